@@ -1,0 +1,315 @@
+#pragma once
+// The forms runtime: windows with default instances and named controls, over
+// Qt Widgets. Text crosses this API as Windows-1252 bytes (std::string); the
+// runtime converts at the Qt boundary. Windows are Qt Designer .ui files; a
+// window class derives from Form and declares its controls as members bound
+// by objectName. Controls find their widget lazily, so touching any control
+// (or property) of a window that is not loaded loads it, hidden, first.
+//
+// Event handlers are std::function members; they live in the Form object, which
+// persists for the whole run, so a window unloaded and loaded again keeps its
+// handlers (its controls come back with their designer values). Handlers of
+// check boxes, option buttons, text boxes, combo boxes, list boxes and sliders
+// run on every change of the value, whether the user or the code made it.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QWidget;
+
+namespace forms {
+
+class Form;
+
+// Windows-1252 <-> Qt.
+class QtText;
+
+class Control {
+ public:
+  Control(Form& owner, std::string name);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+  Form& form() const { return owner_; }
+
+  bool enabled() const;
+  void setEnabled(bool on);
+  bool visible() const;
+  void setVisible(bool on);
+  void setFocus();
+  void refresh();
+  int left() const;
+  int top() const;
+  int width() const;
+  int height() const;
+  void move(int left, int top);
+  void resize(int width, int height);
+  int backColor() const;  // system colour index as set, -1 when never set
+  void setBackColor(int systemColorIndex);
+  std::string toolTipText() const;
+  void setToolTipText(std::string_view text);
+  // The widget (for the runtime and window classes; engines never need it).
+  QWidget* widget() const;
+
+ protected:
+  friend class Form;
+  // Called after the window's widgets were created: connect signals here.
+  virtual void attach(QWidget* widget);
+  void detach();
+
+ private:
+  Form& owner_;
+  std::string name_;
+  mutable QWidget* widget_ = nullptr;
+  int backColor_ = -1;
+};
+
+class Label : public Control {
+ public:
+  using Control::Control;
+  std::string caption() const;
+  void setCaption(std::string_view text);
+  std::function<void()> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class Frame : public Control {
+ public:
+  using Control::Control;
+  std::string caption() const;
+  void setCaption(std::string_view text);
+};
+
+class CommandButton : public Control {
+ public:
+  using Control::Control;
+  std::string caption() const;
+  void setCaption(std::string_view text);
+  void click();  // runs onClick as a user's click would (when enabled)
+  std::function<void()> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class CheckBox : public Control {
+ public:
+  using Control::Control;
+  int value() const;  // 0 unchecked, 1 checked, 2 grayed
+  void setValue(int value);  // runs onClick when the value changes
+  std::string caption() const;
+  void setCaption(std::string_view text);
+  std::function<void()> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class OptionButton : public Control {
+ public:
+  using Control::Control;
+  bool value() const;
+  void setValue(bool on);  // runs onClick when it becomes checked
+  std::string caption() const;
+  void setCaption(std::string_view text);
+  std::function<void()> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class TextBox : public Control {
+ public:
+  using Control::Control;
+  std::string text() const;
+  void setText(std::string_view text);  // runs onChange when it changes
+  bool locked() const;
+  void setLocked(bool on);
+  int maxLength() const;
+  std::function<void()> onChange;
+  std::function<void()> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+// List box and combo box share the item model.
+class ListControl : public Control {
+ public:
+  using Control::Control;
+  void addItem(std::string_view item, int index = -1);
+  void removeItem(int index);  // raises 5 for a bad index
+  void clear();
+  int listCount() const;
+  std::string list(int index) const;  // "" outside the list
+  // Replaces item `index`; setting the row one past the last appends it.
+  void setList(int index, std::string_view item);
+  int listIndex() const;  // -1 when nothing is selected
+  void setListIndex(int index);  // runs onClick; raises 380 outside -1..count-1
+  std::function<void()> onClick;
+};
+
+class ListBox : public ListControl {
+ public:
+  using ListControl::ListControl;
+  std::string text() const;  // the selected item, ""
+  bool selected(int index) const;
+  void setSelected(int index, bool on);
+  int topIndex() const;
+  void setHorizontalExtent(int pixels);  // LB_SETHORIZONTALEXTENT
+  std::function<void()> onDoubleClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class ComboBox : public ListControl {
+ public:
+  using ListControl::ListControl;
+  std::string text() const;
+  void setText(std::string_view text);
+  std::function<void()> onChange;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class Slider : public Control {
+ public:
+  using Control::Control;
+  int value() const;
+  void setValue(int value);  // runs onChange when it changes
+  int min() const;
+  int max() const;
+  std::function<void()> onChange;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+class ProgressBar : public Control {
+ public:
+  using Control::Control;
+  int value() const;
+  void setValue(int value);
+  int min() const;
+  int max() const;
+  void setMax(int max);
+};
+
+class StatusBar : public Control {
+ public:
+  using Control::Control;
+  std::string simpleText() const;
+  void setSimpleText(std::string_view text);
+};
+
+// The tabbed dialog control: tabs over pages.
+class TabControl : public Control {
+ public:
+  using Control::Control;
+  int tab() const;
+  void setTab(int index);  // runs onClick(previousTab) unless events are held
+  int tabs() const;
+  std::string tabCaption(int index) const;
+  void setTabCaption(int index, std::string_view text);
+  bool tabEnabled(int index) const;
+  void setTabEnabled(int index, bool on);
+  std::function<void(int previousTab)> onClick;
+ protected:
+  void attach(QWidget* widget) override;
+};
+
+// A picture or image control (a QLabel showing a picture).
+class Picture : public Control {
+ public:
+  using Control::Control;
+};
+
+// A timer is not a widget; it lives with its window.
+class Timer {
+ public:
+  Timer(Form& owner, std::string name, int intervalMs = 0, bool enabled = true);
+  ~Timer();
+  int interval() const;
+  void setInterval(int ms);
+  bool enabled() const;
+  void setEnabled(bool on);
+  std::function<void()> onTimer;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
+enum ShowMode { Modeless = 0, Modal = 1 };
+
+class Form {
+ public:
+  explicit Form(std::string name);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& name() const { return name_; }
+
+  void load();      // creates the widgets hidden and runs onLoad; no-op when loaded
+  bool loaded() const;
+  void show(ShowMode mode = Modeless);  // Modal: returns once hidden or unloaded
+  void hide();
+  void unload();    // runs onQueryUnload/onUnload; widgets deleted later
+  bool visible() const;
+  void refresh();
+  void centre();    // top = (screen - height) / 2, left likewise
+  WindowState windowState() const;
+  void setWindowState(WindowState state);
+  std::string caption() const;
+  void setCaption(std::string_view text);
+  int left() const;
+  int top() const;
+  int width() const;
+  int height() const;
+  void move(int left, int top);
+  void resize(int width, int height);
+  bool enabled() const;
+  void setEnabled(bool on);
+  int helpContextId() const;
+  void setHelpContextId(int id);
+  // Text width in pixels in the window's font.
+  int textWidth(std::string_view text) const;
+
+  std::function<void()> onLoad;
+  std::function<void()> onActivate;
+  // cancel = true keeps the window; unloadMode 0 = closed by the user's
+  // control menu, 1 = by code, 2 = Windows is shutting down.
+  std::function<void(bool& cancel, int unloadMode)> onQueryUnload;
+  std::function<void(bool& cancel)> onUnload;
+
+  QWidget* widget();  // loads first
+
+ protected:
+  // Builds the designer widgets into `window` (the uic-generated setupUi).
+  virtual void setupUi(QWidget* window) = 0;
+
+ private:
+  friend class Control;
+  friend class Timer;
+  void registerControl(Control* control);
+  void unregisterControl(Control* control);
+  void registerTimer(Timer* timer);
+  struct Impl;
+  std::string name_;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Windows in load order (the program's exit unloads them by position).
+std::vector<Form*> loadedForms();
+
+// While alive, handlers that code changes would run do not run.
+class HoldEvents {
+ public:
+  HoldEvents();
+  ~HoldEvents();
+  static bool held();
+};
+
+}  // namespace forms
