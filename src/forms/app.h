@@ -1,10 +1,17 @@
 #pragma once
 // The application object, the screen and the runtime's statements that are
 // not about one window.
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+class QFont;
+
 namespace forms {
+
+// Sets up the runtime once the QApplication exists: the classic "Windows"
+// style, no quit when the last window closes, F1 opens help, the Qt dialogs.
+void initRuntime();
 
 // App.Path: the program folder as a Windows path, no trailing "\".
 std::string appPath();
@@ -14,14 +21,20 @@ void setAppTitle(std::string_view title);
 std::string appHelpFile();
 void setAppHelpFile(std::string_view path);
 // App.PrevInstance: another instance runs on this machine (a lock that dies
-// with its process).
+// with its process). The first call takes the lock; later calls repeat its answer.
 bool prevInstance();
+// Where the instance lock lives; by default the open machine's root (no
+// machine open: no lock, never a previous instance).
+void setInstanceLockFolder(const std::filesystem::path& folder);
 
-// Screen.MousePointer: 0 default, 11 hourglass.
+// Screen.MousePointer: 0 default, 11 hourglass, 13 arrow and hourglass.
 int mousePointer();
 void setMousePointer(int pointer);
 int screenWidth();
 int screenHeight();
+
+// A fixed-pitch font ("Courier New" where it exists) of `pointSize`.
+QFont fixedFont(int pointSize = 9);
 
 // DoEvents: one pass of the event loop.
 void doEvents();

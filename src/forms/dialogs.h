@@ -13,9 +13,19 @@ namespace forms {
 enum MsgResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 // MsgBox style flags.
 enum MsgStyle : int {
-  vbOKOnly = 0, vbOKCancel = 1, vbAbortRetryIgnore = 2, vbYesNoCancel = 3, vbYesNo = 4, vbRetryCancel = 5,
-  vbCritical = 16, vbQuestion = 32, vbExclamation = 48, vbInformation = 64,
-  vbDefaultButton2 = 256, vbDefaultButton3 = 512, vbMsgBoxHelpButton = 16384,
+  vbOKOnly = 0,
+  vbOKCancel = 1,
+  vbAbortRetryIgnore = 2,
+  vbYesNoCancel = 3,
+  vbYesNo = 4,
+  vbRetryCancel = 5,
+  vbCritical = 16,
+  vbQuestion = 32,
+  vbExclamation = 48,
+  vbInformation = 64,
+  vbDefaultButton2 = 256,
+  vbDefaultButton3 = 512,
+  vbMsgBoxHelpButton = 16384,
 };
 
 class DialogService {
@@ -34,12 +44,20 @@ class DialogService {
   virtual std::string browseForFolder(const std::string& title) = 0;
   // Format dialog for a removable drive: true when it formatted.
   virtual bool formatDrive(char drive) = 0;
+  // A message box whose Help button opens help topic `helpContext`.
+  virtual int msgBoxWithHelp(const std::string& prompt, int style, const std::string& title,
+                             int helpContext) {
+    (void)helpContext;
+    return msgBox(prompt, style, title);
+  }
 };
 
+// Replaces the service (the previous one is destroyed); nullptr restores the Qt dialogs.
 void setDialogService(std::unique_ptr<DialogService> service);
 DialogService& dialogService();
 
-int msgBox(std::string_view prompt, int style = 0, std::string_view title = {});
+// helpContext 0: no help topic (a Help button then opens the contents).
+int msgBox(std::string_view prompt, int style = 0, std::string_view title = {}, int helpContext = 0);
 std::optional<std::string> inputBox(std::string_view prompt, std::string_view title = {},
                                     std::string_view defaultText = {});
 

@@ -17,14 +17,15 @@
 #include <string_view>
 #include <vector>
 
+class QObject;
 class QWidget;
 
 namespace forms {
 
 class Form;
 
-// Windows-1252 <-> Qt.
-class QtText;
+class FormWindow;
+// Windows-1252 <-> Qt: forms/qt_text.h.
 
 class Control {
  public:
@@ -57,14 +58,20 @@ class Control {
 
  protected:
   friend class Form;
-  // Called after the window's widgets were created: connect signals here.
+  // Called after the window's widgets were created: connect signals here,
+  // with link() as the receiver context (connections die with the binding).
   virtual void attach(QWidget* widget);
   void detach();
+  QObject* link() const { return link_.get(); }
+  // The bound widget as its Qt class; raises 5 when the designer gave it another kind.
+  template <class W>
+  W* as() const;
 
  private:
   Form& owner_;
   std::string name_;
   mutable QWidget* widget_ = nullptr;
+  std::unique_ptr<QObject> link_;
   int backColor_ = -1;
 };
 
@@ -74,6 +81,7 @@ class Label : public Control {
   std::string caption() const;
   void setCaption(std::string_view text);
   std::function<void()> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -92,6 +100,7 @@ class CommandButton : public Control {
   void setCaption(std::string_view text);
   void click();  // runs onClick as a user's click would (when enabled)
   std::function<void()> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -99,11 +108,12 @@ class CommandButton : public Control {
 class CheckBox : public Control {
  public:
   using Control::Control;
-  int value() const;  // 0 unchecked, 1 checked, 2 grayed
+  int value() const;         // 0 unchecked, 1 checked, 2 grayed
   void setValue(int value);  // runs onClick when the value changes
   std::string caption() const;
   void setCaption(std::string_view text);
   std::function<void()> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -116,6 +126,7 @@ class OptionButton : public Control {
   std::string caption() const;
   void setCaption(std::string_view text);
   std::function<void()> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -130,6 +141,7 @@ class TextBox : public Control {
   int maxLength() const;
   std::function<void()> onChange;
   std::function<void()> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -145,7 +157,7 @@ class ListControl : public Control {
   std::string list(int index) const;  // "" outside the list
   // Replaces item `index`; setting the row one past the last appends it.
   void setList(int index, std::string_view item);
-  int listIndex() const;  // -1 when nothing is selected
+  int listIndex() const;         // -1 when nothing is selected
   void setListIndex(int index);  // runs onClick; raises 380 outside -1..count-1
   std::function<void()> onClick;
 };
@@ -159,6 +171,7 @@ class ListBox : public ListControl {
   int topIndex() const;
   void setHorizontalExtent(int pixels);  // LB_SETHORIZONTALEXTENT
   std::function<void()> onDoubleClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -169,6 +182,7 @@ class ComboBox : public ListControl {
   std::string text() const;
   void setText(std::string_view text);
   std::function<void()> onChange;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -181,6 +195,7 @@ class Slider : public Control {
   int min() const;
   int max() const;
   std::function<void()> onChange;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -214,6 +229,7 @@ class TabControl : public Control {
   bool tabEnabled(int index) const;
   void setTabEnabled(int index, bool on);
   std::function<void(int previousTab)> onClick;
+
  protected:
   void attach(QWidget* widget) override;
 };
@@ -236,6 +252,8 @@ class Timer {
   std::function<void()> onTimer;
 
  private:
+  friend void bindTimer(Timer& timer, QWidget* window);
+  friend void unbindTimer(Timer& timer);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
@@ -252,14 +270,14 @@ class Form {
 
   const std::string& name() const { return name_; }
 
-  void load();      // creates the widgets hidden and runs onLoad; no-op when loaded
+  void load();  // creates the widgets hidden and runs onLoad; no-op when loaded
   bool loaded() const;
   void show(ShowMode mode = Modeless);  // Modal: returns once hidden or unloaded
   void hide();
-  void unload();    // runs onQueryUnload/onUnload; widgets deleted later
+  void unload();  // runs onQueryUnload/onUnload; widgets deleted later
   bool visible() const;
   void refresh();
-  void centre();    // top = (screen - height) / 2, left likewise
+  void centre();  // top = (screen - height) / 2, left likewise
   WindowState windowState() const;
   void setWindowState(WindowState state);
   std::string caption() const;
@@ -276,6 +294,9 @@ class Form {
   void setHelpContextId(int id);
   // Text width in pixels in the window's font.
   int textWidth(std::string_view text) const;
+  // MousePointer of the window: 0 default, 11 hourglass, 13 arrow and hourglass.
+  int mousePointer() const;
+  void setMousePointer(int pointer);
 
   std::function<void()> onLoad;
   std::function<void()> onActivate;
@@ -285,9 +306,14 @@ class Form {
   std::function<void(bool& cancel)> onUnload;
 
   QWidget* widget();  // loads first
+  // The window of a widget of this runtime (the widget or one of its parents), or nullptr.
+  static Form* ofWidget(const QWidget* widget);
 
  protected:
   // Builds the designer widgets into `window` (the uic-generated setupUi).
+  // `window` is always a QDialog (a plain window for QWidget .ui files), so
+  // both Ui::X::setupUi(QWidget*) and, after a static_cast, setupUi(QDialog*)
+  // apply. Window flags (tool window, topmost) may be set here after setupUi.
   virtual void setupUi(QWidget* window) = 0;
 
  private:
@@ -295,7 +321,12 @@ class Form {
   friend class Timer;
   void registerControl(Control* control);
   void unregisterControl(Control* control);
+  friend class FormWindow;
   void registerTimer(Timer* timer);
+  void unregisterTimer(Timer* timer);
+  void unloadWith(int unloadMode);
+  void windowActivated();
+  void windowHidden();
   struct Impl;
   std::string name_;
   std::unique_ptr<Impl> impl_;
@@ -303,6 +334,8 @@ class Form {
 
 // Windows in load order (the program's exit unloads them by position).
 std::vector<Form*> loadedForms();
+// Screen.ActiveForm: the window that was activated last and is still shown, or nullptr.
+Form* activeForm();
 
 // While alive, handlers that code changes would run do not run.
 class HoldEvents {

@@ -1,0 +1,126 @@
+// The application object, the screen, DoEvents and End.
+#include "forms/app.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QScreen>
+#include <QStyleFactory>
+#include <cstdio>
+#include <optional>
+
+#include "forms/dialogs.h"
+#include "forms/help.h"
+#include "forms/instance_lock.h"
+#include "forms/qt_text.h"
+#include "platform/machine.h"
+
+namespace forms {
+namespace {
+
+struct AppState {
+  std::string path;
+  std::string title;
+  std::string helpFile;
+  int mousePointer = 0;
+  std::optional<std::filesystem::path> lockFolder;
+  std::optional<bool> prevInstance;
+  InstanceLock lock;
+};
+
+AppState& state() {
+  static AppState app;
+  return app;
+}
+
+}  // namespace
+
+void initRuntime() {
+  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
+  QApplication::setQuitOnLastWindowClosed(false);
+  installHelpKey();
+}
+
+std::string appPath() { return state().path; }
+void setAppPath(std::string_view windowsPath) {
+  std::string path(windowsPath);
+  // "C:\" keeps its "\"; other folders have none.
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  state().path = path;
+}
+std::string appTitle() { return state().title; }
+void setAppTitle(std::string_view title) { state().title = std::string(title); }
+std::string appHelpFile() { return state().helpFile; }
+void setAppHelpFile(std::string_view path) { state().helpFile = std::string(path); }
+
+void setInstanceLockFolder(const std::filesystem::path& folder) {
+  state().lockFolder = folder;
+  state().prevInstance.reset();
+  state().lock = InstanceLock();
+}
+
+bool prevInstance() {
+  AppState& app = state();
+  if (app.prevInstance) return *app.prevInstance;
+  std::filesystem::path folder;
+  if (app.lockFolder) {
+    folder = *app.lockFolder;
+  } else if (platform::machineOpen()) {
+    folder = platform::machineRoot();
+  } else {
+    return false;
+  }
+  app.lock = InstanceLock(folder / "kelvaran.instance.lock");
+  app.prevInstance = !app.lock.held();
+  return *app.prevInstance;
+}
+
+int mousePointer() { return state().mousePointer; }
+
+void setMousePointer(int pointer) {
+  AppState& app = state();
+  if (pointer == app.mousePointer) return;
+  Qt::CursorShape shape = pointer == 11 ? Qt::WaitCursor : pointer == 13 ? Qt::BusyCursor : Qt::ArrowCursor;
+  if (pointer == 0) {
+    QApplication::restoreOverrideCursor();
+  } else if (app.mousePointer == 0) {
+    QApplication::setOverrideCursor(QCursor(shape));
+  } else {
+    QApplication::changeOverrideCursor(QCursor(shape));
+  }
+  app.mousePointer = pointer;
+}
+
+int screenWidth() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().width() : 800;
+}
+
+int screenHeight() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().height() : 600;
+}
+
+QFont fixedFont(int pointSize) {
+  QFont font("Courier New", pointSize);
+  font.setStyleHint(QFont::TypeWriter);
+  if (!QFontInfo(font).fixedPitch()) {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pointSize);
+  }
+  return font;
+}
+
+void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void end(int exitCode) {
+  // Nothing of the program runs any more: no unload handler, no destructor.
+  std::fflush(nullptr);
+  ::_exit(exitCode);
+}
+
+}  // namespace forms

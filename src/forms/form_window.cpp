@@ -1,0 +1,52 @@
+#include "forms/form_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include "forms/forms.h"
+
+namespace forms {
+
+FormWindow::FormWindow(Form& form) : QDialog(nullptr), form_(form) {
+  // A plain top-level window unless the window class asks for other flags.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setSizeGripEnabled(false);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+  // The window goes only through the runtime's unload (which may be cancelled).
+  event->ignore();
+  form_.unloadWith(0);
+}
+
+void FormWindow::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) form_.windowHidden();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape does not close a window of this runtime; Enter still presses the default button.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+bool FormWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) form_.windowActivated();
+  return QDialog::event(event);
+}
+
+EventHook::EventHook(QObject* watched, std::function<bool(QEvent*)> handler, QObject* owner)
+    : QObject(owner ? owner : watched), watched_(watched), handler_(std::move(handler)) {
+  watched->installEventFilter(this);
+}
+
+bool EventHook::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watched_ && handler_ && handler_(event)) return true;
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace forms

@@ -1,0 +1,145 @@
+#include "forms/help.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "forms/app.h"
+#include "forms/forms.h"
+#include "forms/qt_text.h"
+#include "platform/error.h"
+
+namespace forms {
+namespace {
+
+constexpr const char* kTopicFolder = ":/kelvaran/help/";
+
+struct HelpState {
+  QPointer<QWidget> window;
+  QPointer<QTextBrowser> browser;
+  int topic = -1;
+};
+
+HelpState& help() {
+  static HelpState state;
+  return state;
+}
+
+QString readResource(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return toQt(file.readAll().toStdString());
+}
+
+QString contentsPage() {
+  QString html = "<html><body><h1>" + toQt(appTitle()).toHtmlEscaped() + " Help</h1><ul>";
+  const QString index = readResource(QString(kTopicFolder) + "index.txt");
+  for (const QString& line : index.split('\n')) {
+    if (line.isEmpty() || line.startsWith('#')) continue;
+    int tab = line.indexOf('\t');
+    if (tab <= 0) continue;
+    html += "<li><a href=\"" + line.left(tab) + ".html\">" + line.mid(tab + 1).toHtmlEscaped() + "</a></li>";
+  }
+  return html + "</ul></body></html>";
+}
+
+void ensureWindow() {
+  HelpState& state = help();
+  if (state.window) return;
+  auto* window = new QWidget(nullptr, Qt::Window);
+  window->setObjectName("Sub");
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->resize(520, 420);
+  auto* browser = new QTextBrowser(window);
+  browser->setObjectName("helpText");
+  browser->setSearchPaths({kTopicFolder});
+  browser->setOpenExternalLinks(false);
+  auto* layout = new QVBoxLayout(window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(browser);
+  QObject::connect(browser, &QTextBrowser::sourceChanged, window, [](const QUrl& url) {
+    bool ok = false;
+    int id = url.fileName().section('.', 0, 0).toInt(&ok);
+    if (ok) help().topic = id;
+  });
+  QObject::connect(window, &QObject::destroyed, [] { help().topic = -1; });
+  state.window = window;
+  state.browser = browser;
+}
+
+}  // namespace
+
+std::string helpTopicTitle(int contextId) {
+  const QString index = readResource(QString(kTopicFolder) + "index.txt");
+  const QString key = QString::number(contextId) + '\t';
+  for (const QString& line : index.split('\n')) {
+    if (line.startsWith(key)) return fromQt(line.mid(key.size()).trimmed());
+  }
+  return {};
+}
+
+void showHelp(int contextId) {
+  ensureWindow();
+  HelpState& state = help();
+  const QString topic = QString::number(contextId) + ".html";
+  if (contextId != 0 && QFile::exists(kTopicFolder + topic)) {
+    state.browser->setSource(QUrl(topic));
+    state.topic = contextId;
+  } else {
+    // An unknown context shows the contents, as the help engine did.
+    state.browser->setHtml(contentsPage());
+    state.topic = 0;
+  }
+  state.window->setWindowTitle(toQt(appTitle().empty() ? std::string("Help") : appTitle() + " Help"));
+  state.window->show();
+  state.window->raise();
+}
+
+int shownHelpTopic() { return help().window ? help().topic : -1; }
+
+void closeHelp() {
+  if (help().window) help().window->close();
+}
+
+namespace {
+
+void helpForWidget(const QWidget* widget) {
+  Form* form = Form::ofWidget(widget);
+  if (!form) form = activeForm();
+  showHelp(form ? form->helpContextId() : 0);
+}
+
+class HelpKeyFilter : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget && Form::ofWidget(widget)) {
+        helpForWidget(widget);
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+void installHelpKey() {
+  static QPointer<HelpKeyFilter> filter;
+  if (filter || !QCoreApplication::instance()) return;
+  filter = new HelpKeyFilter;
+  filter->setParent(QCoreApplication::instance());
+  QCoreApplication::instance()->installEventFilter(filter);
+}
+
+void sendKeys(std::string_view keys, bool wait) {
+  if (keys != "{F1}") throw platform::RuntimeError(platform::kInvalidCall);
+  helpForWidget(QApplication::activeWindow());
+  if (wait) doEvents();
+}
+
+}  // namespace forms

@@ -1,0 +1,233 @@
+// List boxes and combo boxes. Click runs when the selected index changes,
+// by the user or by code; adding, removing and clearing items run nothing.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+#include "forms/control_access.h"
+#include "forms/handler_guard.h"
+#include "forms/qt_text.h"
+
+namespace forms {
+namespace {
+
+bool multiSelect(const QListWidget* list) {
+  return list->selectionMode() == QAbstractItemView::MultiSelection ||
+         list->selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+}  // namespace
+
+void ListControl::addItem(std::string_view item, int index) {
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    if (index < -1 || index > list->count()) raiseInvalidValue();
+    list->insertItem(index < 0 ? list->count() : index, toQt(item));
+    return;
+  }
+  QComboBox* combo = as<QComboBox>();
+  if (index < -1 || index > combo->count()) raiseInvalidValue();
+  int current = combo->currentIndex();
+  QString edit = combo->isEditable() ? combo->currentText() : QString();
+  {
+    // Qt selects the first item of an empty combo box; the list index stays as it was.
+    QSignalBlocker block(combo);
+    combo->insertItem(index < 0 ? combo->count() : index, toQt(item));
+    if (current < 0) {
+      combo->setCurrentIndex(-1);
+      if (combo->isEditable()) combo->setEditText(edit);
+    }
+  }
+}
+
+void ListControl::removeItem(int index) {
+  QWidget* w = widget();
+  if (index < 0 || index >= listCount()) throw platform::RuntimeError(platform::kInvalidCall);
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    int current = list->currentRow();
+    QSignalBlocker block(list);
+    delete list->takeItem(index);
+    // Removing the selected item leaves nothing selected.
+    if (current == index) list->setCurrentRow(-1);
+    return;
+  }
+  QComboBox* combo = as<QComboBox>();
+  int current = combo->currentIndex();
+  QString edit = combo->currentText();
+  QSignalBlocker block(combo);
+  combo->removeItem(index);
+  if (current == index) {
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable()) combo->setEditText(edit);
+  }
+}
+
+void ListControl::clear() {
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    QSignalBlocker block(list);
+    list->clear();
+    return;
+  }
+  QComboBox* combo = as<QComboBox>();
+  QSignalBlocker block(combo);
+  combo->clear();
+}
+
+int ListControl::listCount() const {
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) return list->count();
+  return as<QComboBox>()->count();
+}
+
+std::string ListControl::list(int index) const {
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    QListWidgetItem* item = list->item(index);
+    return item ? fromQt(item->text()) : std::string();
+  }
+  QComboBox* combo = as<QComboBox>();
+  return index >= 0 && index < combo->count() ? fromQt(combo->itemText(index)) : std::string();
+}
+
+void ListControl::setList(int index, std::string_view item) {
+  int count = listCount();
+  if (index < 0 || index > count) raiseInvalidIndex();
+  if (index == count) {
+    addItem(item);
+    return;
+  }
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    list->item(index)->setText(toQt(item));
+  } else {
+    QComboBox* combo = as<QComboBox>();
+    QSignalBlocker block(combo);
+    combo->setItemText(index, toQt(item));
+  }
+}
+
+int ListControl::listIndex() const {
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) return list->currentRow();
+  return as<QComboBox>()->currentIndex();
+}
+
+void ListControl::setListIndex(int index) {
+  if (index < -1 || index >= listCount()) raiseInvalidValue();
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    if (multiSelect(list)) {
+      // In a multi-select list the index moves the focus item; the selection stays.
+      if (list->currentRow() == index) return;
+      {
+        QSignalBlocker block(list);
+        list->selectionModel()->setCurrentIndex(list->model()->index(index, 0),
+                                                QItemSelectionModel::NoUpdate);
+      }
+      fireChange(eventName(*this, "Click"), onClick);
+      return;
+    }
+    if (index < 0) {
+      // -1 clears the selection, and says so only when something was selected.
+      if (list->currentRow() < 0) return;
+      list->setCurrentRow(-1);
+      list->clearSelection();
+      return;
+    }
+    list->setCurrentRow(index);
+    return;
+  }
+  as<QComboBox>()->setCurrentIndex(index);
+}
+
+// ---- ListBox ------------------------------------------------------------------
+
+std::string ListBox::text() const { return list(listIndex()); }
+
+bool ListBox::selected(int index) const {
+  QListWidgetItem* item = as<QListWidget>()->item(index);
+  if (!item) raiseInvalidIndex();
+  return item->isSelected();
+}
+
+void ListBox::setSelected(int index, bool on) {
+  QListWidget* list = as<QListWidget>();
+  QListWidgetItem* item = list->item(index);
+  if (!item) raiseInvalidIndex();
+  if (!multiSelect(list)) {
+    // A single-select list selects by its index.
+    if (on) {
+      setListIndex(index);
+    } else if (list->currentRow() == index) {
+      setListIndex(-1);
+    }
+    return;
+  }
+  item->setSelected(on);
+}
+
+int ListBox::topIndex() const {
+  QListWidget* list = as<QListWidget>();
+  QListWidgetItem* top = list->itemAt(QPoint(1, 1));
+  return top ? list->row(top) : 0;
+}
+
+void ListBox::setHorizontalExtent(int pixels) {
+  // The list scrolls sideways as wide as its widest item; an extent larger
+  // than that is given by a minimum width of the items' view.
+  QListWidget* list = as<QListWidget>();
+  list->setHorizontalScrollBarPolicy(pixels > list->viewport()->width() ? Qt::ScrollBarAlwaysOn
+                                                                        : Qt::ScrollBarAsNeeded);
+}
+
+void ListBox::attach(QWidget* widget) {
+  Control::attach(widget);
+  auto* list = qobject_cast<QListWidget*>(widget);
+  if (!list) return;
+  QObject::connect(list, &QListWidget::currentRowChanged, link(), [this, list] {
+    if (!multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
+  });
+  QObject::connect(list, &QListWidget::itemSelectionChanged, link(), [this, list] {
+    if (multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
+  });
+  QObject::connect(list, &QListWidget::itemDoubleClicked, link(),
+                   [this] { fire(eventName(*this, "DblClick"), onDoubleClick); });
+}
+
+// ---- ComboBox -------------------------------------------------------------------
+
+std::string ComboBox::text() const { return fromQt(as<QComboBox>()->currentText()); }
+
+void ComboBox::setText(std::string_view text) {
+  QComboBox* combo = as<QComboBox>();
+  QString value = toQt(text);
+  if (combo->isEditable()) {
+    if (combo->currentText() == value) return;
+    {
+      QSignalBlocker block(combo);
+      combo->setEditText(value);
+    }
+    fireChange(eventName(*this, "Change"), onChange);
+    return;
+  }
+  // A drop-down list takes a text only as the choice of the item of that text.
+  int index = combo->findText(value, Qt::MatchFixedString);
+  if (index < 0) throw platform::RuntimeError(383, "'Text' property is read-only");
+  combo->setCurrentIndex(index);
+}
+
+void ComboBox::attach(QWidget* widget) {
+  Control::attach(widget);
+  auto* combo = qobject_cast<QComboBox*>(widget);
+  if (!combo) return;
+  QObject::connect(combo, &QComboBox::currentIndexChanged, link(),
+                   [this] { fireChange(eventName(*this, "Click"), onClick); });
+  if (QLineEdit* edit = combo->lineEdit()) {
+    QObject::connect(edit, &QLineEdit::textEdited, link(),
+                     [this] { fireChange(eventName(*this, "Change"), onChange); });
+  }
+}
+
+}  // namespace forms

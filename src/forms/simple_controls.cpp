@@ -1,0 +1,80 @@
+// Labels, frames, buttons, pictures, progress and status bars.
+#include <QAbstractButton>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include "forms/control_access.h"
+#include "forms/form_window.h"
+#include "forms/handler_guard.h"
+#include "forms/qt_text.h"
+
+namespace forms {
+
+std::string Label::caption() const { return fromQt(as<QLabel>()->text()); }
+void Label::setCaption(std::string_view text) { as<QLabel>()->setText(toQt(text)); }
+
+void Label::attach(QWidget* widget) {
+  Control::attach(widget);
+  new EventHook(
+      widget,
+      [this](QEvent* event) {
+        if (event->type() == QEvent::MouseButtonRelease) fire(eventName(*this, "Click"), onClick);
+        return false;
+      },
+      link());
+}
+
+std::string Frame::caption() const { return fromQt(as<QGroupBox>()->title()); }
+void Frame::setCaption(std::string_view text) { as<QGroupBox>()->setTitle(toQt(text)); }
+
+std::string CommandButton::caption() const { return fromQt(as<QAbstractButton>()->text()); }
+void CommandButton::setCaption(std::string_view text) { as<QAbstractButton>()->setText(toQt(text)); }
+void CommandButton::click() { as<QAbstractButton>()->click(); }
+
+void CommandButton::attach(QWidget* widget) {
+  Control::attach(widget);
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    QObject::connect(button, &QAbstractButton::clicked, link(),
+                     [this] { fire(eventName(*this, "Click"), onClick); });
+  }
+}
+
+int ProgressBar::value() const { return as<QProgressBar>()->value(); }
+int ProgressBar::min() const { return as<QProgressBar>()->minimum(); }
+int ProgressBar::max() const { return as<QProgressBar>()->maximum(); }
+
+void ProgressBar::setValue(int value) { setRangedValue(as<QProgressBar>(), value); }
+
+void ProgressBar::setMax(int max) {
+  QProgressBar* bar = as<QProgressBar>();
+  if (max <= bar->minimum()) raiseInvalidValue();
+  bar->setMaximum(max);
+}
+
+namespace {
+
+// A QStatusBar shows its one line of text in a label of ours, so that the
+// text stays (showMessage would be a temporary message).
+QLabel* statusLabel(QStatusBar* bar) {
+  if (auto* label = bar->findChild<QLabel*>("simpleText", Qt::FindDirectChildrenOnly)) return label;
+  auto* label = new QLabel(bar);
+  label->setObjectName("simpleText");
+  bar->addWidget(label, 1);
+  return label;
+}
+
+QLabel* statusText(QWidget* widget) {
+  if (auto* bar = qobject_cast<QStatusBar*>(widget)) return statusLabel(bar);
+  if (auto* label = qobject_cast<QLabel*>(widget)) return label;
+  throw platform::RuntimeError(platform::kInvalidCall, "not a status bar");
+}
+
+}  // namespace
+
+std::string StatusBar::simpleText() const { return fromQt(statusText(widget())->text()); }
+void StatusBar::setSimpleText(std::string_view text) { statusText(widget())->setText(toQt(text)); }
+
+}  // namespace forms
