@@ -1,0 +1,108 @@
+#include "platform/vb.h"
+
+#include <algorithm>
+
+#include "platform/error.h"
+
+namespace platform::vb {
+
+std::string trim(std::string_view s) { return lTrim(rTrim(s)); }
+
+std::string lTrim(std::string_view s) {
+  const auto first = s.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string() : std::string(s.substr(first));
+}
+
+std::string rTrim(std::string_view s) {
+  const auto last = s.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string() : std::string(s.substr(0, last + 1));
+}
+
+std::string left(std::string_view s, std::int64_t length) {
+  if (length < 0) raise(kInvalidCall);
+  return std::string(s.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(length, s.size()))));
+}
+
+std::string right(std::string_view s, std::int64_t length) {
+  if (length < 0) raise(kInvalidCall);
+  const auto n = static_cast<std::size_t>(std::min<std::int64_t>(length, s.size()));
+  return std::string(s.substr(s.size() - n));
+}
+
+std::string mid(std::string_view s, std::int64_t start) {
+  if (start < 1) raise(kInvalidCall);
+  return mid(s, start, static_cast<std::int64_t>(s.size()));
+}
+
+std::string mid(std::string_view s, std::int64_t start, std::int64_t length) {
+  if (start < 1 || length < 0) raise(kInvalidCall);
+  if (start > static_cast<std::int64_t>(s.size())) return {};
+  const auto from = static_cast<std::size_t>(start - 1);
+  return std::string(
+      s.substr(from, static_cast<std::size_t>(std::min<std::int64_t>(length, s.size() - from))));
+}
+
+std::int64_t inStr(std::string_view s, std::string_view find, Compare compare) {
+  return inStr(1, s, find, compare);
+}
+
+std::int64_t inStr(std::int64_t start, std::string_view s, std::string_view find, Compare compare) {
+  if (start < 1) raise(kInvalidCall);
+  const auto size = static_cast<std::int64_t>(s.size());
+  if (s.empty() || start > size) return 0;
+  if (find.empty()) return start;
+  const std::string hay = compare == Compare::Text ? lCase(s) : std::string(s);
+  const std::string needle = compare == Compare::Text ? lCase(find) : std::string(find);
+  const auto at = hay.find(needle, static_cast<std::size_t>(start - 1));
+  return at == std::string::npos ? 0 : static_cast<std::int64_t>(at) + 1;
+}
+
+char upperChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 0x20);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
+  switch (u) {
+    case 0x9A: return static_cast<char>(0x8A);  // š
+    case 0x9C: return static_cast<char>(0x8C);  // œ
+    case 0x9E: return static_cast<char>(0x8E);  // ž
+    case 0xFF: return static_cast<char>(0x9F);  // ÿ
+    default: return c;
+  }
+}
+
+char lowerChar(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 0x20);
+  if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 0x20);
+  switch (u) {
+    case 0x8A: return static_cast<char>(0x9A);
+    case 0x8C: return static_cast<char>(0x9C);
+    case 0x8E: return static_cast<char>(0x9E);
+    case 0x9F: return static_cast<char>(0xFF);
+    default: return c;
+  }
+}
+
+std::string uCase(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), upperChar);
+  return out;
+}
+
+std::string lCase(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(), lowerChar);
+  return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return lowerChar(x) == lowerChar(y); });
+}
+
+std::string space(std::int64_t count) {
+  if (count < 0) raise(kInvalidCall);
+  return std::string(static_cast<std::size_t>(count), ' ');
+}
+
+}  // namespace platform::vb
