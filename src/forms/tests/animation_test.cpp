@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <functional>
 
 namespace {
 
@@ -21,11 +22,11 @@ bool anyPixel(const QImage& image, const QRect& area, const std::function<bool(Q
   return false;
 }
 
-// Runs the event loop until `done` or about two seconds passed.
-bool waitFor(const std::function<bool()>& done) {
+// Runs the event loop until `done` or `ms` milliseconds passed.
+bool waitFor(const std::function<bool()>& done, int ms = 3000) {
   QElapsedTimer clock;
   clock.start();
-  while (!done() && clock.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (!done() && clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
   return done();
 }
 
@@ -38,10 +39,12 @@ TEST(AnimationClips, EachClipMovesOverATransparentBackground) {
     const QImage first = Animation::renderFrame(id, 0);
     EXPECT_EQ(first.size(), Animation::clipSize(id));
     const QRect all(QPoint(0, 0), first.size());
-    EXPECT_TRUE(anyPixel(first, all, [](QColor c) { return c.alpha() == 0; })) << "background not transparent";
+    EXPECT_TRUE(anyPixel(first, all, [](QColor c) { return c.alpha() == 0; }))
+        << "background not transparent";
     for (int f = 1; f < frames; ++f) {
       const QImage image = Animation::renderFrame(id, f);
-      EXPECT_TRUE(anyPixel(image, all, [](QColor c) { return c.alpha() == 255; })) << "frame " << f << " empty";
+      EXPECT_TRUE(anyPixel(image, all, [](QColor c) { return c.alpha() == 255; }))
+          << "frame " << f << " empty";
       EXPECT_NE(image, Animation::renderFrame(id, f - 1)) << "frame " << f << " repeats the one before";
     }
   }
@@ -124,7 +127,7 @@ TEST(AnimationControl, PlaysOnItsOwnWhileTheEventLoopRuns) {
 
   animation->stop();
   const int stoppedAt = animation->frame();
-  waitFor([] { return false; });  // a while of event loop with the clip stopped
+  waitFor([] { return false; }, 5 * Animation::kFrameIntervalMs);  // a while with the clip stopped
   EXPECT_EQ(animation->frame(), stoppedAt);
 }
 
