@@ -11,13 +11,10 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <cstdio>
-#include <optional>
 
 #include "forms/dialogs.h"
 #include "forms/help.h"
-#include "forms/instance_lock.h"
 #include "forms/qt_text.h"
-#include "platform/machine.h"
 
 namespace forms {
 namespace {
@@ -27,9 +24,6 @@ struct AppState {
   std::string title;
   std::string helpFile;
   int mousePointer = 0;
-  std::optional<std::filesystem::path> lockFolder;
-  std::optional<bool> prevInstance;
-  InstanceLock lock;
 };
 
 AppState& state() {
@@ -56,28 +50,6 @@ std::string appTitle() { return state().title; }
 void setAppTitle(std::string_view title) { state().title = std::string(title); }
 std::string appHelpFile() { return state().helpFile; }
 void setAppHelpFile(std::string_view path) { state().helpFile = std::string(path); }
-
-void setInstanceLockFolder(const std::filesystem::path& folder) {
-  state().lockFolder = folder;
-  state().prevInstance.reset();
-  state().lock = InstanceLock();
-}
-
-bool prevInstance() {
-  AppState& app = state();
-  if (app.prevInstance) return *app.prevInstance;
-  std::filesystem::path folder;
-  if (app.lockFolder) {
-    folder = *app.lockFolder;
-  } else if (platform::machineOpen()) {
-    folder = platform::machineRoot();
-  } else {
-    return false;
-  }
-  app.lock = InstanceLock(folder / "kelvaran.instance.lock");
-  app.prevInstance = !app.lock.held();
-  return *app.prevInstance;
-}
 
 int mousePointer() { return state().mousePointer; }
 

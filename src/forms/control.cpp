@@ -34,6 +34,8 @@ Control::~Control() {
 
 QWidget* Control::widget() const {
   if (!widget_) owner_.load();
+  // A control made after its window loaded binds on its first use.
+  if (!widget_) owner_.bindControl(const_cast<Control*>(this));
   if (!widget_) throw std::logic_error("window " + owner_.name() + " has no control named " + name_);
   return widget_;
 }

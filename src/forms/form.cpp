@@ -81,15 +81,19 @@ void Form::load() {
   impl_->mousePointer = 0;
   loadOrder().push_back(this);
   for (Control* control : impl_->controls) {
-    QWidget* found = window->findChild<QWidget*>(toQt(control->name()));
-    if (found) {
-      control->attach(found);
-    } else {
+    if (!bindControl(control)) {
       reportHandlerError(name_ + " load", ("no control named " + control->name()).c_str());
     }
   }
   for (Timer* timer : impl_->timers) bindTimer(*timer, window);
   fire(name_ + ".Form_Load", onLoad);
+}
+
+bool Form::bindControl(Control* control) {
+  if (!impl_->window) return false;
+  QWidget* found = impl_->window->findChild<QWidget*>(toQt(control->name()));
+  if (found) control->attach(found);
+  return found != nullptr;
 }
 
 QWidget* Form::widget() {

@@ -321,6 +321,7 @@ class Form {
   friend class Timer;
   void registerControl(Control* control);
   void unregisterControl(Control* control);
+  bool bindControl(Control* control);
   friend class FormWindow;
   void registerTimer(Timer* timer);
   void unregisterTimer(Timer* timer);

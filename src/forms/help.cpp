@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "forms/app.h"
+#include "forms/compiled_resources.h"
 #include "forms/forms.h"
 #include "forms/qt_text.h"
 #include "platform/error.h"
@@ -73,6 +74,7 @@ void ensureWindow() {
 }  // namespace
 
 std::string helpTopicTitle(int contextId) {
+  ensureCompiledResources();
   const QString index = readResource(QString(kTopicFolder) + "index.txt");
   const QString key = QString::number(contextId) + '\t';
   for (const QString& line : index.split('\n')) {
@@ -82,6 +84,7 @@ std::string helpTopicTitle(int contextId) {
 }
 
 void showHelp(int contextId) {
+  ensureCompiledResources();
   ensureWindow();
   HelpState& state = help();
   const QString topic = QString::number(contextId) + ".html";

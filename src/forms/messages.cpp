@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "forms/compiled_resources.h"
 #include "platform/error.h"
 
 namespace forms {
@@ -47,6 +48,7 @@ std::string unescape(std::string_view text, std::size_t line) {
 const std::map<int, std::string>& messages() {
   Table& t = table();
   if (!t.messages) {
+    ensureCompiledResources();
     QFile file(QString::fromStdString(t.source));
     if (!file.open(QIODevice::ReadOnly)) {
       throw platform::RuntimeError(platform::kFileNotFound, "message table " + t.source + " not found");

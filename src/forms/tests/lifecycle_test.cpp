@@ -1,0 +1,213 @@
+// Windows load on first touch, unload to a fresh designer copy, show modally
+// and close by the title bar.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "forms/app.h"
+#include "platform/error.h"
+#include "support/test_window.h"
+
+namespace {
+
+using formstest::TestWindow;
+
+class Lifecycle : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (TestWindow* w : {&a, &b}) {
+      w->onQueryUnload = nullptr;
+      w->onUnload = nullptr;
+      w->unload();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  TestWindow a{"WindowA"};
+  TestWindow b{"WindowB"};
+};
+
+TEST_F(Lifecycle, TouchingAControlLoadsTheWindowHiddenOnceAndRunsItsLoadHandler) {
+  int loads = 0;
+  a.onLoad = [&] {
+    ++loads;
+    // Controls are bound before the load handler runs.
+    EXPECT_EQ(a.Text1.text(), "designer");
+  };
+  EXPECT_FALSE(a.loaded());
+  EXPECT_EQ(a.Check1.value(), 1);
+  EXPECT_TRUE(a.loaded());
+  EXPECT_FALSE(a.visible());
+  a.load();
+  a.Text1.setText("x");
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(a.setupCount, 1);
+  EXPECT_EQ(a.caption(), "Designer caption");
+}
+
+TEST_F(Lifecycle, AfterUnloadTheNextTouchGivesAFreshCopyWithDesignerValuesAndTheSameHandlers) {
+  int clicks = 0;
+  a.Check1.onClick = [&] { ++clicks; };
+  a.Check1.setValue(0);
+  a.Text1.setText("changed");
+  a.setHelpContextId(1070);
+  a.unload();
+  EXPECT_FALSE(a.loaded());
+
+  EXPECT_EQ(a.Text1.text(), "designer");
+  EXPECT_EQ(a.Check1.value(), 1);
+  EXPECT_EQ(a.helpContextId(), 0);
+  EXPECT_EQ(a.setupCount, 2);
+  a.Check1.setValue(0);
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Lifecycle, UnloadDeletesTheWidgetsOnlyWhenTheEventLoopGetsControlBack) {
+  QPointer<QWidget> window = a.widget();
+  QPointer<QWidget> button = a.Command1.widget();
+  a.Command1.onClick = [&] {
+    a.unload();
+    // Still running on the button: nothing is deleted yet.
+    EXPECT_TRUE(button);
+  };
+  a.Command1.click();
+  EXPECT_TRUE(window);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(window);
+  EXPECT_FALSE(button);
+}
+
+TEST_F(Lifecycle, LoadedFormsListsWindowsInLoadOrder) {
+  b.load();
+  a.load();
+  EXPECT_EQ(forms::loadedForms(), (std::vector<forms::Form*>{&b, &a}));
+  b.unload();
+  EXPECT_EQ(forms::loadedForms(), (std::vector<forms::Form*>{&a}));
+  b.load();
+  EXPECT_EQ(forms::loadedForms(), (std::vector<forms::Form*>{&a, &b}));
+}
+
+TEST_F(Lifecycle, UnloadRunsQueryUnloadThenUnloadAndEitherMayCancel) {
+  std::vector<std::string> calls;
+  bool cancelQuery = true, cancelUnload = false;
+  a.onQueryUnload = [&](bool& cancel, int mode) {
+    calls.push_back("query " + std::to_string(mode));
+    cancel = cancelQuery;
+  };
+  a.onUnload = [&](bool& cancel) {
+    calls.push_back("unload");
+    cancel = cancelUnload;
+  };
+  a.load();
+  a.unload();
+  EXPECT_TRUE(a.loaded());
+  cancelQuery = false;
+  cancelUnload = true;
+  a.unload();
+  EXPECT_TRUE(a.loaded());
+  cancelUnload = false;
+  a.unload();
+  EXPECT_FALSE(a.loaded());
+  EXPECT_EQ(calls, (std::vector<std::string>{"query 1", "query 1", "unload", "query 1", "unload"}));
+}
+
+TEST_F(Lifecycle, ClosingByTheTitleBarAsksWithMode0AndUnloadsUnlessCancelled) {
+  int mode = -1;
+  bool refuse = true;
+  a.onQueryUnload = [&](bool& cancel, int m) {
+    mode = m;
+    cancel = refuse;
+  };
+  a.show();
+  EXPECT_FALSE(a.widget()->close());
+  EXPECT_EQ(mode, 0);
+  EXPECT_TRUE(a.loaded());
+  EXPECT_TRUE(a.visible());
+  refuse = false;
+  a.widget()->close();
+  EXPECT_FALSE(a.loaded());
+}
+
+TEST_F(Lifecycle, ModalShowReturnsWhenItsOwnHandlerHidesTheWindow) {
+  a.Command1.onClick = [&] { a.hide(); };
+  bool ranAfter = false;
+  QTimer::singleShot(0, [&] { a.Command1.click(); });
+  a.show(forms::Modal);
+  ranAfter = true;
+  EXPECT_TRUE(ranAfter);
+  EXPECT_TRUE(a.loaded());
+  EXPECT_FALSE(a.visible());
+}
+
+TEST_F(Lifecycle, ModalShowReturnsWhenTheWindowIsUnloadedAndWorkRunsMeanwhile) {
+  // The handler that unloads the window is started from another window.
+  std::vector<std::string> steps;
+  b.Command1.onClick = [&] {
+    steps.push_back("work while modal");
+    a.unload();
+  };
+  QTimer::singleShot(0, [&] { b.Command1.click(); });
+  a.show(forms::Modal);
+  steps.push_back("returned");
+  EXPECT_EQ(steps, (std::vector<std::string>{"work while modal", "returned"}));
+  EXPECT_FALSE(a.loaded());
+}
+
+TEST_F(Lifecycle, ShowingAShownWindowModallyRaises400) {
+  a.show();
+  try {
+    a.show(forms::Modal);
+    ADD_FAILURE() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), 400);
+  }
+}
+
+TEST_F(Lifecycle, ActivateRunsWhenAWindowBecomesTheActiveOneNotAgainForTheSameWindow) {
+  std::vector<std::string> order;
+  a.onLoad = [&] { order.push_back("a load"); };
+  a.onActivate = [&] { order.push_back("a activate"); };
+  b.onActivate = [&] { order.push_back("b activate"); };
+  a.show();
+  forms::doEvents();
+  a.show();
+  b.show();
+  EXPECT_EQ(forms::activeForm(), &b);
+  EXPECT_EQ(order, (std::vector<std::string>{"a load", "a activate", "b activate"}));
+}
+
+TEST_F(Lifecycle, CentreUsesHalfTheScreenMinusHalfTheWindow) {
+  a.resize(301, 201);
+  a.centre();
+  EXPECT_EQ(a.left(), forms::screenWidth() / 2 - 301 / 2);
+  EXPECT_EQ(a.top(), forms::screenHeight() / 2 - 201 / 2);
+}
+
+TEST_F(Lifecycle, WindowStateAndMousePointer) {
+  a.setWindowState(forms::WindowState::Minimized);
+  EXPECT_EQ(a.windowState(), forms::WindowState::Minimized);
+  a.setWindowState(forms::WindowState::Normal);
+  EXPECT_EQ(a.windowState(), forms::WindowState::Normal);
+  a.setMousePointer(11);
+  EXPECT_EQ(a.widget()->cursor().shape(), Qt::WaitCursor);
+  a.setMousePointer(0);
+  EXPECT_EQ(a.mousePointer(), 0);
+  forms::setMousePointer(11);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  forms::setMousePointer(0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Lifecycle, AHandlerThatThrowsIsLoggedAndTheEventLoopGoesOn) {
+  a.Command1.onClick = [] { throw std::runtime_error("boom"); };
+  testing::internal::CaptureStderr();
+  a.Command1.click();
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("WindowA.Command1_Click"), std::string::npos);
+  EXPECT_NE(log.find("boom"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "test_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace formstest {
+namespace {
+
+template <class W>
+W* make(QWidget* parent, const char* name) {
+  auto* w = new W(parent);
+  w->setObjectName(name);
+  if (parent->layout()) parent->layout()->addWidget(w);
+  return w;
+}
+
+}  // namespace
+
+void TestWindow::setupUi(QWidget* window) {
+  ++setupCount;
+  window->resize(400, 300);
+  window->setWindowTitle("Designer caption");
+  new QVBoxLayout(window);
+  make<QLabel>(window, "Label1")->setText("Label");
+  auto* frame = make<QGroupBox>(window, "Frame1");
+  frame->setTitle("Frame");
+  new QVBoxLayout(frame);
+  make<QRadioButton>(frame, "Option1")->setText("One");
+  make<QRadioButton>(frame, "Option2")->setText("Two");
+  make<QPushButton>(window, "Command1")->setText("&Go");
+  make<QCheckBox>(window, "Check1")->setChecked(true);
+  auto* text = make<QLineEdit>(window, "Text1");
+  text->setText("designer");
+  text->setMaxLength(8);
+  make<QPlainTextEdit>(window, "Text2");
+  auto* list = make<QListWidget>(window, "List1");
+  list->addItems({"a", "b", "c"});
+  auto* multi = make<QListWidget>(window, "List2");
+  multi->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  multi->addItems({"x", "y", "z"});
+  auto* combo = make<QComboBox>(window, "Combo1");
+  combo->addItems({"red", "green", "blue"});
+  combo->setCurrentIndex(-1);
+  make<QComboBox>(window, "Combo2")->setEditable(true);
+  auto* slider = make<QSlider>(window, "Slider1");
+  slider->setRange(0, 10);
+  slider->setValue(5);
+  make<QProgressBar>(window, "ProgressBar1")->setRange(0, 100);
+  make<QStatusBar>(window, "StatusBar1");
+  auto* tabs = make<QTabWidget>(window, "SSTab1");
+  for (const char* page : {"Save", "Restore", "Options"}) tabs->addTab(new QWidget, page);
+  make<QLabel>(window, "Picture1");
+}
+
+}  // namespace formstest
