@@ -282,6 +282,8 @@ TEST(MainWindows, Form1DesignTimeProperties) {
     EXPECT_FALSE(c->enabled()) << c->name();
   for (forms::Control* c : std::initializer_list<forms::Control*>{&f.Command2, &f.Command3, &f.Command4})
     EXPECT_TRUE(c->enabled()) << c->name();
+  // Enter in the description box presses Save (once a description enables it).
+  EXPECT_TRUE(static_cast<QPushButton*>(f.Command1.widget())->isDefault());
 
   for (forms::CheckBox* c :
        {&f.Check1, &f.Check2, &f.Check3, &f.Check4, &f.Check5, &f.Check6, &f.Check7, &f.Check8, &f.Check9,
