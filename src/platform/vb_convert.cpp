@@ -6,16 +6,11 @@
 #include <optional>
 
 #include "platform/error.h"
+#include "platform/text_trim.h"
 #include "platform/vb.h"
 
 namespace platform::vb {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 // "&H..." or "&O..." at the start of `s`; `length` gets the characters used.
 std::optional<double> radixNumber(std::string_view s, std::size_t& length) {
@@ -81,7 +76,7 @@ std::optional<double> decimalNumber(std::string_view s, std::size_t& length) {
 }
 
 std::optional<double> wholeNumber(std::string_view text) {
-  const auto s = trimmed(text);
+  const auto s = trimWhite(text);
   std::size_t length = 0;
   auto value = radixNumber(s, length);
   if (!value) value = decimalNumber(s, length);
@@ -137,7 +132,7 @@ std::int32_t cLng(std::string_view text) { return cLng(numberOrMismatch(text)); 
 bool cBool(double number) { return number != 0; }
 
 bool cBool(std::string_view text) {
-  const auto s = trimmed(text);
+  const auto s = trimWhite(text);
   if (equalsNoCase(s, "True")) return true;
   if (equalsNoCase(s, "False")) return false;
   return cBool(numberOrMismatch(s));
