@@ -9,11 +9,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QScreen>
-#include <QStyleFactory>
 #include <cstdio>
 
-#include "forms/dialogs.h"
-#include "forms/help.h"
 #include "forms/qt_text.h"
 
 namespace forms {
@@ -32,12 +29,6 @@ AppState& state() {
 }
 
 }  // namespace
-
-void initRuntime() {
-  if (QStyle* style = QStyleFactory::create("Windows")) QApplication::setStyle(style);
-  QApplication::setQuitOnLastWindowClosed(false);
-  installHelpKey();
-}
 
 std::string appPath() { return state().path; }
 void setAppPath(std::string_view windowsPath) {

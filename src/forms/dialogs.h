@@ -52,7 +52,8 @@ class DialogService {
   }
 };
 
-// Replaces the service (the previous one is destroyed); nullptr restores the Qt dialogs.
+// Replaces the service (the previous one is destroyed). initRuntime() installs
+// the Qt dialogs; until a service is installed, showing anything raises a logic error.
 void setDialogService(std::unique_ptr<DialogService> service);
 DialogService& dialogService();
 

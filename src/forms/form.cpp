@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <algorithm>
+#include <memory>
 
 #include "forms/app.h"
 #include "forms/control_access.h"
@@ -73,9 +74,10 @@ bool Form::loaded() const { return impl_->window != nullptr; }
 
 void Form::load() {
   if (impl_->window) return;
-  auto* window = new FormWindow(*this);
-  window->setObjectName(toQt(name_));
-  setupUi(window);
+  auto made = std::make_unique<FormWindow>(*this);
+  made->setObjectName(toQt(name_));
+  setupUi(made.get());
+  FormWindow* window = made.release();
   impl_->window = window;
   impl_->helpContextId = 0;
   impl_->mousePointer = 0;
