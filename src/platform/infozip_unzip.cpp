@@ -1,0 +1,263 @@
+// The unzip half of the Info-ZIP dialect (see infozip.h).
+#include <QTemporaryDir>
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/infozip.h"
+#include "platform/infozip_paths.h"
+#include "platform/machine.h"
+#include "platform/process.h"
+#include "platform/zip_directory.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kUnzipProgram = "/usr/bin/unzip";
+constexpr std::size_t kCopyChunk = 1 << 20;
+
+// unzip's own exit codes.
+constexpr int kUnzipWarning = 1;
+constexpr int kUnzipError = 2;
+constexpr int kUnzipSevere = 3;
+constexpr int kUnzipNoArchive = 9;
+constexpr int kUnzipBadOptions = 10;
+constexpr int kUnzipDiskFull = 50;
+
+struct UnzipCommand {
+  bool quiet = false, overwrite = false, caseless = false;
+  std::string archive, target;
+  std::vector<std::string> patterns;
+};
+
+bool parseUnzip(const std::vector<std::string>& args, UnzipCommand& command, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() > 1 && arg[0] == '-') {
+      for (std::size_t k = 1; k < arg.size(); ++k) {
+        const char c = arg[k];
+        if (c == 'q') {
+          command.quiet = true;
+        } else if (c == 'o') {
+          command.overwrite = true;
+        } else if (c == 'C') {
+          command.caseless = true;
+        } else if (c == 'd') {
+          if (k + 1 < arg.size()) {
+            command.target = arg.substr(k + 1);
+          } else if (i + 1 < args.size()) {
+            command.target = args[++i];
+          } else {
+            error = "error:  must specify directory to which to extract with -d option\n";
+            return false;
+          }
+          break;
+        } else {
+          error = std::string("error:  option '") + c + "' not supported\n";
+          return false;
+        }
+      }
+      continue;
+    }
+    if (command.archive.empty()) {
+      command.archive = arg;
+    } else {
+      std::string pattern = arg;
+      std::replace(pattern.begin(), pattern.end(), '\\', '/');
+      command.patterns.push_back(pattern);
+    }
+  }
+  if (command.archive.empty()) {
+    error = "error:  no archive given\n";
+    return false;
+  }
+  return true;
+}
+
+// Creates every missing folder of `folder` (an absolute Windows path).
+void makeFolders(const std::string& folder) {
+  if (folder.size() <= driveRootOf(folder).size() || folderExists(folder)) return;
+  makeFolders(parentOf(folder));
+  mkDir(folder);
+}
+
+void copyIntoMachine(const std::filesystem::path& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  if (!in) raise(kPathFileAccess);
+  File out(to, File::Mode::Write);
+  std::string buffer(kCopyChunk, '\0');
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = in.gcount();
+    if (got <= 0) break;
+    out.write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+  }
+  out.close();
+}
+
+// The attributes a restored member gets: its stored DOS bits, or the
+// archive bit a freshly written file has.
+int restoredAttributes(const zipdir::Member* member) {
+  const int keep = kReadOnly | kHidden | kSystem | kArchive;
+  const int bits = member ? member->dosAttributes() & keep : 0;
+  return bits ? bits : kArchive;
+}
+
+class Merge {
+ public:
+  Merge(const UnzipCommand& command, const std::map<std::string, const zipdir::Member*>& members,
+        ToolRun& run)
+      : command_(command), members_(members), run_(run) {}
+
+  // Moves everything below `scratch` into the target; false after a full disk.
+  bool from(const std::filesystem::path& scratch) {
+    std::vector<std::filesystem::path> entries;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(scratch, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+      if (ec) break;
+      entries.push_back(it->path());
+    }
+    std::sort(entries.begin(), entries.end());  // parents before their contents
+    for (const auto& host : entries) {
+      const std::string name = host.lexically_relative(scratch).generic_string();
+      if (!one(host, name)) return false;
+    }
+    return true;
+  }
+
+ private:
+  bool one(const std::filesystem::path& host, const std::string& name) {
+    std::string windowsName = name;
+    std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
+    const std::string target = joinPath(command_.target, windowsName);
+    const auto status = std::filesystem::symlink_status(host);
+    try {
+      if (std::filesystem::is_symlink(status)) {
+        note(kUnzipError, "skipping: " + name + " (symbolic link)");
+      } else if (std::filesystem::is_directory(status)) {
+        if (fileExists(target)) {
+          note(kUnzipError, "error:  cannot create folder " + target + ": a file of that name exists");
+        } else {
+          makeFolders(target);
+          const zipdir::Member* member = find(name + "/");
+          if (member && (member->dosAttributes() & (kHidden | kSystem)))
+            setAttr(target, member->dosAttributes() & (kReadOnly | kHidden | kSystem | kArchive));
+        }
+      } else if (std::filesystem::is_regular_file(status)) {
+        file(host, name, target);
+      }
+    } catch (const RuntimeError& e) {
+      if (e.number() == kDiskFull) {
+        note(kUnzipDiskFull, "error:  disk full writing " + target);
+        return false;
+      }
+      note(kUnzipError, "error:  cannot create " + target + ": " + e.description());
+    }
+    return true;
+  }
+
+  void file(const std::filesystem::path& host, const std::string& name, const std::string& target) {
+    if (folderExists(target)) {
+      note(kUnzipError, "error:  cannot create " + target + ": a folder of that name exists");
+      return;
+    }
+    if (fileExists(target)) {
+      if (!command_.overwrite) {
+        note(kUnzipWarning, "skipping: " + target + " (exists; -o not given)");
+        return;
+      }
+      if (getAttr(target) & (kReadOnly | kHidden | kSystem)) setAttr(target, kNormal);
+    } else {
+      makeFolders(parentOf(target));
+    }
+    copyIntoMachine(host, target);
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(host, ec);
+    if (!ec) std::filesystem::last_write_time(hostPath(target), written, ec);
+    setAttr(target, restoredAttributes(find(name)));
+    if (!command_.quiet) run_.output += "  inflating: " + target + "\n";
+  }
+
+  const zipdir::Member* find(const std::string& name) const {
+    const auto it = members_.find(name);
+    return it == members_.end() ? nullptr : it->second;
+  }
+
+  void note(int code, const std::string& text) {
+    run_.output += text + "\n";
+    run_.exitCode = std::max(run_.exitCode, code);
+  }
+
+  const UnzipCommand& command_;
+  const std::map<std::string, const zipdir::Member*>& members_;
+  ToolRun& run_;
+};
+
+}  // namespace
+
+ToolRun runUnzip(const std::vector<std::string>& arguments) {
+  ToolRun run;
+  UnzipCommand command;
+  if (!parseUnzip(arguments, command, run.output)) return {kUnzipBadOptions, run.output};
+
+  std::filesystem::path hostArchive;
+  try {
+    std::string archive = fullPath(command.archive);
+    if (!fileExists(archive) && fileExists(archive + ".zip")) archive += ".zip";
+    if (!fileExists(archive)) raise(kFileNotFound);
+    hostArchive = hostPath(archive);
+    command.target = fullPath(command.target.empty() ? curDir() : command.target);
+  } catch (const RuntimeError&) {
+    return {kUnzipNoArchive, "unzip:  cannot find or open " + command.archive + "\n"};
+  }
+
+  std::vector<zipdir::Member> members;
+  try {
+    members = zipdir::readMembers(hostArchive);
+  } catch (const std::exception& e) {
+    return {kUnzipNoArchive,
+            "unzip:  cannot find zipfile directory in " + command.archive + ": " + e.what() + "\n"};
+  }
+  std::map<std::string, const zipdir::Member*> byName;
+  for (const auto& member : members) {
+    const std::string reason = zipdir::unsafeReason(member);
+    if (!reason.empty())
+      return {kUnzipSevere, "unzip:  " + command.archive + " refused: member \"" + member.name +
+                                "\": " + reason + "; nothing extracted\n"};
+    byName[member.name] = &member;
+  }
+
+  QTemporaryDir scratchDir;
+  if (!scratchDir.isValid()) return {kUnzipError, "unzip:  no scratch folder\n"};
+  const std::filesystem::path scratch = scratchDir.path().toStdString();
+
+  std::vector<std::string> args{"-o"};
+  if (command.quiet) args.push_back("-q");
+  if (command.caseless) args.push_back("-C");
+  args.push_back(hostArchive.string());
+  args.insert(args.end(), command.patterns.begin(), command.patterns.end());
+  args.push_back("-d");
+  args.push_back(scratch.string());
+  const HostRun host = runHostProgram(kUnzipProgram, args);
+  if (!host.started) raise(kFileNotFound);
+  run.output = host.output;
+  run.exitCode = host.exitCode;
+  if (host.exitCode != 0 && host.exitCode != kUnzipWarning) return run;
+
+  try {
+    makeFolders(command.target);
+  } catch (const RuntimeError& e) {
+    run.output += "error:  cannot create " + command.target + ": " + e.description() + "\n";
+    run.exitCode = e.number() == kDiskFull ? kUnzipDiskFull : kUnzipError;
+    return run;
+  }
+  Merge(command, byName, run).from(scratch);
+  return run;
+}
+
+}  // namespace platform

@@ -1,0 +1,227 @@
+#include "platform/process.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <deque>
+#include <map>
+#include <thread>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/infozip.h"
+#include "platform/shortname.h"
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kKeptRuns = 200;
+constexpr std::string_view kFakeMarker = "KELVARAN FAKE PROGRAM";
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::deque<ProcessRun>& runs() {
+  static std::deque<ProcessRun> list;
+  return list;
+}
+
+std::map<std::string, FakeProgram>& fakes() {
+  static std::map<std::string, FakeProgram> table;
+  return table;
+}
+
+std::string lastComponent(std::string_view path) {
+  const auto cut = path.find_last_of("\\:");
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+ToolRun runFake(const FakeProgram& fake, const std::vector<std::string>& argv) {
+  if (fake.runMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fake.runMs));
+  ToolRun run{fake.exitCode, fake.output};
+  if (fake.action) run.exitCode = fake.action(argv);
+  return run;
+}
+
+// A program file that starts with the marker line describes a fake.
+bool readFakeFile(const std::string& program, FakeProgram& fake) {
+  std::string head;
+  try {
+    File file(program, File::Mode::Read);
+    head = file.read(4096);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  std::size_t pos = 0;
+  auto nextLine = [&](std::string& line) {
+    if (pos >= head.size()) return false;
+    auto end = head.find('\n', pos);
+    if (end == std::string::npos) end = head.size();
+    line = head.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    pos = end + 1;
+    return true;
+  };
+  std::string line;
+  if (!nextLine(line) || line != kFakeMarker) return false;
+  while (nextLine(line)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = upperCase(line.substr(0, eq));
+    const std::string value = line.substr(eq + 1);
+    try {
+      if (key == "EXIT") fake.exitCode = std::stoi(value);
+      if (key == "SLEEP") fake.runMs = std::stoi(value);
+    } catch (const std::exception&) {
+      // a malformed number leaves the default
+    }
+    if (key == "OUTPUT") fake.output += value + "\r\n";
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> splitCommandLine(std::string_view line) {
+  std::vector<std::string> args;
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  while (i < n && isBlank(line[i])) ++i;
+  if (i >= n) return args;
+
+  // The program name: quotes group, backslashes are literal.
+  std::string program;
+  bool quoted = false;
+  for (; i < n; ++i) {
+    const char c = line[i];
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (isBlank(c) && !quoted) {
+      break;
+    } else {
+      program += c;
+    }
+  }
+  args.push_back(program);
+
+  while (true) {
+    while (i < n && isBlank(line[i])) ++i;
+    if (i >= n) break;
+    std::string arg;
+    quoted = false;
+    while (i < n) {
+      const char c = line[i];
+      if (c == '\\') {
+        std::size_t count = 0;
+        while (i < n && line[i] == '\\') ++count, ++i;
+        if (i < n && line[i] == '"') {
+          arg.append(count / 2, '\\');
+          if (count % 2) {
+            arg += '"';
+            ++i;
+          }
+        } else {
+          arg.append(count, '\\');
+        }
+        continue;
+      }
+      if (c == '"') {
+        if (quoted && i + 1 < n && line[i + 1] == '"') {
+          arg += '"';
+          i += 2;
+          continue;
+        }
+        quoted = !quoted;
+        ++i;
+        continue;
+      }
+      if (isBlank(c) && !quoted) break;
+      arg += c;
+      ++i;
+    }
+    args.push_back(std::move(arg));
+  }
+  return args;
+}
+
+std::string resolveProgram(std::string_view program) {
+  if (program.empty()) raise(kFileNotFound);
+  std::string name(program);
+  if (lastComponent(name).find('.') == std::string::npos) name += ".exe";
+  std::string path;
+  try {
+    const bool hasFolder = name.find_first_of("\\:") != std::string::npos;
+    if (hasFolder) {
+      path = fullPath(name);
+    } else {
+      std::string folder = curDir();
+      if (folder.empty() || folder.back() != '\\') folder += '\\';
+      path = folder + name;
+    }
+    if (!fileExists(path)) raise(kFileNotFound);
+    return longPath(path);
+  } catch (const RuntimeError&) {
+    raise(kFileNotFound);
+  }
+}
+
+int runAndWait(std::string_view commandLine) {
+  const std::vector<std::string> argv = splitCommandLine(commandLine);
+  if (argv.empty()) raise(kFileNotFound);
+  const std::string program = resolveProgram(argv[0]);
+  const std::string fileName = upperCase(lastComponent(program));
+  const std::vector<std::string> arguments(argv.begin() + 1, argv.end());
+
+  ProcessRun record{std::string(commandLine), program, curDir(), 0, {}};
+  ToolRun result;
+  FakeProgram fake;
+  if (auto it = fakes().find(fileName); it != fakes().end()) {
+    result = runFake(it->second, argv);
+  } else if (readFakeFile(program, fake)) {
+    result = runFake(fake, argv);
+  } else {
+    switch (infoZipTool(fileName)) {
+      case InfoZipTool::Zip: result = runZip(arguments); break;
+      case InfoZipTool::Unzip: result = runUnzip(arguments); break;
+      case InfoZipTool::None: raise(kFileNotFound);
+    }
+  }
+  record.exitCode = result.exitCode;
+  record.output = std::move(result.output);
+  runs().push_back(std::move(record));
+  while (runs().size() > kKeptRuns) runs().pop_front();
+  return result.exitCode;
+}
+
+std::vector<ProcessRun> processRuns() { return {runs().begin(), runs().end()}; }
+void clearProcessRuns() { runs().clear(); }
+std::string lastProcessOutput() { return runs().empty() ? std::string() : runs().back().output; }
+
+void installFakeProgram(std::string_view fileName, FakeProgram fake) {
+  fakes()[upperCase(fileName)] = std::move(fake);
+}
+void removeFakeProgram(std::string_view fileName) { fakes().erase(upperCase(fileName)); }
+void clearFakePrograms() { fakes().clear(); }
+
+HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::filesystem::path& workingFolder) {
+  QProcess process;
+  QStringList args;
+  for (const auto& a : arguments) args << QString::fromStdString(a);
+  process.setProgram(QString::fromStdString(program));
+  process.setArguments(args);
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  if (!workingFolder.empty()) process.setWorkingDirectory(QString::fromStdString(workingFolder.string()));
+  HostRun run;
+  process.start();
+  if (!process.waitForStarted(-1)) return run;
+  run.started = true;
+  process.waitForFinished(-1);
+  run.output = process.readAll().toStdString();
+  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  return run;
+}
+
+}  // namespace platform

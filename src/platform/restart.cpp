@@ -1,0 +1,162 @@
+#include "platform/restart.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/infozip_paths.h"
+#include "platform/machine.h"
+#include "platform/shortname.h"
+#include "platform/sysfacts.h"
+#include "platform/text_trim.h"
+
+namespace platform {
+
+namespace {
+
+struct RestartState {
+  std::vector<unsigned> requests;
+  bool refused = false;
+  RestartHooks hooks;
+};
+
+RestartState& state() {
+  static RestartState s;
+  return s;
+}
+
+// The pending restart survives the program: a marker in the machine root
+// naming the Windows folder to process.
+std::filesystem::path markerPath() { return machineRoot() / "restart.pending"; }
+
+std::string trim(std::string_view text) { return std::string(trimWhite(text)); }
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+void removeProtected(const std::string& path) {
+  setAttr(path, kNormal);
+  kill(path);
+}
+
+// One "DEST=SRC" line of a [rename] section.
+std::string renameLine(const std::string& line) {
+  const auto eq = line.find('=');
+  if (eq == std::string::npos) return "skipped \"" + line + "\": not DEST=SRC";
+  const std::string dest = trim(line.substr(0, eq));
+  const std::string source = trim(line.substr(eq + 1));
+  if (source.empty()) return "skipped \"" + line + "\": no source";
+  try {
+    if (!fileExists(source)) return "skipped \"" + line + "\": source missing";
+    if (equalsNoCase(dest, "NUL")) {
+      removeProtected(source);
+      return "deleted " + source;
+    }
+    if (fileExists(dest)) removeProtected(dest);
+    if (driveRootOf(fullPath(dest)) == driveRootOf(fullPath(source))) {
+      rename(source, dest);
+    } else {
+      const int attributes = getAttr(source);
+      fileCopy(source, dest);
+      setAttr(dest, attributes);
+      removeProtected(source);
+    }
+    return "moved " + source + " over " + dest;
+  } catch (const RuntimeError& e) {
+    return "failed \"" + line + "\": " + e.description();
+  }
+}
+
+}  // namespace
+
+bool exitWindowsEx(unsigned flags, unsigned /*reserved*/) {
+  RestartState& s = state();
+  s.requests.push_back(flags);
+  if (s.refused) return false;
+  if (!(flags & kEwxReboot)) return true;  // a shutdown or logoff ends nothing the layer models
+  {
+    std::ofstream marker(markerPath(), std::ios::binary | std::ios::trunc);
+    marker << getWindowsDirectory();
+  }
+  if (s.hooks.closeWindows) s.hooks.closeWindows();
+  processPendingRestart();
+  if (s.hooks.endProgram) {
+    s.hooks.endProgram();
+  } else {
+    std::fflush(nullptr);
+    ::_exit(0);
+  }
+  return true;
+}
+
+std::vector<unsigned> restartRequests() { return state().requests; }
+void clearRestartRequests() { state().requests.clear(); }
+void setRestartRefused(bool refused) { state().refused = refused; }
+void setRestartHooks(RestartHooks hooks) { state().hooks = std::move(hooks); }
+
+bool restartPending() {
+  std::error_code ec;
+  return machineOpen() && std::filesystem::exists(markerPath(), ec);
+}
+
+std::vector<std::string> processPendingRestart() {
+  if (!restartPending()) return {};
+  std::string windowsFolder;
+  {
+    std::ifstream marker(markerPath(), std::ios::binary);
+    std::getline(marker, windowsFolder);
+  }
+  std::error_code ec;
+  std::filesystem::remove(markerPath(), ec);
+  if (windowsFolder.empty()) windowsFolder = getWindowsDirectory();
+  return processWininit(windowsFolder);
+}
+
+std::vector<std::string> processWininit(std::string_view windowsFolder) {
+  std::vector<std::string> log;
+  const std::string ini = joinPath(windowsFolder, "WININIT.INI");
+  std::string text;
+  try {
+    if (!fileExists(ini)) return log;
+    text = readFile(ini);
+  } catch (const RuntimeError& e) {
+    log.push_back("WININIT.INI not read: " + e.description());
+    return log;
+  }
+  bool inRename = false;
+  for (const std::string& raw : splitLines(text)) {
+    const std::string line = trim(raw);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const auto close = line.find(']');
+      inRename = close != std::string::npos && equalsNoCase(trim(line.substr(1, close - 1)), "rename");
+      continue;
+    }
+    if (inRename) log.push_back(renameLine(line));
+  }
+  const std::string bak = joinPath(windowsFolder, "WININIT.BAK");
+  try {
+    if (fileExists(bak)) removeProtected(bak);
+    rename(ini, bak);
+  } catch (const RuntimeError& e) {
+    log.push_back("WININIT.INI not renamed to WININIT.BAK: " + e.description());
+  }
+  return log;
+}
+
+}  // namespace platform

@@ -1,0 +1,58 @@
+#pragma once
+// Restarting the machine: the stand-in for ExitWindowsEx and for what
+// Windows does at its next start with WININIT.INI.
+//
+// A granted request (flags with EWX_REBOOT) marks a restart as pending on the
+// machine, lets the forms side close the main window as Windows' shutdown
+// does (unload mode 2, so the program's exit runs and saves its settings),
+// then starts the machine again: completeRestart() processes the running
+// Windows folder's WININIT.INI and the program ends. When the program ends
+// itself inside that close, the pending restart is completed by the next
+// start of the machine (processPendingRestart()).
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+enum ExitWindowsFlags : unsigned {
+  kEwxLogoff = 0,
+  kEwxShutdown = 1,
+  kEwxReboot = 2,
+  kEwxForce = 4,
+  kEwxPowerOff = 8,
+};
+
+// ExitWindowsEx: false when refused (nothing else happens then).
+bool exitWindowsEx(unsigned flags, unsigned reserved = 0);
+
+// Every request made, granted or not, in order.
+std::vector<unsigned> restartRequests();
+void clearRestartRequests();
+// Tests: refuse the following requests (as when another program vetoes).
+void setRestartRefused(bool refused);
+
+// What a granted request does after recording it. The forms side sets
+// `closeWindows` (close the main window with unload mode 2); `endProgram`
+// ends the process (default: at once, as the runtime's End); tests replace both.
+struct RestartHooks {
+  std::function<void()> closeWindows;
+  std::function<void()> endProgram;
+};
+void setRestartHooks(RestartHooks hooks);
+
+// True while a granted restart has not been completed.
+bool restartPending();
+// Completes a pending restart (boot processing of the Windows folder's
+// WININIT.INI); returns its log, empty when none was pending.
+std::vector<std::string> processPendingRestart();
+
+// The boot processing of WININIT.INI in `windowsFolder` ("C:\WINDOWS"):
+// every [rename] section in file order; "DEST=SRC" moves SRC over DEST,
+// "NUL=SRC" deletes SRC; a line whose source is missing is skipped; the
+// file is then renamed to WININIT.BAK, replacing an old one. Returns one log
+// line per action or skipped line.
+std::vector<std::string> processWininit(std::string_view windowsFolder);
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#pragma once
+// The central directory of a zip archive on the host: the member names with
+// their attributes, read without extracting anything, and the one change the
+// layer makes to an archive: the DOS attribute bits of members.
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace platform::zipdir {
+
+struct Member {
+  std::string name;    // as stored ("WINDOWS/TEMP/kelvaran/system.ini")
+  int hostSystem = 0;  // upper byte of "version made by": 0 DOS, 3 Unix, 10 NTFS ...
+  std::uint32_t externalAttributes = 0;
+  std::uint16_t dosTime = 0, dosDate = 0;
+  std::uint64_t attributesOffset = 0;  // file position of externalAttributes
+  bool isDirectory() const { return !name.empty() && name.back() == '/'; }
+  bool isSymlink() const;
+  int dosAttributes() const { return static_cast<int>(externalAttributes & 0xFF); }
+};
+
+// The members in central-directory order. Throws std::runtime_error when the
+// file is not a readable zip archive.
+std::vector<Member> readMembers(const std::filesystem::path& archive);
+
+// Sets the low byte (the DOS attributes) of the members named in `byName`,
+// keeping the host mode bits; members not named stay as they are.
+void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int>& byName);
+
+// Why a member name may not be extracted ("" when it may): a symlink, an
+// absolute name, a ".." component, "\", ":" or a control character.
+std::string unsafeReason(const Member& member);
+
+}  // namespace platform::zipdir
