@@ -1,0 +1,108 @@
+#include "save/description_writer.h"
+
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "forms/app.h"
+#include "platform/replace_file.h"
+#include "save/boxes.h"
+#include "windows/form1.h"
+#include "windows/userfiles.h"
+
+namespace save {
+
+namespace {
+
+const char* flag(bool on) { return on ? "1" : "0"; }
+const char* enabledText(bool on) { return on ? "True" : "False"; }
+
+// The list as Config<n>.usr holds it: the count with its sign blank, the
+// items, one empty line; CR LF after each.
+std::string userListText() {
+  forms::ListBox& list = windows::UserFiles().List1;
+  const int count = list.listCount();
+  std::string text = " " + std::to_string(count) + "\r\n";
+  for (int i = 0; i < count; ++i) text += list.list(i) + "\r\n";
+  return text + "\r\n";
+}
+
+}  // namespace
+
+const std::array<SystemKey, 17>& SystemDescriptionKeys() {
+  static const std::array<SystemKey, 17> keys{{
+      {"Autoexec.bat", 8},
+      {"Config.sys", 9},
+      {"Control.ini", 4},
+      {"Msdos.sys", 10},
+      {"Protocol.ini", 5},
+      {"System.dat", 7},
+      {"Classes.dat", 11},
+      {"System.ini", 3},
+      {"User.dat", 6},
+      {"Win.ini", 2},
+      {"Autoexec.dos", 13},
+      {"Config.dos", 14},
+      {"Dblspace.ini", 15},
+      {"Drvspace.ini", 16},
+      {"Drvspace.bin", 17},
+      {"Startmenue", 1},
+      {"Dblspace.bin", 12},
+  }};
+  return keys;
+}
+
+const std::array<UserKey, 8>& UserDescriptionKeys() {
+  static const std::array<UserKey, 8> keys{{
+      {"NSCBookmark", 11},
+      {"MSEFavorites", 12},
+      {"MSEAdressbook", 1},
+      {"MSECookies", 2},
+      {"MSEMailbox", 3},
+      {"NSCCookies", 4},
+      {"NSCMail", 5},
+      {"NSCNews", 6},
+  }};
+  return keys;
+}
+
+std::string UsrTwin(std::string_view iniPath) {
+  const std::string_view stem = iniPath.size() >= 3 ? iniPath.substr(0, iniPath.size() - 3) : iniPath;
+  return std::string(stem) + "usr";
+}
+
+void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
+  const std::string file(iniPath);
+  auto put = [&](const char* section, std::string_view key, std::string_view value) {
+    core::WriteIni(section, std::string(key), std::string(value), file);
+  };
+  put("Configuration", "OSV", v.osv);
+  put("Configuration", "ConfigName", v.configName);
+  put("SystemFiles", "SystemPath", v.systemPath);
+  put("SystemFiles", "SaveFolder", v.saveFolder);
+  put("SystemFiles", "SaveFolderShort", core::GetShortNameFromLongName(v.saveFolder));
+
+  const auto& systemKeys = SystemDescriptionKeys();
+  for (std::size_t i = 0; i < systemKeys.size(); ++i) {
+    put("SystemFilesSaved", systemKeys[i].key, flag(v.saved.system[i]));
+    put("SystemFiles", systemKeys[i].key, enabledText(Form1Box(systemKeys[i].box).enabled()));
+  }
+  const auto& userKeys = UserDescriptionKeys();
+  for (std::size_t i = 0; i < userKeys.size(); ++i) {
+    put("UserFilesSaved", userKeys[i].key, flag(v.saved.user[i]));
+    put("UserFiles", userKeys[i].key, enabledText(UserFilesBox(userKeys[i].box).enabled()));
+  }
+
+  auto& u = windows::UserFiles();
+  put("UserFiles", "MSEVersion", u.Label1.caption());
+  put("UserFiles", "MSEAdrVersion", u.Label4.caption());
+  put("UserFiles", "MSEAdrIdent", u.Label3.caption() + " " + u.Combo1.text());
+  put("UserFiles", "NSCMailUser", "User: " + u.Combo2.text());
+  // A folder is recorded only for a group that was saved.
+  put("UserFiles", "PathFavorites", v.saved.user[1] ? v.favorites : "NONE");
+  put("UserFiles", "PathNetscape", v.netscape);
+  put("UserFiles", "PathStartmenue", v.saved.system[15] ? v.startMenu : "NONE");
+
+  platform::replaceFile(UsrTwin(iniPath), userListText());
+  forms::doEvents();
+}
+
+}  // namespace save

@@ -1,0 +1,166 @@
+#include "save/staging.h"
+
+#include <cctype>
+
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/vb.h"
+#include "save/boxes.h"
+#include "save/save_messages.h"
+#include "windows/form1.h"
+#include "windows/userfiles.h"
+
+namespace save {
+
+namespace {
+
+using forms::loadResString;
+
+const char kCr = '\r';
+
+// Handler 2's message for a file that could not be staged.
+void showNotFound(const std::string& file, bool smartSaveFolder) {
+  std::string text = smartSaveFolder ? loadResString(1155) + " " + file + " " + loadResString(1156)
+                                     : file + " " + loadResString(1064);
+  text += kCr + loadResString(1154) + kCr + kCr + loadResString(1157);
+  forms::msgBox(text,
+                forms::vbOKOnly + forms::vbCritical + forms::vbMsgBoxHelpButton + forms::vbDefaultButton2,
+                loadResString(1005), kNotFoundHelpContext);
+}
+
+bool isDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+}  // namespace
+
+const std::array<SystemFileRow, 16>& SystemFileRows() {
+  static const std::array<SystemFileRow, 16> rows{{
+      {8, "Autoexec.bat", false, "autoexec.bat"},
+      {13, "Autoexec.dos", false, "autoexec.dos"},
+      {9, "Config.sys", false, "config.sys"},
+      {14, "Config.dos", false, "config.dos"},
+      {10, "Msdos.sys", false, "msdos.sys"},
+      {3, "System.ini", true, "system.ini"},
+      {5, "Protocol.ini", true, "protocol.ini"},
+      {4, "Control.ini", true, "control.ini"},
+      {6, "User.dat", true, "user.dat"},
+      {7, "System.dat", true, "system.dat"},
+      {11, "Classes.dat", true, "classes.dat"},
+      {2, "Win.ini", true, "win.ini"},
+      {15, "dblspace.ini", false, "dblspace.ini"},
+      {16, "drvspace.ini", false, "drvspace.ini"},
+      {17, "drvspace.bin", false, "drvspace.bin"},
+      {12, "dblspace.bin", false, "dblspace.bin"},
+  }};
+  return rows;
+}
+
+std::string SystemFileSource(const SystemFileRow& row, std::string_view systemPath) {
+  return row.inWindows ? std::string(systemPath) + "\\" + row.file : std::string("C:\\") + row.file;
+}
+
+std::string UserFileProblem(std::string_view item) {
+  if (item.size() < 4 || !isDriveLetter(item[0]) || item[1] != ':' || item[2] != '\\')
+    return "not an absolute path";
+  if (item.find('=') != std::string_view::npos) return "\"=\" in the path";
+  std::string_view rest = item.substr(3);
+  while (true) {
+    const std::size_t cut = rest.find('\\');
+    const std::string_view part = rest.substr(0, cut);
+    if (part.empty() || part == "." || part == "..") return "a \".\", \"..\" or empty component";
+    if (cut == std::string_view::npos) break;
+    rest.remove_prefix(cut + 1);
+  }
+  return "";
+}
+
+std::string StagedUserPath(std::string_view userFolder, std::string_view item,
+                           const std::set<std::string>& taken) {
+  const std::string rest(item.substr(3));
+  std::string target = std::string(userFolder) + rest;
+  const std::string drive(1, platform::vb::upperChar(item[0]));
+  for (int k = 1; taken.count(platform::vb::uCase(target)) != 0; ++k) {
+    target = std::string(userFolder) + "_" + drive + (k == 1 ? "" : std::to_string(k)) + "\\" + rest;
+  }
+  return target;
+}
+
+SystemStaging StageSystemFiles(std::string_view systemPath, std::string_view workFolder,
+                               bool smartSaveFolder) {
+  SystemStaging result;
+  for (const SystemFileRow& row : SystemFileRows()) {
+    if (!Chosen(Form1Box(row.box))) continue;
+    try {
+      platform::fileCopy(SystemFileSource(row, systemPath), std::string(workFolder) + row.file);
+      result.stagedBoxes.insert(row.box);
+    } catch (const platform::RuntimeError& error) {
+      core::WriteErrorLog(error.number(), std::string(row.name) + " Save");
+      if (error.number() == platform::kDiskFull) {
+        ShowDiskFull();
+        result.end = StagingEnd::DiskFull;
+        return result;
+      }
+      showNotFound(row.name, smartSaveFolder);
+    }
+    forms::doEvents();
+  }
+  return result;
+}
+
+UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIniPath) {
+  UserStaging result;
+  forms::ListBox& list = windows::UserFiles().List1;
+  std::set<std::string> takenTargets, stagedItems;
+  const int count = list.listCount();
+  int index = 0;  // the item being looked at; it stays when an item is removed
+  for (int visited = 0; visited < count; ++visited) {
+    const std::string item = list.list(index);
+    if (item.empty()) {
+      ++index;
+      continue;
+    }
+    if (const std::string problem = UserFileProblem(item); !problem.empty()) {
+      core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " Save");
+      ++index;
+      continue;
+    }
+    // The same file listed twice (names are not case-sensitive) is staged once.
+    if (!stagedItems.insert(platform::vb::uCase(item)).second) {
+      ++index;
+      continue;
+    }
+    const std::string target = StagedUserPath(userFolder, item, takenTargets);
+    try {
+      core::Makepath(target);
+      platform::fileCopy(item, target);
+      if (core::WriteIni("UserFilesSaved", item, target, userIniPath) == 0)
+        platform::raise(platform::kDiskFull);
+      takenTargets.insert(platform::vb::uCase(target));
+      ++result.staged;
+      ++index;
+    } catch (const platform::RuntimeError& error) {
+      if (error.number() == platform::kDiskFull) {
+        core::WriteErrorLog(error.number(), item + " Save");
+        ShowDiskFull();
+        result.end = StagingEnd::DiskFull;
+        return result;
+      }
+      const int answer = forms::msgBox(loadResString(1198) + kCr + item + kCr + loadResString(1199),
+                                       forms::vbOKCancel + forms::vbCritical, loadResString(1005));
+      if (answer != forms::vbOK) {
+        result.end = StagingEnd::Cancelled;
+        return result;
+      }
+      stagedItems.erase(platform::vb::uCase(item));
+      list.removeItem(index);
+    }
+    forms::doEvents();
+  }
+  return result;
+}
+
+}  // namespace save
