@@ -1,0 +1,53 @@
+#include "core/inifile.h"
+
+#include "forms/app.h"
+#include "platform/files.h"
+#include "platform/ini.h"
+#include "platform/vb_datetime.h"
+
+namespace core {
+
+std::string ReadIni(std::string_view section, std::string_view key, std::string_view file) {
+  return platform::getProfileString(section, key, "", file, 255);
+}
+
+int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
+  return platform::writePrivateProfileString(section, key, value, file);
+}
+
+std::string errorLogLine(int errorNumber, std::string_view date, std::string_view context) {
+  std::string line = platform::errorText(errorNumber);
+  line += date;
+  line += context;
+  return line;
+}
+
+void enterProgramFolder() {
+  const std::string app = forms::appPath();
+  platform::chDir(app);
+  if (!app.empty()) platform::chDrive(app[0]);
+}
+
+void WriteErrorLog(int errorNumber, std::string_view context) {
+  // Each step that fails is skipped; nothing reaches the caller.
+  try {
+    enterProgramFolder();
+  } catch (...) {
+  }
+  try {
+    if (platform::fileExists("Error.log") && platform::fileLen("Error.log") > 5000)
+      platform::kill("Error.log");
+  } catch (...) {
+  }
+  try {
+    const std::string date = platform::vb::format(platform::vb::now(), "mm-dd-yyyy");
+    platform::appendFile("Error.log", errorLogLine(errorNumber, date, context) + "\r\n");
+  } catch (...) {
+  }
+}
+
+void WriteErrorLog(const platform::RuntimeError& error, std::string_view context) {
+  WriteErrorLog(error.number(), context);
+}
+
+}  // namespace core

@@ -1,0 +1,29 @@
+#pragma once
+// Single INI values and the error log Error.log of the program folder.
+#include <string>
+#include <string_view>
+
+#include "platform/error.h"
+
+namespace core {
+
+// One value; "" for a missing file, section or key. Values longer than 254
+// characters come back cut to 254.
+std::string ReadIni(std::string_view section, std::string_view key, std::string_view file);
+// Non-zero when written; 0 when refused (CR, LF or NUL in a name or value)
+// or failed.
+int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
+
+// Appends "<error text><mm-dd-yyyy><context>" CR LF to Error.log in the
+// program folder, deleting the log first when it is over 5000 bytes. Leaves
+// the program folder current. Never fails towards its caller.
+void WriteErrorLog(int errorNumber, std::string_view context);
+void WriteErrorLog(const platform::RuntimeError& error, std::string_view context);
+
+// The log line without its CR LF (for a given date "mm-dd-yyyy").
+std::string errorLogLine(int errorNumber, std::string_view date, std::string_view context);
+
+// Makes the program folder the current folder and its drive the current drive.
+void enterProgramFolder();
+
+}  // namespace core
