@@ -46,6 +46,7 @@ int getAttr(std::string_view path);           // raises 53
 void setAttr(std::string_view path, int attributes);
 std::int64_t fileLen(std::string_view path);  // raises 53
 DateTime fileDateTime(std::string_view path); // last write, local time
+void setFileDateTime(std::string_view path, const DateTime& written);  // raises 53/70
 
 // ---- listings (FindFirstFile / the runtime's Dir) ------------------------
 struct DirEntry {

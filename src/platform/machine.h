@@ -38,6 +38,19 @@ void createMachineFromTemplate(const std::filesystem::path& templateDir,
 
 bool machineOpen();
 const std::filesystem::path& machineRoot();
+// Closes the current machine (tests; open files keep their host handles).
+void closeMachine();
+
+// The demo machine template of the source tree: $KELVARAN_SOURCE_DIR/demo/machine,
+// else found above the running executable; empty when there is none.
+std::filesystem::path demoTemplateDir();
+// Opens defaultMachineRoot(), creating the demo instance from the template on
+// first use (only when KELVARAN_MACHINE is unset).
+void openDefaultMachine();
+
+// A value of the machine description (machine.ini): the Windows facts of
+// the [System] section, the [Machine] section, or a drive's "Drive X" section.
+std::string machineValue(std::string_view section, std::string_view key, std::string_view fallback = "");
 
 // Host path of a Windows path (absolute, drive-relative, relative or UNC),
 // for platform code only. Follows existing components case-insensitively and

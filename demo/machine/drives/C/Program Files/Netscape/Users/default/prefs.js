@@ -1,0 +1,2 @@
+// placeholder preferences
+user_pref("mail.identity.username", "Jordan");

@@ -1,0 +1,566 @@
+// Files and folders: the runtime's file statements over the machine's volumes.
+#include "platform/files.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <set>
+
+#include "platform/error.h"
+#include "platform/machine_state.h"
+#include "platform/shortname.h"
+#include "platform/wildcard.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+using namespace detail;
+
+namespace {
+
+std::string parentRel(const std::string& rel) {
+  std::size_t slash = rel.rfind('/');
+  return slash == std::string::npos ? "" : rel.substr(0, slash);
+}
+
+std::string joinParts(const Resolved& r, const std::vector<std::string>& parts) {
+  std::string out = r.path.rootText();
+  if (parts.empty()) return out + "\\";
+  for (const std::string& p : parts) out += "\\" + p;
+  return out;
+}
+
+Resolved existing(std::string_view path) {
+  Resolved r = resolve(path);
+  if (!r.exists) raise(kFileNotFound);
+  return r;
+}
+
+Resolved existingFile(std::string_view path) {
+  Resolved r = existing(path);
+  if (r.isDir) raise(kFileNotFound);
+  return r;
+}
+
+bool hostIsOpen(const fs::path& host) { return state().openFiles.count(host) > 0; }
+
+DateTime toDateTime(fs::file_time_type t) {
+  auto sys = std::chrono::file_clock::to_sys(t);
+  std::time_t tt = std::chrono::system_clock::to_time_t(sys);
+  std::tm tm{};
+  localtime_r(&tt, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+fs::file_time_type fromDateTime(const DateTime& d) {
+  std::tm tm{};
+  tm.tm_year = d.year - 1900;
+  tm.tm_mon = d.month - 1;
+  tm.tm_mday = d.day;
+  tm.tm_hour = d.hour;
+  tm.tm_min = d.minute;
+  tm.tm_sec = d.second;
+  tm.tm_isdst = -1;
+  auto sys = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+  return std::chrono::file_clock::from_sys(sys);
+}
+
+// Gives a freshly made host entry its metadata (alias, attributes).
+void registerNew(Resolved& r) {
+  r.volume.meta->erase(r.rel);
+  listFolder(r.volume, parentRel(r.rel));
+}
+
+void setArchive(Resolved& r) {
+  if (EntryMeta* m = r.volume.meta->find(r.rel)) {
+    if (!(m->attributes & kArchive)) {
+      m->attributes |= kArchive;
+      r.volume.meta->markDirty();
+      r.volume.meta->save();
+    }
+  }
+}
+
+// The target of a write: no folder, not read-only, writable volume.
+Resolved writeTarget(std::string_view path) {
+  Resolved r = resolve(path);
+  if (r.exists && r.isDir) raise(kPathFileAccess);
+  requireWritable(r.volume);
+  if (r.exists && (r.storedAttributes & kReadOnly)) raise(kPermissionDenied);
+  return r;
+}
+
+// Writes bytes at `offset` of a host file, as far as the volume has room;
+// raises 61 when not all of them fit.
+void writeWithin(Resolved& r, std::FILE* f, std::int64_t offset, std::int64_t oldSize, std::string_view bytes,
+                 std::int64_t freeClusterCount) {
+  std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
+  std::int64_t room = (clustersOf(r.volume, oldSize) + freeClusterCount) * r.volume.clusterSize;
+  std::size_t count = bytes.size();
+  if (end > room && end > oldSize) count = static_cast<std::size_t>(std::max<std::int64_t>(0, room - offset));
+  std::fseek(f, static_cast<long>(offset), SEEK_SET);
+  if (count && std::fwrite(bytes.data(), 1, count, f) != count) raise(kDeviceIoError);
+  std::fflush(f);
+  if (count < bytes.size()) raise(kDiskFull);
+}
+
+void putFile(std::string_view path, std::string_view bytes, bool append) {
+  Resolved r = writeTarget(path);
+  if (r.exists && hostIsOpen(r.host) && !append) raise(kPathFileAccess);
+  std::int64_t oldSize = r.exists ? static_cast<std::int64_t>(fs::file_size(r.host)) : 0;
+  std::int64_t freeCount = freeClusters(r.volume);
+  if (!append) {
+    freeCount += clustersOf(r.volume, oldSize);
+    oldSize = 0;
+  }
+  std::FILE* f = std::fopen(r.host.c_str(), append ? "ab" : "wb");
+  if (!f) raise(kPathFileAccess);
+  bool fresh = !r.exists;
+  try {
+    if (fresh) registerNew(r);
+    writeWithin(r, f, oldSize, append ? oldSize : 0, bytes, freeCount);
+  } catch (...) {
+    std::fclose(f);
+    setArchive(r);
+    throw;
+  }
+  std::fclose(f);
+  setArchive(r);
+}
+
+}  // namespace
+
+// ---- paths ---------------------------------------------------------------
+
+std::string fullPath(std::string_view path) {
+  Lock lock(machineMutex());
+  MachineState& s = state();
+  return parseWindowsPath(
+             path, s.currentDrive,
+             [&](char d) {
+               auto it = s.currentFolders.find(d);
+               return it == s.currentFolders.end() ? std::string("\\") : it->second;
+             },
+             true)
+      .text();
+}
+
+std::string shortPath(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  return joinParts(r, r.shortParts);
+}
+
+std::string longPath(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  return joinParts(r, r.longParts);
+}
+
+char currentDrive() {
+  Lock lock(machineMutex());
+  return state().currentDrive;
+}
+
+void chDrive(char drive) {
+  Lock lock(machineMutex());
+  if (!findDrive(drive)) raise(kDeviceUnavailable);
+  state().currentDrive = upperChar(drive);
+}
+
+std::string curDir(char drive) {
+  Lock lock(machineMutex());
+  MachineState& s = state();
+  char d = drive ? upperChar(drive) : s.currentDrive;
+  if (!findDrive(d)) raise(kDeviceUnavailable);
+  auto it = s.currentFolders.find(d);
+  return std::string(1, d) + ":" + (it == s.currentFolders.end() ? "\\" : it->second);
+}
+
+void chDir(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = resolve(path);
+  if (!r.exists || !r.isDir || !r.path.drive) raise(kPathNotFound);
+  std::string folder;
+  for (const std::string& p : r.longParts) folder += "\\" + p;
+  state().currentFolders[r.path.drive] = folder.empty() ? "\\" : folder;
+}
+
+// ---- questions -----------------------------------------------------------
+
+bool fileExists(std::string_view path) {
+  Lock lock(machineMutex());
+  try {
+    Resolved r = resolve(path);
+    return r.exists && !r.isDir;
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+bool folderExists(std::string_view path) {
+  Lock lock(machineMutex());
+  try {
+    Resolved r = resolve(path);
+    return r.exists && r.isDir;
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+bool pathExists(std::string_view path) {
+  Lock lock(machineMutex());
+  try {
+    return resolve(path).exists;
+  } catch (const RuntimeError&) {
+    return false;
+  }
+}
+
+int getAttr(std::string_view path) {
+  Lock lock(machineMutex());
+  return existing(path).attributes();
+}
+
+void setAttr(std::string_view path, int attributes) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  if (r.rel.empty()) raise(kPathFileAccess);
+  requireWritable(r.volume);
+  EntryMeta* m = r.volume.meta->find(r.rel);
+  if (!m) raise(kFileNotFound);
+  m->attributes = attributes & (kReadOnly | kHidden | kSystem | kArchive);
+  r.volume.meta->markDirty();
+  r.volume.meta->save();
+}
+
+std::int64_t fileLen(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  if (r.isDir) return 0;
+  std::error_code ec;
+  auto size = fs::file_size(r.host, ec);
+  if (ec) raise(kDeviceIoError);
+  return static_cast<std::int64_t>(size);
+}
+
+DateTime fileDateTime(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  std::error_code ec;
+  auto t = fs::last_write_time(r.host, ec);
+  if (ec) raise(kDeviceIoError);
+  return toDateTime(t);
+}
+
+void setFileDateTime(std::string_view path, const DateTime& written) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  requireWritable(r.volume);
+  std::error_code ec;
+  fs::last_write_time(r.host, fromDateTime(written), ec);
+  if (ec) raise(kPathFileAccess);
+}
+
+// ---- listings ------------------------------------------------------------
+
+std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask) {
+  Lock lock(machineMutex());
+  std::string text(pattern);
+  bool folderOnly =
+      text.empty() || text.back() == '\\' || text.back() == '/' || (text.size() == 2 && text[1] == ':');
+  if (folderOnly) text += "*.*";
+  Resolved r;
+  try {
+    r = resolve(text, true);
+  } catch (const RuntimeError& e) {
+    if (e.number() == kPathNotFound || e.number() == kFileNotFound) return {};
+    throw;
+  }
+  std::vector<DirEntry> out;
+  if (r.path.parts.empty()) return out;
+  std::string name = r.path.parts.back();
+  std::string folderRel = parentRel(r.rel);
+  fs::path folderHost = r.host.parent_path();
+  bool atRoot = r.path.parts.size() == 1;
+  if (attributeMask == kVolume) {
+    std::string label = r.volume.medium ? r.volume.medium->spec.label : r.volume.drive->label;
+    if (atRoot && !label.empty()) out.push_back({label, "", kVolume, 0, {}});
+    return out;
+  }
+  std::error_code ec;
+  if (!fs::is_directory(folderHost, ec)) return out;
+  int allowed = attributeMask & (kHidden | kSystem | kDirectory);
+  if (!atRoot && (attributeMask & kDirectory)) {
+    DateTime written = toDateTime(fs::last_write_time(folderHost, ec));
+    for (const char* dots : {".", ".."})
+      if (matchWildcard(name, dots)) out.push_back({dots, "", kDirectory, 0, written});
+  }
+  for (const Child& c : listFolder(r.volume, folderRel)) {
+    int attributes = c.meta.attributes | (c.isDir ? kDirectory : 0);
+    if ((attributes & (kHidden | kSystem | kDirectory)) & ~allowed) continue;
+    if (!matchWildcard(name, c.name) && (c.meta.shortName.empty() || !matchWildcard(name, c.meta.shortName)))
+      continue;
+    fs::path host = folderHost / c.name;
+    DirEntry e{c.name, c.meta.shortName, attributes, 0, {}};
+    if (!c.isDir) e.size = static_cast<std::int64_t>(fs::file_size(host, ec));
+    if (ec) e.size = 0;
+    auto t = fs::last_write_time(host, ec);
+    if (!ec) e.written = toDateTime(t);
+    out.push_back(e);
+  }
+  return out;
+}
+
+// ---- file operations -----------------------------------------------------
+
+void mkDir(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = resolve(path);
+  if (r.exists) raise(kPathFileAccess);
+  requireWritable(r.volume);
+  if (freeClusters(r.volume) < 1) raise(kDiskFull);
+  std::error_code ec;
+  if (!fs::create_directory(r.host, ec)) raise(kPathFileAccess);
+  registerNew(r);
+}
+
+void rmDir(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = resolve(path);
+  if (!r.exists || !r.isDir) raise(kPathNotFound);
+  if (r.rel.empty()) raise(kPathFileAccess);
+  requireWritable(r.volume);
+  std::error_code ec;
+  if (!fs::is_empty(r.host, ec) || ec) raise(kPathFileAccess);
+  if (!fs::remove(r.host, ec)) raise(kPathFileAccess);
+  r.volume.meta->erase(r.rel);
+  r.volume.meta->save();
+}
+
+void kill(std::string_view pattern) {
+  Lock lock(machineMutex());
+  Resolved r = resolve(pattern, true);
+  if (r.path.parts.empty()) raise(kFileNotFound);
+  std::string name = r.path.parts.back();
+  std::string folderRel = parentRel(r.rel);
+  fs::path folderHost = r.host.parent_path();
+  std::vector<Child> victims;
+  for (const Child& c : listFolder(r.volume, folderRel)) {
+    if (c.isDir || (c.meta.attributes & (kHidden | kSystem))) continue;
+    if (matchWildcard(name, c.name) || (!c.meta.shortName.empty() && matchWildcard(name, c.meta.shortName)))
+      victims.push_back(c);
+  }
+  if (victims.empty()) raise(kFileNotFound);
+  requireWritable(r.volume);
+  for (const Child& c : victims) {
+    fs::path host = folderHost / c.name;
+    if ((c.meta.attributes & kReadOnly) || hostIsOpen(host)) raise(kPathFileAccess);
+    std::error_code ec;
+    if (!fs::remove(host, ec)) raise(kPathFileAccess);
+    r.volume.meta->erase(c.rel);
+  }
+  r.volume.meta->save();
+}
+
+void rename(std::string_view from, std::string_view to) {
+  Lock lock(machineMutex());
+  Resolved a = existing(from);
+  Resolved b = resolve(to);
+  if (a.rel.empty()) raise(kPathFileAccess);
+  if (a.volume.content != b.volume.content) throw RuntimeError(74, "Can't rename with different drive");
+  bool sameEntry = b.exists && b.host == a.host;
+  if (b.exists && !sameEntry) raise(kFileAlreadyExists);
+  if (a.isDir && (b.rel.rfind(a.rel + "/", 0) == 0)) raise(kPathFileAccess);
+  requireWritable(a.volume);
+  if (hostIsOpen(a.host)) raise(kPathFileAccess);
+  fs::path target = b.host.parent_path() / b.path.parts.back();
+  std::string targetRel =
+      parentRel(b.rel).empty() ? b.path.parts.back() : parentRel(b.rel) + "/" + b.path.parts.back();
+  if (target == a.host) return;
+  std::error_code ec;
+  fs::rename(a.host, target, ec);
+  if (ec) raise(kPathFileAccess);
+  a.volume.meta->move(a.rel, targetRel);
+  // The new name gets its own alias; attributes, order and everything below stay.
+  std::string folder = parentRel(targetRel);
+  std::set<std::string> taken;
+  for (const Child& c : listFolder(a.volume, folder)) {
+    if (c.rel == targetRel) continue;
+    taken.insert(upperCase(c.name));
+    if (!c.meta.shortName.empty()) taken.insert(c.meta.shortName);
+  }
+  if (EntryMeta* m = a.volume.meta->find(targetRel)) {
+    m->shortName = makeAlias(b.path.parts.back(), [&](const std::string& x) { return taken.count(x) > 0; });
+    a.volume.meta->markDirty();
+    a.volume.meta->save();
+  }
+}
+
+void fileCopy(std::string_view from, std::string_view to) {
+  Lock lock(machineMutex());
+  Resolved a = existingFile(from);
+  Resolved b = resolve(to);
+  if (b.exists && b.host == a.host) return;
+  if (b.exists && b.isDir) raise(kPathFileAccess);
+  requireWritable(b.volume);
+  if (b.exists && (b.storedAttributes & kReadOnly)) raise(kPathFileAccess);
+  if (b.exists && hostIsOpen(b.host)) raise(kPathFileAccess);
+  std::ifstream in(a.host, std::ios::binary);
+  if (!in) raise(kPathFileAccess);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::error_code ec;
+  auto written = fs::last_write_time(a.host, ec);
+  int attributes = a.storedAttributes | kArchive;
+  putFile(to, bytes, false);
+  Resolved c = resolve(to);
+  fs::last_write_time(c.host, written, ec);
+  if (EntryMeta* m = c.volume.meta->find(c.rel)) {
+    m->attributes = attributes;
+    c.volume.meta->markDirty();
+    c.volume.meta->save();
+  }
+}
+
+std::string readFile(std::string_view path) {
+  Lock lock(machineMutex());
+  Resolved r = existing(path);
+  if (r.isDir) raise(kPathFileAccess);
+  std::ifstream in(r.host, std::ios::binary);
+  if (!in) raise(kPathFileAccess);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeFile(std::string_view path, std::string_view bytes) {
+  Lock lock(machineMutex());
+  putFile(path, bytes, false);
+}
+
+void appendFile(std::string_view path, std::string_view bytes) {
+  Lock lock(machineMutex());
+  putFile(path, bytes, true);
+}
+
+// ---- File ----------------------------------------------------------------
+
+struct File::Impl {
+  std::string path;
+  fs::path host;
+  std::FILE* file = nullptr;
+  Mode mode = Mode::Read;
+  std::int64_t position = 0;
+  std::int64_t size = 0;
+  std::int64_t freeClusters = 0;  // of the volume when opened, less what this file took since
+};
+
+File::File(std::string_view path, Mode mode) {
+  Lock lock(machineMutex());
+  Resolved r = mode == Mode::Read ? existingFile(path) : writeTarget(path);
+  if (mode == Mode::Read && r.isDir) raise(kPathFileAccess);
+  const char* how = "rb";
+  if (mode == Mode::Write) how = "wb";
+  if (mode == Mode::Append) how = "ab";
+  if (mode == Mode::ReadWrite) how = r.exists ? "r+b" : "w+b";
+  if (mode != Mode::Read && r.exists && hostIsOpen(r.host)) raise(kPathFileAccess);
+  std::int64_t freeCount = mode == Mode::Read ? 0 : freeClusters(r.volume);
+  std::int64_t oldSize = r.exists ? static_cast<std::int64_t>(fs::file_size(r.host)) : 0;
+  if (mode == Mode::Write) freeCount += clustersOf(r.volume, oldSize);
+  std::FILE* f = std::fopen(r.host.c_str(), how);
+  if (!f) raise(kPathFileAccess);
+  if (!r.exists) registerNew(r);
+  if (mode != Mode::Read) setArchive(r);
+  impl_ = new Impl{fullPath(path), r.host, f, mode, 0, mode == Mode::Write ? 0 : oldSize, freeCount};
+  if (mode == Mode::Append) impl_->position = impl_->size;
+  state().openFiles.insert(r.host);
+}
+
+File::File(File&& other) noexcept : impl_(other.impl_) { other.impl_ = nullptr; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    impl_ = other.impl_;
+    other.impl_ = nullptr;
+  }
+  return *this;
+}
+
+File::~File() { close(); }
+
+bool File::isOpen() const { return impl_ != nullptr; }
+
+std::int64_t File::size() const {
+  if (!impl_) raise(kBadFileNameOrNumber);
+  return impl_->size;
+}
+
+std::int64_t File::position() const {
+  if (!impl_) raise(kBadFileNameOrNumber);
+  return impl_->position;
+}
+
+void File::seek(std::int64_t position) {
+  if (!impl_) raise(kBadFileNameOrNumber);
+  if (position < 0) raise(kInvalidCall);
+  impl_->position = position;
+}
+
+std::string File::read(std::size_t count) {
+  if (!impl_) raise(kBadFileNameOrNumber);
+  if (impl_->mode == Mode::Write || impl_->mode == Mode::Append) raise(kBadFileMode);
+  std::string out(count, '\0');
+  std::fseek(impl_->file, static_cast<long>(impl_->position), SEEK_SET);
+  std::size_t got = std::fread(out.data(), 1, count, impl_->file);
+  out.resize(got);
+  impl_->position += static_cast<std::int64_t>(got);
+  return out;
+}
+
+void File::write(std::string_view bytes) {
+  if (!impl_) raise(kBadFileNameOrNumber);
+  if (impl_->mode == Mode::Read) raise(kBadFileMode);
+  Lock lock(machineMutex());
+  Resolved r = resolve(impl_->path);
+  if (r.volume.readOnly) raise(kPermissionDenied);
+  std::int64_t before = clustersOf(r.volume, impl_->size);
+  std::int64_t end = impl_->position + static_cast<std::int64_t>(bytes.size());
+  std::int64_t newSize = std::max(impl_->size, end);
+  try {
+    writeWithin(r, impl_->file, impl_->position, impl_->size, bytes, impl_->freeClusters);
+  } catch (const RuntimeError& e) {
+    if (e.number() == kDiskFull) {
+      std::int64_t room = (before + impl_->freeClusters) * r.volume.clusterSize;
+      impl_->freeClusters = 0;
+      impl_->position = std::max(impl_->position, room);
+      impl_->size = std::max(impl_->size, room);
+    }
+    throw;
+  }
+  impl_->freeClusters -= clustersOf(r.volume, newSize) - before;
+  impl_->position = end;
+  impl_->size = newSize;
+}
+
+void File::close() {
+  if (!impl_) return;
+  std::fclose(impl_->file);
+  {
+    Lock lock(machineMutex());
+    if (machineOpen()) {
+      auto& open = state().openFiles;
+      auto it = open.find(impl_->host);
+      if (it != open.end()) open.erase(it);
+    }
+  }
+  delete impl_;
+  impl_ = nullptr;
+}
+
+const std::string& File::path() const {
+  static const std::string none;
+  return impl_ ? impl_->path : none;
+}
+
+}  // namespace platform

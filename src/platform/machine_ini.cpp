@@ -1,0 +1,145 @@
+#include "platform/machine_ini.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/error.h"
+#include "platform/shortname.h"
+
+namespace platform::detail {
+
+namespace {
+std::string trim(std::string_view s) {
+  std::size_t b = s.find_first_not_of(" \t\r");
+  if (b == std::string_view::npos) return "";
+  std::size_t e = s.find_last_not_of(" \t\r");
+  return std::string(s.substr(b, e - b + 1));
+}
+
+// "[name]" gives name; anything else gives nullopt-like "" with ok=false.
+bool sectionName(const std::string& line, std::string& name) {
+  std::string t = trim(line);
+  if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
+  name = trim(std::string_view(t).substr(1, t.size() - 2));
+  return true;
+}
+
+bool keyOf(const std::string& line, std::string& key, std::string& value) {
+  std::string t = trim(line);
+  if (t.empty() || t[0] == ';' || t[0] == '[') return false;
+  std::size_t eq = t.find('=');
+  if (eq == std::string::npos) return false;
+  key = trim(std::string_view(t).substr(0, eq));
+  value = trim(std::string_view(t).substr(eq + 1));
+  return true;
+}
+}  // namespace
+
+KeyFile KeyFile::load(const std::filesystem::path& file) {
+  KeyFile out;
+  std::ifstream in(file, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.lines_.push_back(line);
+  }
+  return out;
+}
+
+void KeyFile::save(const std::filesystem::path& file) const {
+  std::string text;
+  for (const std::string& line : lines_) text += line + "\n";
+  writeHostFileAtomically(file, text);
+}
+
+std::string KeyFile::get(std::string_view section, std::string_view key, std::string_view fallback) const {
+  std::string current, k, v;
+  bool inSection = false;
+  for (const std::string& line : lines_) {
+    if (sectionName(line, current)) {
+      inSection = equalsNoCase(current, section);
+    } else if (inSection && keyOf(line, k, v) && equalsNoCase(k, key)) {
+      if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+      return v;
+    }
+  }
+  return std::string(fallback);
+}
+
+std::int64_t KeyFile::getInt(std::string_view section, std::string_view key, std::int64_t fallback) const {
+  std::string v = get(section, key);
+  if (v.empty()) return fallback;
+  try {
+    std::size_t used = 0;
+    std::int64_t n = (v.size() > 2 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) ? std::stoll(v, &used, 16)
+                                                                                   : std::stoll(v, &used, 10);
+    return n;
+  } catch (const std::exception&) {
+    return fallback;
+  }
+}
+
+void KeyFile::set(std::string_view section, std::string_view key, std::string_view value) {
+  std::string current, k, v;
+  bool inSection = false;
+  std::size_t sectionEnd = std::string::npos;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (sectionName(lines_[i], current)) {
+      if (inSection) break;
+      inSection = equalsNoCase(current, section);
+      if (inSection) sectionEnd = i + 1;
+    } else if (inSection) {
+      if (keyOf(lines_[i], k, v) && equalsNoCase(k, key)) {
+        if (value.empty())
+          lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+          lines_[i] = k + "=" + std::string(value);
+        return;
+      }
+      if (!trim(lines_[i]).empty()) sectionEnd = i + 1;
+    }
+  }
+  if (value.empty()) return;
+  std::string line = std::string(key) + "=" + std::string(value);
+  if (sectionEnd == std::string::npos) {
+    if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.push_back("");
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(line);
+  } else {
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(sectionEnd), line);
+  }
+}
+
+void KeyFile::removeSection(std::string_view section) {
+  std::vector<std::string> kept;
+  std::string current;
+  bool skipping = false;
+  for (const std::string& line : lines_) {
+    if (sectionName(line, current)) skipping = equalsNoCase(current, section);
+    if (!skipping) kept.push_back(line);
+  }
+  lines_ = std::move(kept);
+}
+
+std::vector<std::string> KeyFile::sections() const {
+  std::vector<std::string> out;
+  std::string current;
+  for (const std::string& line : lines_)
+    if (sectionName(line, current)) out.push_back(current);
+  return out;
+}
+
+void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  std::filesystem::path temp = file;
+  temp += ".new";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) raise(kDeviceIoError);
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, file, ec);
+  if (ec) raise(kDeviceIoError);
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,109 @@
+#pragma once
+// The open machine as the platform code sees it: drives, media, current
+// folders, per-volume metadata, and the resolution of Windows paths to host
+// entries. Internal to src/platform/.
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/machine_ini.h"
+#include "platform/metadata.h"
+#include "platform/paths.h"
+
+namespace platform::detail {
+
+struct Drive {
+  char letter = 0;
+  DriveType type = DriveType::Fixed;
+  std::filesystem::path folder;  // fixed, network, RAM disk: host content folder
+  std::int64_t capacity = 0, clusterSize = 4096;
+  std::string label, unc;  // unc: "\\SERVER\SHARE" of a network drive
+  std::uint32_t serial = 0;
+  bool writeProtected = false;
+  std::string medium;  // removable and CD-ROM drives: the inserted medium
+  bool usesMedia() const { return type == DriveType::Removable || type == DriveType::CdRom; }
+};
+
+struct Medium {
+  std::string name;
+  MediumSpec spec;
+};
+
+// The volume a drive shows right now: a drive's own folder or its medium.
+struct Volume {
+  Drive* drive = nullptr;
+  Medium* medium = nullptr;
+  std::filesystem::path content;
+  std::int64_t capacity = 0, clusterSize = 512;
+  bool readOnly = false;  // write-protected medium or drive, CD-ROM
+  VolumeMetadata* meta = nullptr;
+};
+
+// One entry of a host folder as the layer shows it.
+struct Child {
+  std::string name;  // host spelling
+  std::string rel;   // below the volume root, "/"-separated
+  bool isDir = false;
+  EntryMeta meta;
+};
+
+struct Resolved {
+  Volume volume;
+  WindowsPath path;  // absolute, as given
+  std::string rel;   // "" for the root
+  std::filesystem::path host;
+  bool exists = false, isDir = false;              // the root exists and is a folder
+  int storedAttributes = 0;                        // read-only, hidden, system, archive
+  std::vector<std::string> longParts, shortParts;  // on-disk spelling for existing parts
+  int attributes() const;                          // DOS attributes, kDirectory for folders
+};
+
+struct MachineState {
+  std::filesystem::path root, canonicalRoot;
+  KeyFile description;
+  std::map<char, Drive> drives;
+  std::map<std::string, Medium> media;
+  char currentDrive = 'C';
+  std::map<char, std::string> currentFolders;  // "\WINDOWS"
+  std::map<std::string, std::unique_ptr<VolumeMetadata>> metadata;
+  std::multiset<std::filesystem::path> openFiles;
+};
+
+std::recursive_mutex& machineMutex();
+using Lock = std::lock_guard<std::recursive_mutex>;
+MachineState& state();  // raises 76 when no machine is open
+
+std::filesystem::path mediumFolder(const std::string& name);
+std::filesystem::path mediumFile(const std::string& name);
+void saveDescription();
+void saveMedium(const Medium& medium);
+VolumeMetadata& metadataFor(const std::filesystem::path& content);
+
+Drive* findDrive(char letter);
+// The volume of a drive; raises 71 for a drive without a (formatted) medium.
+Volume volumeOf(Drive& drive);
+Volume volumeOfRoot(std::string_view root);  // "C:\", "C:", "\\SRV\SHARE"; 68 for none
+
+// The entries of a volume folder in creation order, with metadata made for
+// entries seen for the first time; forbidden names and links out of the
+// machine are left out.
+std::vector<Child> listFolder(Volume& volume, const std::string& relFolder);
+// Resolves a Windows path. `allowWildcards` lets the last part hold * and ?.
+Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
+
+// Free-space bookkeeping of a volume in whole clusters.
+std::int64_t clustersOf(const Volume& volume, std::int64_t bytes);
+std::int64_t usedClusters(const Volume& volume);
+std::int64_t totalClusters(const Volume& volume);
+std::int64_t freeClusters(const Volume& volume);
+void requireWritable(const Volume& volume);  // raises 70
+
+}  // namespace platform::detail

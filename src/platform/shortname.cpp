@@ -1,0 +1,83 @@
+#include "platform/shortname.h"
+
+namespace platform {
+
+char upperChar(char c) {
+  auto u = static_cast<unsigned char>(c);
+  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
+  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
+  switch (u) {
+    case 0x9A: return static_cast<char>(0x8A);
+    case 0x9C: return static_cast<char>(0x8C);
+    case 0x9E: return static_cast<char>(0x8E);
+    case 0xFF: return static_cast<char>(0x9F);
+    default: return c;
+  }
+}
+
+std::string upperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = upperChar(c);
+  return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (upperChar(a[i]) != upperChar(b[i])) return false;
+  return true;
+}
+
+namespace {
+
+// Characters a short name may hold (besides letters and digits).
+bool shortChar(char c) {
+  auto u = static_cast<unsigned char>(c);
+  if (u < 0x20 || c == ' ' || c == '.') return false;
+  for (char bad : std::string_view("\"*+,/:;<=>?[\\]|"))
+    if (c == bad) return false;
+  return true;
+}
+
+std::string cleaned(std::string_view part) {
+  std::string out;
+  for (char c : part)
+    if (shortChar(c)) out += upperChar(c);
+  return out;
+}
+
+}  // namespace
+
+bool isShortName(std::string_view name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  std::size_t dot = name.find('.');
+  std::string_view base = name.substr(0, dot);
+  std::string_view ext = dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
+  if (dot != std::string_view::npos && ext.empty()) return false;  // "NAME." is not a name
+  for (char c : base)
+    if (!shortChar(c)) return false;
+  for (char c : ext)
+    if (!shortChar(c)) return false;
+  return true;
+}
+
+std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken) {
+  if (isShortName(longName)) return "";
+  std::string_view name = longName;
+  while (!name.empty() && (name.front() == '.' || name.front() == ' ')) name.remove_prefix(1);
+  std::size_t dot = name.rfind('.');
+  std::string base = cleaned(dot == std::string_view::npos ? name : name.substr(0, dot));
+  std::string ext = dot == std::string_view::npos ? std::string{} : cleaned(name.substr(dot + 1));
+  if (ext.size() > 3) ext.resize(3);
+  if (base.empty()) base = "_";
+  for (int n = 1; n < 1000000; ++n) {
+    std::string tail = "~" + std::to_string(n);
+    std::string candidate = base.substr(0, std::min<std::size_t>(base.size(), 8 - tail.size())) + tail;
+    if (!ext.empty()) candidate += "." + ext;
+    if (!taken(candidate)) return candidate;
+  }
+  return "";
+}
+
+}  // namespace platform

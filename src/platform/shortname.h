@@ -1,0 +1,27 @@
+#pragma once
+// Windows-1252 case rules and 8.3 short names as the Windows 9x file system
+// makes them.
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Upper case of a Windows-1252 string (a-z, and the accented letters).
+std::string upperCase(std::string_view text);
+char upperChar(char c);
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+// True when `name` is already a valid 8.3 name, ignoring case ("WIN.INI",
+// "Kelvaran", "readme.txt"); such a name has no alias.
+bool isShortName(std::string_view name);
+
+// The alias a new entry called `longName` gets: upper case, blanks and
+// characters not allowed in short names dropped, leading dots dropped, the
+// first six characters of the base, "~N" with the lowest N for which `taken`
+// is false, and the first three characters of the last extension
+// ("Program Files" -> "PROGRA~1", "bookmark.html" -> "BOOKMA~1.HTM").
+// Returns "" for a name that is already 8.3.
+std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken);
+
+}  // namespace platform
