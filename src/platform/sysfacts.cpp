@@ -57,30 +57,33 @@ std::string withoutTrailingBackslash(std::string folder) {
 
 SystemFacts readSystemFacts(std::string_view text) {
   SystemFacts f;
-  readNumber(text, "PlatformId", f.platformId);
+  readNumber(text, "Platform", f.platformId);
   readNumber(text, "MajorVersion", f.majorVersion);
   readNumber(text, "MinorVersion", f.minorVersion);
   readNumber(text, "BuildNumber", f.buildNumber);
   readText(text, "CSDVersion", f.csdVersion);
+  readNumber(text, "ProcessorArchitecture", f.processorArchitecture);
   readNumber(text, "ProcessorType", f.processorType);
+  readNumber(text, "ProcessorLevel", f.processorLevel);
+  readNumber(text, "ProcessorRevision", f.processorRevision);
   readNumber(text, "NumberOfProcessors", f.numberOfProcessors);
   readNumber(text, "ActiveProcessorMask", f.activeProcessorMask);
   readNumber(text, "PageSize", f.pageSize);
   readNumber(text, "MemoryLoad", f.memoryLoad);
-  readNumber(text, "TotalPhys", f.totalPhys);
-  readNumber(text, "AvailPhys", f.availPhys);
+  readNumber(text, "TotalPhysicalMemory", f.totalPhys);
+  readNumber(text, "AvailablePhysicalMemory", f.availPhys);
   readNumber(text, "TotalPageFile", f.totalPageFile);
-  readNumber(text, "AvailPageFile", f.availPageFile);
+  readNumber(text, "AvailablePageFile", f.availPageFile);
   readNumber(text, "TotalVirtual", f.totalVirtual);
-  readNumber(text, "AvailVirtual", f.availVirtual);
+  readNumber(text, "AvailableVirtual", f.availVirtual);
   readNumber(text, "KeyboardType", f.keyboardType);
   readNumber(text, "KeyboardSubtype", f.keyboardSubtype);
   readNumber(text, "FunctionKeys", f.functionKeys);
   readText(text, "ComputerName", f.computerName);
   readText(text, "UserName", f.userName);
-  readText(text, "WindowsDirectory", f.windowsDirectory);
-  readText(text, "SystemDirectory", f.systemDirectory);
-  readText(text, "TempPath", f.tempPath);
+  readText(text, "WindowsDir", f.windowsDirectory);
+  readText(text, "SystemDir", f.systemDirectory);
+  readText(text, "TempDir", f.tempPath);
   return f;
 }
 
@@ -121,7 +124,8 @@ bool getVersionEx(OsVersionInfo& info) {
 
 void getSystemInfo(SystemInfo& info) {
   const auto& f = systemFacts();
-  info = {f.pageSize, f.activeProcessorMask, f.numberOfProcessors, f.processorType};
+  info = {f.processorArchitecture, f.pageSize,       f.activeProcessorMask, f.numberOfProcessors,
+          f.processorType,         f.processorLevel, f.processorRevision};
 }
 
 void globalMemoryStatus(MemoryStatus& status) {

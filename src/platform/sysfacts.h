@@ -20,29 +20,36 @@ struct SystemFacts {
   std::uint32_t majorVersion = 4, minorVersion = 10, buildNumber = 2222;
   std::string csdVersion = " A ";
   // GetSystemInfo (SYSTEM_INFO)
-  std::uint32_t processorType = 586;  // 386, 486, 586
+  std::uint32_t processorArchitecture = 0;  // Intel
+  std::uint32_t processorType = 586;        // 386, 486, 586
+  std::uint32_t processorLevel = 6, processorRevision = 2058;
   std::uint32_t numberOfProcessors = 1;
   std::uint32_t activeProcessorMask = 1;
   std::uint32_t pageSize = 4096;
   // GlobalMemoryStatus (MEMORYSTATUS), bytes
-  std::uint32_t memoryLoad = 34;  // percent
-  std::uint32_t totalPhys = 134217728, availPhys = 88604672;
-  std::uint32_t totalPageFile = 402653184, availPageFile = 357564416;
-  std::uint32_t totalVirtual = 2143289344, availVirtual = 2107113472;
+  std::uint32_t memoryLoad = 53;  // percent
+  std::uint32_t totalPhys = 134217728, availPhys = 61865984;
+  std::uint32_t totalPageFile = 268435456, availPageFile = 201326592;
+  std::uint32_t totalVirtual = 2143289344, availVirtual = 2097152000;
   // GetKeyboardType
   int keyboardType = 4, keyboardSubtype = 0, functionKeys = 12;
   // Names and folders ("" = the machine has none: the call fails)
-  std::string computerName = "KELVARAN-PC";
-  std::string userName = "Anwender";
+  std::string computerName = "DEMO98";
+  std::string userName = "Jordan";
   std::string windowsDirectory = "C:\\WINDOWS";
   std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
   std::string tempPath = "C:\\WINDOWS\\TEMP\\";
 };
 
 // The keys of the machine description's [System] section, one per fact:
-// "PlatformId", "MajorVersion", ..., "TempPath" (the field names with a
-// capital first letter; "CSDVersion" for csdVersion). Text values may be
-// quoted to keep blanks (CSDVersion=" A ").
+// Platform, MajorVersion, MinorVersion, BuildNumber, CSDVersion,
+// ProcessorArchitecture, ProcessorType, ProcessorLevel, ProcessorRevision,
+// NumberOfProcessors, ActiveProcessorMask, PageSize, MemoryLoad,
+// TotalPhysicalMemory, AvailablePhysicalMemory, TotalPageFile,
+// AvailablePageFile, TotalVirtual, AvailableVirtual, KeyboardType,
+// KeyboardSubtype, FunctionKeys, ComputerName, UserName, WindowsDir,
+// SystemDir, TempDir. Text values may be quoted to keep blanks
+// (CSDVersion=" A ").
 SystemFacts readSystemFacts(std::string_view machineIniText);
 
 // The facts of the current machine (the defaults when no machine is open).
@@ -58,7 +65,8 @@ struct OsVersionInfo {
 bool getVersionEx(OsVersionInfo& info);  // always succeeds
 
 struct SystemInfo {
-  std::uint32_t pageSize = 0, activeProcessorMask = 0, numberOfProcessors = 0, processorType = 0;
+  std::uint32_t processorArchitecture = 0, pageSize = 0, activeProcessorMask = 0, numberOfProcessors = 0;
+  std::uint32_t processorType = 0, processorLevel = 0, processorRevision = 0;
 };
 void getSystemInfo(SystemInfo& info);
 
