@@ -7,20 +7,14 @@
 #include "platform/error.h"
 #include "platform/vb_convert.h"
 #include "platform/vb_datetime.h"
+#include "support/runtime_checks.h"
 
 namespace {
 
+using platformtest::errorOf;
+
 using namespace platform::vb;
 using platform::DateTime;
-
-int errorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const platform::RuntimeError& e) {
-    return e.number();
-  }
-  return 0;
-}
 
 TEST(VbStrings, TrimFamilyDropsBlanksOnly) {
   EXPECT_EQ(trim("  a b  "), "a b");
