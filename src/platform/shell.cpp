@@ -8,6 +8,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/infozip_paths.h"
+#include "platform/machine.h"
 #include "platform/shortname.h"
 
 namespace platform {
@@ -79,6 +80,13 @@ std::vector<FolderItem> browseRoots() {
     if (item.ready && volumeInformation(root, label, serial) && !label.empty()) item.name = label + " ";
     item.name += "(" + std::string(1, letter) + ":)";
     items.push_back(std::move(item));
+  }
+  // Network shares, as the browser's network neighbourhood shows them.
+  for (char letter : driveLetters()) {
+    if (driveType(std::string(1, letter) + ":\\") != DriveType::Remote) continue;
+    const std::string unc = machineValue("Drive " + std::string(1, letter), "Unc");
+    if (driveRootOf(unc).empty()) continue;
+    items.push_back({unc, unc, true});
   }
   return items;
 }

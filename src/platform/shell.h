@@ -39,8 +39,8 @@ struct FolderItem {
   bool ready = true;  // false: a drive without a medium
 };
 // The top level: every drive of the machine ("<label> (C:)", or "(A:)"
-// style names without a label), then the network shares of its remote
-// drives as UNC paths.
+// without a label), then the network shares of its network drives, named
+// and answered as UNC paths ("\\SERVER\SHARE").
 std::vector<FolderItem> browseRoots();
 // The sub-folders of a folder, sorted by name without regard to case.
 // Empty for a missing folder; raises 71 for a drive without a medium.

@@ -1,0 +1,259 @@
+// zip.exe and Unzip32.exe as the program runs them, over the host's Info-ZIP
+// zip and unzip: the entries each command line stores, unpacking them back
+// to the right places, and archives that try to write elsewhere.
+#include "platform/infozip.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/shortname.h"
+#include "platform/zip_directory.h"
+#include "support/test_machine.h"
+#include "support/zip_fixture.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+constexpr const char* kNetscape = R"(C:\Program Files\Netscape\Users\default)";
+
+class InfoZipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m.remove(R"(C:\WINDOWS\Start Menu)");  // the fixture's own trees, not the demo machine's
+    m.remove(R"(C:\Program Files\Netscape)");
+    m.write(R"(C:\KELVARAN\zip.exe)", "stub");
+    m.write(R"(C:\KELVARAN\Unzip32.exe)", "stub");
+    m.mkdirs(R"(C:\SAVE)");
+    m.write(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)", "[boot]\r\n");
+    m.write(R"(C:\WINDOWS\TEMP\kelvaran\win.ini)", "[windows]\r\n");
+    m.write(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)", "[Paths]\r\n");
+    m.setAttributes(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)",
+                    platform::kReadOnly | platform::kHidden | platform::kSystem);
+    m.write(R"(C:\WINDOWS\Start Menu\Programs\Accessories\Notepad.lnk)", "lnk");
+    m.write(R"(C:\WINDOWS\Start Menu\Programs\desktop.ini)", "[.ShellClassInfo]");
+    m.setAttributes(R"(C:\WINDOWS\Start Menu\Programs\desktop.ini)", platform::kHidden);
+    m.write(R"(C:\WINDOWS\Application Data\Microsoft\Address Book\Anwender.wab)", "wab");
+    const std::string ns = kNetscape;
+    m.write(ns + R"(\bookmark.htm)", "<html>");
+    m.write(ns + R"(\cookies.txt)", "cookies");
+    m.write(ns + R"(\Mail\Inbox)", "mail 1");
+    m.write(ns + R"(\Mail\Sent)", "mail 2");
+    platform::chDrive('C');
+    platform::chDir(R"(C:\KELVARAN)");
+  }
+
+  int run(const std::string& commandLine) { return platform::runAndWait(commandLine); }
+
+  Names entries(const std::string& archive) {
+    Names names;
+    for (const auto& member : platform::zipdir::readMembers(m.host(archive))) names.push_back(member.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  const platform::zipdir::Member member(const std::string& archive, const std::string& name) {
+    for (const auto& member : platform::zipdir::readMembers(m.host(archive)))
+      if (member.name == name) return member;
+    ADD_FAILURE() << name << " not in " << archive;
+    return {};
+  }
+
+  std::vector<std::string> folderNames(const std::string& pattern, int mask = platform::kDirectory) {
+    std::vector<std::string> names;
+    for (const auto& e : platform::findFiles(pattern, mask))
+      if (e.name != "." && e.name != "..") names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // The names in a folder that equal `name` but for case.
+  Names spellings(const std::string& pattern, const std::string& name) {
+    Names out;
+    for (const auto& n : folderNames(pattern))
+      if (platform::upperCase(n) == platform::upperCase(name)) out.push_back(n);
+    return out;
+  }
+
+  testsupport::TestMachine m;
+};
+
+TEST_F(InfoZipTest, EachSaveCommandLineStoresDriveRelativeNames) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::string archive;
+    Names names;
+  };
+  const std::string ns = "Program Files/Netscape/Users/default/";
+  const Case cases[] = {
+      {{R"(zip.exe -5qurS "C:\SAVE\Conf1s.kvz" "C:\WINDOWS\Start Menu\*.*")"},
+       R"(C:\SAVE\Conf1s.kvz)",
+       {"WINDOWS/Start Menu/Programs/", "WINDOWS/Start Menu/Programs/Accessories/",
+        "WINDOWS/Start Menu/Programs/Accessories/Notepad.lnk", "WINDOWS/Start Menu/Programs/desktop.ini"}},
+      {{R"(zip.exe -5qur "C:\SAVE\NoHidden.kvz" "C:\WINDOWS\Start Menu\*.*")"},  // without S: no hidden files
+       R"(C:\SAVE\NoHidden.kvz)",
+       {"WINDOWS/Start Menu/Programs/", "WINDOWS/Start Menu/Programs/Accessories/",
+        "WINDOWS/Start Menu/Programs/Accessories/Notepad.lnk"}},
+      {{R"(zip.exe -9gqoruS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"},
+       R"(C:\SAVE\Conf1.kvz)",
+       {"WINDOWS/TEMP/kelvaran/msdos.sys", "WINDOWS/TEMP/kelvaran/system.ini",
+        "WINDOWS/TEMP/kelvaran/win.ini"}},
+      {{R"(zip.exe -5q "C:\SAVE\Conf1ma.kvz" "C:\WINDOWS\Application Data\Microsoft\Address Book\Anwender.wab")"},
+       R"(C:\SAVE\Conf1ma.kvz)",
+       {"WINDOWS/Application Data/Microsoft/Address Book/Anwender.wab"}},
+      {{R"(zip.exe -1gqouS Configd.kvz C:\WINDOWS\TEMP\kelvaran\*.*)"},  // relative archive: the current
+                                                                         // folder
+       R"(C:\KELVARAN\Configd.kvz)",
+       {"WINDOWS/TEMP/kelvaran/msdos.sys", "WINDOWS/TEMP/kelvaran/system.ini",
+        "WINDOWS/TEMP/kelvaran/win.ini"}},
+      {{std::string(R"(zip.exe -5qgurS "C:\SAVE\Conf1na.kvz" ")") + kNetscape + R"(\Bookmark.htm")",
+        std::string(R"(zip.exe -5qgurS "C:\SAVE\Conf1na.kvz" ")") + kNetscape + R"(\Cookies.txt")",
+        std::string(R"(zip.exe -5qgurS "C:\SAVE\Conf1na.kvz" ")") + kNetscape + R"(\Mail\*.*")"},
+       R"(C:\SAVE\Conf1na.kvz)",
+       {ns + "Mail/Inbox", ns + "Mail/Sent", ns + "bookmark.htm", ns + "cookies.txt"}},
+  };
+  for (const Case& c : cases) {
+    for (const auto& line : c.lines) EXPECT_EQ(run(line), 0) << line << "\n" << platform::lastProcessOutput();
+    EXPECT_EQ(entries(c.archive), c.names) << c.lines.front();
+  }
+}
+
+TEST_F(InfoZipTest, StoresDosAttributesOfTheEntries) {
+  ASSERT_EQ(run(R"(zip.exe -5qurS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
+  const int protectedBits = platform::kReadOnly | platform::kHidden | platform::kSystem;
+  EXPECT_EQ(member(R"(C:\SAVE\Conf1.kvz)", "WINDOWS/TEMP/kelvaran/msdos.sys").dosAttributes() & protectedBits,
+            protectedBits);
+  EXPECT_EQ(member(R"(C:\SAVE\Conf1.kvz)", "WINDOWS/TEMP/kelvaran/win.ini").dosAttributes() & protectedBits,
+            0);
+}
+
+TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
+  m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\b.txt)", "b");
+  m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\a.doc)", "a");
+  const std::string tail = R"( "C:\WINDOWS\TEMP\kelvaran\User\*.*")";
+  EXPECT_EQ(run(R"(zip.exe -5gqorumS "C:\NOFOLDER\Conf1us.kvz")" + tail), 15);
+  EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\a.doc)"));
+
+  ASSERT_EQ(run(R"(zip.exe -5gqorumS "C:\SAVE\Conf1us.kvz")" + tail), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(entries(R"(C:\SAVE\Conf1us.kvz)"),
+            (Names{"WINDOWS/TEMP/kelvaran/User/C/", "WINDOWS/TEMP/kelvaran/User/C/Docs/",
+                   "WINDOWS/TEMP/kelvaran/User/C/Docs/a.doc", "WINDOWS/TEMP/kelvaran/User/b.txt"}));
+  EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\User)"));
+  EXPECT_TRUE(
+      folderNames(R"(C:\WINDOWS\TEMP\kelvaran\User\*.*)", platform::kDirectory | platform::kHidden).empty());
+  EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"));
+}
+
+TEST_F(InfoZipTest, ZipFailuresGiveZipsExitCodes) {
+  EXPECT_EQ(run(R"(zip.exe -5qx "C:\SAVE\a.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 16);  // option not supported
+  EXPECT_EQ(run(R"(zip.exe -5q)"), 16);                                                // no archive
+  EXPECT_EQ(run(R"(zip.exe -5qurS "C:\SAVE\a.kvz" "C:\WINDOWS\NoSuch\*.*")"), 12);     // nothing matched
+  EXPECT_EQ(run(R"(zip.exe -5q "C:\SAVE\a.kvz" C:\NOFILE.TXT)"), 12);
+  EXPECT_FALSE(m.exists(R"(C:\SAVE\a.kvz)"));
+  EXPECT_NE(platform::lastProcessOutput().find("name not matched: C:\\NOFILE.TXT"), std::string::npos);
+}
+
+TEST_F(InfoZipTest, UnzipPutsEachArchiveBackWhereItWasSaved) {
+  const std::string ns = kNetscape;
+  ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
+  ASSERT_EQ(run(R"(zip.exe -5qurS "C:\SAVE\Conf1s.kvz" "C:\WINDOWS\Start Menu\*.*")"), 0);
+  for (const char* part : {R"(\Bookmark.htm")", R"(\Cookies.txt")", R"(\Mail\*.*")"})
+    ASSERT_EQ(run(R"(zip.exe -5qgurS "C:\SAVE\Conf1na.kvz" ")" + ns + part), 0);
+  m.remove(R"(C:\WINDOWS\TEMP\kelvaran)");
+  m.remove(R"(C:\WINDOWS\Start Menu)");
+  m.remove(R"(C:\Program Files\Netscape)");
+
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1.kvz" -d c:\)"), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"), "[boot]\r\n");
+  const int protectedBits = platform::kReadOnly | platform::kHidden | platform::kSystem;
+  EXPECT_EQ(platform::getAttr(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)") & protectedBits, protectedBits);
+
+  EXPECT_EQ(run(R"(Unzip32.exe -o "C:\SAVE\Conf1s.kvz" -d C:\)"), 0);
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\Start Menu\Programs\Accessories\Notepad.lnk)"), "lnk");
+  EXPECT_EQ(platform::getAttr(R"(C:\WINDOWS\Start Menu\Programs\desktop.ini)") & platform::kHidden,
+            platform::kHidden);
+
+  EXPECT_EQ(run(R"(Unzip32.exe -Cqo "C:\SAVE\Conf1na.kvz" *Mail\* -d C:\)"), 0);
+  EXPECT_EQ(m.read(ns + R"(\Mail\Sent)"), "mail 2");
+  EXPECT_FALSE(m.exists(ns + R"(\bookmark.htm)"));
+  EXPECT_EQ(run(R"(Unzip32.exe -Cqo "C:\SAVE\Conf1na.kvz" *Bookmark.htm -d C:\)"), 0);
+  EXPECT_EQ(m.read(ns + R"(\bookmark.htm)"), "<html>");
+  EXPECT_FALSE(m.exists(ns + R"(\cookies.txt)"));
+}
+
+TEST_F(InfoZipTest, UnzipMergesIntoExistingFoldersKeepingTheirSpelling) {
+  m.setAttributes(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)", platform::kReadOnly);
+  testzip::write(m.host(R"(C:\SAVE\case.kvz)"), {{"windows/temp/KELVARAN/SYSTEM.INI", "new system"},
+                                                 {"windows/temp/KELVARAN/new.ini", "new file"}});
+  ASSERT_EQ(run(R"(Unzip32.exe -o "C:\SAVE\case.kvz" -d C:\)"), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(spellings(R"(C:\*.*)", "windows"), Names{"WINDOWS"});
+  EXPECT_EQ(spellings(R"(C:\WINDOWS\*.*)", "temp"), Names{"TEMP"});
+  EXPECT_EQ(spellings(R"(C:\WINDOWS\TEMP\*.*)", "kelvaran"), Names{"kelvaran"});
+  EXPECT_EQ(folderNames(R"(C:\WINDOWS\TEMP\kelvaran\*.*)",
+                        platform::kNormal | platform::kReadOnly | platform::kHidden | platform::kSystem),
+            (Names{"msdos.sys", "new.ini", "system.ini", "win.ini"}));
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"), "new system");
+}
+
+TEST_F(InfoZipTest, UnzipWithoutOverwriteKeepsExistingFiles) {
+  testzip::write(m.host(R"(C:\SAVE\keep.kvz)"), {{"WINDOWS/TEMP/kelvaran/win.ini", "archived"},
+                                                 {"WINDOWS/TEMP/kelvaran/fresh.ini", "fresh"}});
+  EXPECT_EQ(run(R"(Unzip32.exe "C:\SAVE\keep.kvz" -d C:\)"), 1);
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\win.ini)"), "[windows]\r\n");
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\fresh.ini)"), "fresh");
+}
+
+TEST_F(InfoZipTest, UnzipFailuresGiveUnzipsExitCodes) {
+  testzip::write(m.host(R"(C:\SAVE\one.kvz)"), {{"a.txt", "a"}});
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\none.kvz" -d C:\)"), 9);
+  EXPECT_EQ(run(R"(Unzip32.exe -qz "C:\SAVE\one.kvz" -d C:\)"), 10);
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\one.kvz" -d)"), 10);
+  EXPECT_EQ(run(R"(Unzip32.exe -Cqo "C:\SAVE\one.kvz" *Cookies.txt -d C:\)"), 11);
+  m.write(R"(C:\SAVE\broken.kvz)", "not an archive");
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\broken.kvz" -d C:\)"), 9);
+  EXPECT_FALSE(m.exists(R"(C:\a.txt)"));
+}
+
+TEST_F(InfoZipTest, UnzipIntoAFolderThatIsMissingCreatesIt) {
+  testzip::write(m.host(R"(C:\SAVE\one.kvz)"), {{"sub/a.txt", "a"}});
+  ASSERT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\one.kvz" -d "C:\NEW\TARGET")"), 0);
+  EXPECT_EQ(m.read(R"(C:\NEW\TARGET\sub\a.txt)"), "a");
+}
+
+TEST_F(InfoZipTest, CraftedArchivesWriteNothingAnywhere) {
+  struct Case {
+    const char* what;
+    testzip::Entry bad;
+  };
+  const Case cases[] = {
+      {"parent folder", {"../evil.txt", "x"}},     {"parent inside", {"WINDOWS/../../evil.txt", "x"}},
+      {"absolute", {"/tmp/evil.txt", "x"}},        {"backslashes", {"..\\..\\evil.txt", "x"}},
+      {"drive letter", {"C:/evil.txt", "x"}},      {"control character", {"evil\x01.txt", "x"}},
+      {"symlink", {"evil-link", "/etc", 0120777}},
+  };
+  const fs::path scratchParent = fs::temp_directory_path();
+  for (const Case& c : cases) {
+    testzip::write(m.host(R"(C:\SAVE\crafted.kvz)"),
+                   {{"good.txt", "good"}, c.bad, {"evil-link/passwd", "x"}});
+    EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\crafted.kvz" -d C:\TARGET)"), 3) << c.what;
+    EXPECT_FALSE(m.exists(R"(C:\TARGET)")) << c.what;
+    EXPECT_FALSE(fs::exists(scratchParent / "evil.txt")) << c.what;
+    EXPECT_FALSE(fs::exists(m.root() / "evil.txt")) << c.what;
+    EXPECT_FALSE(m.exists(R"(C:\evil.txt)")) << c.what;
+  }
+}
+
+TEST(InfoZipTool, KnowsTheArchiverNames) {
+  EXPECT_EQ(platform::infoZipTool("ZIP.EXE"), platform::InfoZipTool::Zip);
+  EXPECT_EQ(platform::infoZipTool("Unzip32.exe"), platform::InfoZipTool::Unzip);
+  EXPECT_EQ(platform::infoZipTool("unzip.exe"), platform::InfoZipTool::Unzip);
+  EXPECT_EQ(platform::infoZipTool("pkzip.exe"), platform::InfoZipTool::None);
+  EXPECT_EQ(platform::infoZipTool("zip"), platform::InfoZipTool::None);
+}
+
+}  // namespace
