@@ -1,0 +1,118 @@
+#include "ui/form1_frame.h"
+
+#include "core/inifile.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/help.h"
+#include "resources/help_contexts.h"
+#include "ui/core_startup.h"
+#include "ui/res.h"
+#include "ui/window_texts.h"
+#include "windows/form1.h"
+#include "windows/readme.h"
+
+namespace ui {
+namespace {
+
+constexpr int kSavePage = 0;
+constexpr int kRestorePage = 1;
+constexpr int kOptionsPage = 2;
+
+constexpr PageInfo kPages[] = {
+    {resources::kHelpSavePage, 1500},  // 1506 once a description is entered
+    {resources::kHelpRestorePage, 1017}, {resources::kHelpOptionsPage, 1508},
+    {resources::kHelpToolsPage, 1509},   {resources::kHelpMaintenancePage, 1030},
+    {resources::kHelpInfoPage, 1510},
+};
+
+forms::Frame& pageFrame(int tab) {
+  windows::Form1Window& f = windows::Form1();
+  forms::Frame* frames[] = {&f.frmSave, &f.frmRestore, &f.frmOptions, &f.frmTools, &f.frmNance, &f.frmInfo};
+  return *frames[tab];
+}
+
+void loadMainWindow() {
+  windows::Form1Window& f = windows::Form1();
+  if (forms::prevInstance()) {
+    forms::msgBox(res(1263), forms::vbOKOnly);
+    forms::end(0);
+  }
+  f.setCaption(programTitle());
+  f.centre();
+  core::enterProgramFolder();
+  forms::setAppHelpFile("kelvaran.HLP>Sub");
+  f.setHelpContextId(resources::kHelpSavePage);
+  LoadRes();
+  core::InitProgram();
+}
+
+// The close of the main window: refused while an operation runs; otherwise
+// the orderly exit (which ends the program, or declines and keeps the window).
+int g_unloadMode = 1;
+
+void queryUnload(bool& cancel, int unloadMode) {
+  g_unloadMode = unloadMode;
+  if (unloadMode == 0 && operationRunning()) cancel = true;
+}
+
+void unloadMainWindow(bool& cancel) {
+  // The exit procedure unloads windows by code; only a close by the user
+  // starts it from here.
+  if (g_unloadMode != 0) return;
+  core::ExitProgram();
+  cancel = true;  // still here: the exit declined
+}
+
+void switchTab(int /*previousTab*/) {
+  windows::Form1Window& f = windows::Form1();
+  core::State& st = core::state();
+  if (!st.SettingsSaved) {
+    st.SettingsSaved = true;
+    {
+      forms::HoldEvents held;
+      f.SSTab2.setTab(kOptionsPage);
+    }
+    showPage(kOptionsPage);
+    if (forms::msgBox(res(1527), forms::vbYesNo + forms::vbQuestion, res(1009)) == forms::vbNo) return;
+    core::SaveSettings();
+  }
+  showPage(f.SSTab2.tab());
+}
+
+}  // namespace
+
+std::string programTitle() { return res(1085); }
+
+PageInfo pageInfo(int tab) { return kPages[tab]; }
+
+std::string pageStatus(int tab) {
+  if (tab == kSavePage && !windows::Form1().Text1.text().empty()) return res(1506);
+  return res(kPages[tab].statusMessage);
+}
+
+void showPage(int tab) {
+  windows::Form1Window& f = windows::Form1();
+  for (int page = 0; page < 6; ++page) pageFrame(page).setVisible(page == tab);
+  f.setHelpContextId(kPages[tab].helpContext);
+  f.StatusBar1.setSimpleText(pageStatus(tab));
+  if (tab == kRestorePage && f.List2.listIndex() == -1) f.Command4.setEnabled(false);
+}
+
+bool operationRunning() {
+  windows::Form1Window& f = windows::Form1();
+  return !f.Command2.enabled() || !f.Command3.enabled();
+}
+
+void bindForm1Frame() {
+  windows::Form1Window& f = windows::Form1();
+  f.onLoad = loadMainWindow;
+  f.onQueryUnload = queryUnload;
+  f.onUnload = unloadMainWindow;
+  f.SSTab2.onClick = switchTab;
+  f.Command2.onClick = [] { forms::sendKeys("{F1}", true); };
+  f.Command3.onClick = [] { core::ExitProgram(); };
+  f.Command9.onClick = [] { windows::Readme().show(forms::Modal); };
+}
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+// Every window's and page's handlers, one bind call each.
+#include "ui/handlers.h"
+
+#include "ui/form1_frame.h"
+#include "ui/form2.h"
+#include "ui/options_page.h"
+#include "ui/readme.h"
+#include "ui/save_folder.h"
+#include "ui/save_page.h"
+#include "ui/window_texts.h"
+
+namespace ui {
+
+void installHandlers() {
+  bindForm2();
+  bindForm1Frame();
+  bindReadme();
+  bindSelWiz();
+  bindSavePage();
+  bindSaveFolder();
+  bindOptionsPage();
+}
+
+}  // namespace ui
