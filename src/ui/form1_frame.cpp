@@ -5,7 +5,6 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/help.h"
-#include "resources/help_contexts.h"
 #include "ui/core_startup.h"
 #include "ui/res.h"
 #include "ui/window_texts.h"
@@ -19,11 +18,10 @@ constexpr int kSavePage = 0;
 constexpr int kRestorePage = 1;
 constexpr int kOptionsPage = 2;
 
+// Help context and status message of each page, by tab.
 constexpr PageInfo kPages[] = {
-    {resources::kHelpSavePage, 1500},  // 1506 once a description is entered
-    {resources::kHelpRestorePage, 1017}, {resources::kHelpOptionsPage, 1508},
-    {resources::kHelpToolsPage, 1509},   {resources::kHelpMaintenancePage, 1030},
-    {resources::kHelpInfoPage, 1510},
+    {1010, 1500},  // 1506 once a description is entered
+    {1020, 1017}, {1050, 1508}, {1060, 1509}, {1070, 1030}, {2020, 1510},
 };
 
 forms::Frame& pageFrame(int tab) {
@@ -42,7 +40,7 @@ void loadMainWindow() {
   f.centre();
   core::enterProgramFolder();
   forms::setAppHelpFile("kelvaran.HLP>Sub");
-  f.setHelpContextId(resources::kHelpSavePage);
+  f.setHelpContextId(1010);
   LoadRes();
   core::InitProgram();
 }

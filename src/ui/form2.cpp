@@ -45,7 +45,8 @@ void setInitSmartSaveStep(std::function<void()> step) { smartSaveStep() = std::m
 void startUp() {
   // Message boxes of the steps below keep the event loop running: a second
   // tick must find the timer stopped and the driver done.
-  windows::Form2().Timer1.setEnabled(false);
+  windows::Form2Window& splash = windows::Form2();
+  if (splash.loaded()) splash.Timer1.setEnabled(false);  // (touching it would load the splash again)
   if (g_driverRan) return;
   g_driverRan = true;
 

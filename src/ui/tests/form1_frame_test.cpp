@@ -12,9 +12,10 @@
 #include "core/inifile.h"
 #include "core/state.h"
 #include "forms/help.h"
-#include "support/ui_test.h"
+#include "support/window_fixture.h"
 #include "ui/window_texts.h"
 #include "windows/form1.h"
+#include "windows/readme.h"
 
 namespace {
 
@@ -123,6 +124,18 @@ TEST_F(MainWindowFrame, UnsavedSettingsAnswerYesSavesAndShowsOptions) {
   EXPECT_THAT(visiblePages(), testing::ElementsAre("frmOptions"));
   EXPECT_EQ(Form1().StatusBar1.simpleText(), "Options");
   EXPECT_EQ(core::ReadIni("SystemFiles", "Autoexec.bat", kSettings), "0");
+}
+
+TEST_F(MainWindowFrame, ReadmeButtonShowsTheViewerModally) {
+  bool shownModally = false;
+  windows::Readme().onActivate = [&] {
+    shownModally = windows::Readme().widget()->isModal();
+    windows::Readme().Command1.click();
+  };
+  Form1().Command9.click();
+  windows::Readme().onActivate = nullptr;
+  EXPECT_TRUE(shownModally);
+  EXPECT_FALSE(windows::Readme().loaded());
 }
 
 // Runs `body` in a forked copy of this process; its exit code (-1 when it did not exit).

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "support/ui_test.h"
+#include "support/window_fixture.h"
 #include "windows/readme.h"
 
 namespace {

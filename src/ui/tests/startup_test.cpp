@@ -10,7 +10,7 @@
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/instance_lock.h"
-#include "support/ui_test.h"
+#include "support/window_fixture.h"
 #include "ui/form2.h"
 #include "windows/form1.h"
 #include "windows/form2.h"

@@ -9,7 +9,7 @@
 #include "core/inifile.h"
 #include "core/state.h"
 #include "platform/files.h"
-#include "support/ui_test.h"
+#include "support/window_fixture.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/restorereq.h"
@@ -52,6 +52,8 @@ const SystemFile kFiles[] = {
     {"C:\\DBLSPACE.BIN", platform::kHidden | platform::kSystem, "Check12", "Check24",
      "searching for  dblspace.bin search file", "DblSpace.bin"},
 };
+
+void PrintTo(const SystemFile& file, std::ostream* out) { *out << file.path; }
 
 QCheckBox* box(forms::Form& form, const char* name) {
   auto* found = form.widget()->findChild<QCheckBox*>(name);

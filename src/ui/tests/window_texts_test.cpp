@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "forms/messages.h"
-#include "support/ui_test.h"
+#include "support/window_fixture.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/frmsmartsave.h"
