@@ -26,11 +26,6 @@ bool match(std::string_view p, std::string_view n) {
       n.remove_prefix(1);
       continue;
     }
-    if (c == '.' && n.empty()) {
-      // "NAME." and "*." match a name without an extension.
-      p.remove_prefix(1);
-      continue;
-    }
     if (n.empty() || upperChar(c) != upperChar(n.front())) return false;
     p.remove_prefix(1);
     n.remove_prefix(1);
@@ -42,6 +37,9 @@ bool match(std::string_view p, std::string_view n) {
 
 bool matchWildcard(std::string_view pattern, std::string_view name) {
   if (pattern == "*" || pattern == "*.*") return true;
+  // "NAME." and "*." stand for names without an extension.
+  if (pattern.size() > 1 && pattern.back() == '.')
+    return name.find('.') == std::string_view::npos && match(pattern.substr(0, pattern.size() - 1), name);
   return match(pattern, name);
 }
 

@@ -26,6 +26,15 @@ fs::path freshRoot() {
 }
 }  // namespace
 
+int errorOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const platform::RuntimeError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
 fs::path demoTemplate() {
   if (const char* src = std::getenv("KELVARAN_SOURCE_DIR"); src && *src)
     return fs::path(src) / "demo" / "machine";

@@ -11,6 +11,7 @@
 // Every change to the machine description reopens the machine, so the layer
 // sees it at once. Windows paths throughout, as the program uses them.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -60,6 +61,9 @@ class TestMachine {
  private:
   std::filesystem::path root_;
 };
+
+// The runtime error number `call` raises (0 when it raises none).
+int errorOf(const std::function<void()>& call);
 
 // The demo machine template of the source tree.
 std::filesystem::path demoTemplate();

@@ -1,0 +1,218 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/error.h"
+#include "test_machine.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+using testsupport::errorOf;
+
+std::vector<std::string> names(const std::vector<DirEntry>& entries) {
+  std::vector<std::string> out;
+  for (const DirEntry& e : entries) out.push_back(e.name);
+  return out;
+}
+
+TEST(Files, ShortAndLongFormsOfExistingPaths) {
+  testsupport::TestMachine m;
+  EXPECT_EQ(shortPath("C:\\Program Files\\Kelvaran\\zip.exe"), "C:\\PROGRA~1\\KELVARAN\\ZIP.EXE");
+  EXPECT_EQ(shortPath("c:\\my documents\\Letter to the club.txt"), "C:\\MYDOCU~1\\LETTER~1.TXT");
+  EXPECT_EQ(longPath("C:\\PROGRA~1\\NETSCAPE\\USERS\\DEFAULT\\BOOKMARK.HTM"),
+            "C:\\Program Files\\Netscape\\Users\\default\\bookmark.htm");
+  EXPECT_EQ(shortPath("C:\\"), "C:\\");
+  EXPECT_EQ(errorOf([] { shortPath("C:\\Program Files\\none.txt"); }), kFileNotFound);
+}
+
+TEST(Files, AliasesNeverChangeWhenSiblingsArrive) {
+  testsupport::TestMachine m;
+  EXPECT_EQ(shortPath("C:\\Program Files"), "C:\\PROGRA~1");
+  // A sibling that sorts first must not take PROGRA~1 away, not even after a restart.
+  m.mkdirs("C:\\Program Extras");
+  fs::create_directory(m.root() / "drives/C/Program Aaa");  // made behind the layer's back
+  m.reopen();
+  EXPECT_EQ(shortPath("C:\\Program Files"), "C:\\PROGRA~1");
+  EXPECT_EQ(shortPath("C:\\Program Extras"), "C:\\PROGRA~2");
+  EXPECT_EQ(shortPath("C:\\Program Aaa"), "C:\\PROGRA~3");
+  // Renaming gives the new name its own alias and leaves the others alone.
+  rename("C:\\Program Extras", "C:\\Programs Old");
+  EXPECT_EQ(shortPath("C:\\Programs Old"), "C:\\PROGRA~2");
+  EXPECT_EQ(shortPath("C:\\Program Files"), "C:\\PROGRA~1");
+}
+
+TEST(Files, ListingsWithAttributeMasksDotsAndVolumeLabel) {
+  testsupport::TestMachine m;
+  std::vector<std::string> root = names(findFiles("C:\\*.*"));
+  EXPECT_EQ(std::count(root.begin(), root.end(), "MSDOS.SYS"), 0);  // hidden, system
+  EXPECT_EQ(std::count(root.begin(), root.end(), "AUTOEXEC.BAT"), 1);
+  EXPECT_EQ(std::count(root.begin(), root.end(), "WINDOWS"), 0);  // folders only when asked
+  std::vector<std::string> all = names(findFiles("C:\\", kHidden | kSystem | kDirectory));
+  EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + 4),
+            (std::vector<std::string>{"IO.SYS", "MSDOS.SYS", "COMMAND.COM", "DRVSPACE.BIN"}));
+  EXPECT_EQ(std::count(all.begin(), all.end(), "."), 0);  // no dots in a root
+  EXPECT_EQ(std::count(all.begin(), all.end(), "WINDOWS"), 1);
+
+  auto sub = findFiles("C:\\WINDOWS\\*.*", kDirectory);
+  ASSERT_GE(sub.size(), 2u);
+  EXPECT_EQ(sub[0].name, ".");
+  EXPECT_EQ(sub[1].name, "..");
+  EXPECT_EQ(names(findFiles("C:\\WINDOWS\\S*.INI")), (std::vector<std::string>{"SYSTEM.INI"}));
+  // Matched on the short name too, as Windows does.
+  EXPECT_EQ(names(findFiles("C:\\PROGRA~1\\NETSCAPE\\USERS\\DEFAULT\\*.HTM")),
+            (std::vector<std::string>{"bookmark.htm"}));
+  EXPECT_EQ(names(findFiles("C:\\*.HTM", kDirectory)).size(), 0u);
+  auto label = findFiles("C:\\", kVolume);
+  ASSERT_EQ(label.size(), 1u);
+  EXPECT_EQ(label[0].name, "DEMO98");
+  EXPECT_EQ(label[0].attributes, kVolume);
+  EXPECT_TRUE(findFiles("C:\\Nowhere\\*.*").empty());
+  m.eject('A');
+  EXPECT_EQ(errorOf([] { findFiles("A:\\*.*"); }), kDiskNotReady);
+}
+
+TEST(Files, ListingOrderIsCreationOrderNeverTheHostsOrder) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Order");
+  for (const char* name : {"zeta.txt", "Alpha.txt", "mid.txt"})
+    writeFile(std::string("C:\\Order\\") + name, "x");
+  // Files that appear behind the layer's back are placed after, sorted without regard to case.
+  for (const char* name : {"b2.txt", "B1.txt", "a3.txt"})
+    std::ofstream(m.root() / "drives/C/Order" / name) << "y";
+  EXPECT_EQ(names(findFiles("C:\\Order\\*.*")),
+            (std::vector<std::string>{"zeta.txt", "Alpha.txt", "mid.txt", "a3.txt", "B1.txt", "b2.txt"}));
+}
+
+TEST(Files, ForbiddenHostNamesAreHiddenAndRefused) {
+  testsupport::TestMachine m;
+  std::ofstream(m.root() / "drives/C/bad:name") << "x";
+  std::ofstream(m.root() / "drives/C/trailing.") << "x";
+  std::ofstream(m.root() / "drives/C/ok name.txt") << "x";
+  auto listed = names(findFiles("C:\\*.*"));
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "bad:name"), 0);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "trailing."), 0);
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), "ok name.txt"), 1);
+  EXPECT_EQ(errorOf([] { readFile("C:\\trailing."); }), kBadFileNameOrNumber);
+  EXPECT_EQ(errorOf([] { writeFile("C:\\new?.txt", "x"); }), kBadFileNameOrNumber);
+}
+
+TEST(Files, AttributesPersistAcrossACopyOfTheRoot) {
+  fs::path copy = fs::temp_directory_path() / "kelvaran-root-copy";
+  fs::remove_all(copy);
+  {
+    testsupport::TestMachine m;
+    EXPECT_EQ(getAttr("C:\\MSDOS.SYS"), kReadOnly | kHidden | kSystem);
+    EXPECT_EQ(getAttr("C:\\WINDOWS"), kDirectory);
+    EXPECT_EQ(getAttr("C:\\AUTOEXEC.BAT"), kArchive);
+    setAttr("C:\\AUTOEXEC.BAT", kReadOnly | kHidden);
+    setAttr("C:\\WINDOWS\\WIN.INI", kNormal);
+    fs::copy(m.root(), copy, fs::copy_options::recursive);
+  }
+  openMachine(copy);
+  EXPECT_EQ(getAttr("C:\\AUTOEXEC.BAT"), kReadOnly | kHidden);
+  EXPECT_EQ(getAttr("C:\\WINDOWS\\WIN.INI"), kNormal);
+  EXPECT_EQ(shortPath("C:\\Program Files"), "C:\\PROGRA~1");
+  closeMachine();
+  fs::remove_all(copy);
+}
+
+TEST(Files, ReadOnlyFilesRefuseWritesAndDeletes) {
+  testsupport::TestMachine m;
+  EXPECT_EQ(errorOf([] { writeFile("C:\\MSDOS.SYS", "x"); }), kPermissionDenied);
+  EXPECT_EQ(errorOf([] { appendFile("C:\\MSDOS.SYS", "x"); }), kPermissionDenied);
+  EXPECT_EQ(errorOf([] { File("C:\\MSDOS.SYS", File::Mode::Write); }), kPermissionDenied);
+  m.write("C:\\TEMP\\ro.txt", "keep");
+  setAttr("C:\\TEMP\\ro.txt", kReadOnly);
+  EXPECT_EQ(errorOf([] { kill("C:\\TEMP\\ro.txt"); }), kPathFileAccess);
+  EXPECT_EQ(errorOf([] { fileCopy("C:\\AUTOEXEC.BAT", "C:\\TEMP\\ro.txt"); }), kPathFileAccess);
+  EXPECT_EQ(readFile("C:\\TEMP\\ro.txt"), "keep");
+  setAttr("C:\\TEMP\\ro.txt", kNormal);
+  kill("C:\\TEMP\\ro.txt");
+  EXPECT_FALSE(fileExists("C:\\TEMP\\ro.txt"));
+}
+
+TEST(Files, OperationsAndTheirErrors) {
+  testsupport::TestMachine m;
+  writeFile("C:\\WINDOWS\\TEMP\\a.txt", "one");
+  appendFile("C:\\WINDOWS\\TEMP\\a.txt", "+two");
+  EXPECT_EQ(readFile("c:\\windows\\temp\\A.TXT"), "one+two");
+  EXPECT_EQ(fileLen("C:\\WINDOWS\\TEMP\\a.txt"), 7);
+  EXPECT_EQ(errorOf([] { fileLen("C:\\WINDOWS\\TEMP\\none"); }), kFileNotFound);
+  EXPECT_EQ(errorOf([] { readFile("C:\\WINDOWS\\TEMP\\none"); }), kFileNotFound);
+  EXPECT_EQ(errorOf([] { readFile("C:\\WINDOWS"); }), kPathFileAccess);
+  EXPECT_EQ(errorOf([] { writeFile("C:\\NoFolder\\a.txt", "x"); }), kPathNotFound);
+
+  mkDir("C:\\WINDOWS\\TEMP\\Sub");
+  EXPECT_EQ(errorOf([] { mkDir("C:\\WINDOWS\\TEMP\\SUB"); }), kPathFileAccess);
+  EXPECT_EQ(errorOf([] { mkDir("C:\\No\\Sub"); }), kPathNotFound);
+  writeFile("C:\\WINDOWS\\TEMP\\Sub\\x.kv1", "1");
+  EXPECT_EQ(errorOf([] { rmDir("C:\\WINDOWS\\TEMP\\Sub"); }), kPathFileAccess);
+  EXPECT_EQ(errorOf([] { rmDir("C:\\"); }), kPathFileAccess);
+
+  // Copy onto itself (through an alias) is a no-op, never a truncation.
+  std::string budget = readFile("C:\\My Documents\\Budget 1999.csv");
+  ASSERT_FALSE(budget.empty());
+  fileCopy("C:\\My Documents\\Budget 1999.csv", "C:\\MYDOCU~1\\BUDGET~1.CSV");
+  EXPECT_EQ(readFile("C:\\My Documents\\Budget 1999.csv"), budget);
+  fileCopy("C:\\My Documents\\Budget 1999.csv", "C:\\WINDOWS\\TEMP\\Sub\\b.csv");
+  EXPECT_EQ(readFile("C:\\WINDOWS\\TEMP\\Sub\\b.csv"), readFile("C:\\My Documents\\Budget 1999.csv"));
+  EXPECT_EQ(fileDateTime("C:\\WINDOWS\\TEMP\\Sub\\b.csv"), fileDateTime("C:\\My Documents\\Budget 1999.csv"));
+  EXPECT_EQ(errorOf([] { fileCopy("C:\\none", "C:\\x"); }), kFileNotFound);
+
+  EXPECT_EQ(errorOf([] { rename("C:\\WINDOWS\\TEMP\\a.txt", "C:\\WINDOWS\\WIN.INI"); }), kFileAlreadyExists);
+  EXPECT_EQ(errorOf([] { rename("C:\\none", "C:\\x"); }), kFileNotFound);
+  EXPECT_EQ(errorOf([] { rename("C:\\WINDOWS\\TEMP\\a.txt", "A:\\a.txt"); }), 74);
+  rename("C:\\WINDOWS\\TEMP\\a.txt", "C:\\WINDOWS\\TEMP\\Sub\\Moved File.txt");
+  EXPECT_EQ(readFile("C:\\WINDOWS\\TEMP\\SUB\\MOVEDF~1.TXT"), "one+two");
+  rename("C:\\WINDOWS\\TEMP\\Sub\\Moved File.txt", "C:\\WINDOWS\\TEMP\\Sub\\MOVED FILE.TXT");  // case only
+  EXPECT_EQ(longPath("C:\\WINDOWS\\TEMP\\Sub\\moved file.txt"), "C:\\WINDOWS\\TEMP\\Sub\\MOVED FILE.TXT");
+
+  kill("C:\\WINDOWS\\TEMP\\Sub\\*.kv?");
+  EXPECT_FALSE(fileExists("C:\\WINDOWS\\TEMP\\Sub\\x.kv1"));
+  EXPECT_EQ(errorOf([] { kill("C:\\WINDOWS\\TEMP\\Sub\\*.kv?"); }), kFileNotFound);
+  setAttr("C:\\WINDOWS\\COMMAND\\EBD\\IO.SYS", kHidden);
+  mkDir("C:\\WINDOWS\\COMMAND\\EBD\\Sub");
+  EXPECT_EQ(errorOf([] { kill("C:\\WINDOWS\\COMMAND\\EBD\\*.*"); }),
+            kFileNotFound);  // folders and hidden files stay
+  EXPECT_TRUE(fileExists("C:\\WINDOWS\\COMMAND\\EBD\\IO.SYS"));
+  kill("C:\\WINDOWS\\TEMP\\Sub\\*.*");
+  rmDir("C:\\WINDOWS\\TEMP\\Sub");
+  EXPECT_FALSE(folderExists("C:\\WINDOWS\\TEMP\\Sub"));
+}
+
+TEST(Files, OpenFilesReadWriteSeekAndBlockDeletion) {
+  testsupport::TestMachine m;
+  {
+    File f("C:\\WINDOWS\\TEMP\\data.bin", File::Mode::ReadWrite);
+    f.write("abcdef");
+    f.seek(2);
+    EXPECT_EQ(f.read(2), "cd");
+    f.seek(1);
+    f.write("XY");
+    EXPECT_EQ(f.size(), 6);
+    EXPECT_EQ(errorOf([] { kill("C:\\WINDOWS\\TEMP\\data.bin"); }), kPathFileAccess);
+  }
+  EXPECT_EQ(readFile("C:\\WINDOWS\\TEMP\\data.bin"), "aXYdef");
+  File r("C:\\WINDOWS\\TEMP\\data.bin", File::Mode::Read);
+  EXPECT_EQ(r.read(100), "aXYdef");
+  EXPECT_EQ(r.read(1), "");
+  EXPECT_EQ(errorOf([&] { r.write("x"); }), kBadFileMode);
+  EXPECT_EQ(errorOf([] { File("C:\\WINDOWS\\TEMP\\none", File::Mode::Read); }), kFileNotFound);
+}
+
+TEST(Files, DatesAreSetAndRead) {
+  testsupport::TestMachine m;
+  DateTime when{1999, 12, 31, 23, 58, 30};
+  setFileDateTime("C:\\AUTOEXEC.BAT", when);
+  EXPECT_EQ(fileDateTime("C:\\AUTOEXEC.BAT"), when);
+  EXPECT_EQ(findFiles("C:\\AUTOEXEC.BAT")[0].written, when);
+}
+
+}  // namespace
+}  // namespace platform

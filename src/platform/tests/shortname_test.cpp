@@ -1,0 +1,58 @@
+#include "platform/shortname.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace platform {
+namespace {
+
+struct AliasCase {
+  const char* longName;
+  const char* alias;
+};
+
+TEST(ShortName, AliasesOfNewNamesFollowTheWindows9xRules) {
+  const AliasCase cases[] = {
+      {"Program Files", "PROGRA~1"},
+      {"bookmark.html", "BOOKMA~1.HTM"},
+      {"My Documents", "MYDOCU~1"},
+      {"Start Menu", "STARTM~1"},
+      {"a+b=c;d.txt", "ABCD~1.TXT"},
+      {".htaccess", "HTACCE~1"},
+      {"archive.tar.gz", "ARCHIV~1.GZ"},
+      {"Sent Items.dbx", "SENTIT~1.DBX"},
+      {"x y.longext", "XY~1.LON"},
+      {"caf\xe9 menu.txt", "CAF\xc9ME~1.TXT"},
+      {"+++", "_~1"},
+      {"lower.jpeg", "LOWER~1.JPE"},
+  };
+  for (const AliasCase& c : cases)
+    EXPECT_EQ(makeAlias(c.longName, [](const std::string&) { return false; }), c.alias) << c.longName;
+}
+
+TEST(ShortName, NamesAlreadyInEightDotThreeFormHaveNoAlias) {
+  for (const char* name : {"WIN.INI", "Kelvaran", "readme.txt", "A", "CONFIG.SYS", "12345678.123", "A~1"})
+    EXPECT_TRUE(isShortName(name)) << name;
+  for (const char* name : {"123456789", "a.htm.x", "a.html", "my file", "a+b", ".x", "NAME.", ""})
+    EXPECT_FALSE(isShortName(name)) << name;
+  EXPECT_EQ(makeAlias("WIN.INI", [](const std::string&) { return true; }), "");
+}
+
+TEST(ShortName, TakenAliasesMoveToTheNextNumberAndShortenTheBase) {
+  std::set<std::string> taken;
+  auto isTaken = [&](const std::string& s) { return taken.count(s) > 0; };
+  for (int i = 1; i <= 9; ++i) taken.insert("PROGRA~" + std::to_string(i));
+  EXPECT_EQ(makeAlias("Program Files", isTaken), "PROGR~10");
+  taken = {"BOOKMA~1.HTM"};
+  EXPECT_EQ(makeAlias("bookmark.html", isTaken), "BOOKMA~2.HTM");
+}
+
+TEST(ShortName, CaseRulesCoverWindows1252Letters) {
+  EXPECT_EQ(upperCase("abc\xe9\xff\x9a\xf7"), "ABC\xc9\x9f\x8a\xf7");
+  EXPECT_TRUE(equalsNoCase("Program Files", "PROGRAM FILES"));
+  EXPECT_FALSE(equalsNoCase("abc", "abd"));
+}
+
+}  // namespace
+}  // namespace platform
