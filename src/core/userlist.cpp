@@ -1,0 +1,109 @@
+#include "core/userlist.h"
+
+#include <algorithm>
+
+#include "forms/app.h"
+#include "forms/messages.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/vb_convert.h"
+#include "windows/form1.h"
+#include "windows/restorereq.h"
+#include "windows/userfiles.h"
+
+namespace core {
+
+namespace {
+
+// Every line after the first; lines end in CR LF, LF or CR.
+std::vector<std::string> linesAfterFirst(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t pos = 0;
+  bool first = true;
+  while (pos < text.size()) {
+    const auto end = text.find_first_of("\r\n", pos);
+    const std::string_view line =
+        text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+    if (!first) lines.emplace_back(line);
+    first = false;
+    if (end == std::string_view::npos) break;
+    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+void fillFrom(forms::ListControl& list, const std::string& path) {
+  list.clear();
+  std::string text;
+  try {
+    text = platform::readFile(path);
+  } catch (const platform::RuntimeError&) {
+    return;
+  }
+  for (const auto& item : parseUserList(text)) list.addItem(item);
+}
+
+}  // namespace
+
+std::string userListPath() { return forms::appPath() + "\\kelvaran.usr"; }
+
+std::vector<std::string> parseUserList(std::string_view text) {
+  std::vector<std::string> items;
+  for (auto& line : linesAfterFirst(text))
+    if (!line.empty()) items.push_back(std::move(line));
+  return items;
+}
+
+std::string formatUserList(const std::vector<std::string>& items) {
+  std::string text = platform::vb::str(static_cast<double>(items.size())) + "\r\n";
+  for (const auto& item : items) {
+    if (item.empty()) break;
+    text += item + "\r\n";
+  }
+  return text + "\r\n";
+}
+
+void LoadUserList() {
+  auto& dialog = windows::UserFiles();
+  try {
+    if (!platform::fileExists(userListPath())) {
+      dialog.List1.clear();
+      return;
+    }
+  } catch (const platform::RuntimeError&) {
+    dialog.List1.clear();
+    return;
+  }
+  fillFrom(dialog.List1, userListPath());
+  try {
+    dialog.Frame8.setCaption(forms::loadResString(1216) +
+                             platform::vb::str(static_cast<double>(dialog.List1.listCount())));
+    SetUserListExtent();
+  } catch (const platform::RuntimeError&) {
+  }
+}
+
+void LoadUserListInto(const std::string& path) { fillFrom(windows::RestoreReq().List1, path); }
+
+void SaveUserList() {
+  const auto& list = windows::UserFiles().List1;
+  std::vector<std::string> items;
+  for (int i = 0; i < list.listCount(); ++i) items.push_back(list.list(i));
+  std::string text = formatUserList(items);
+  // The count line counts every row, even past an empty one.
+  text.replace(0, text.find("\r\n"), platform::vb::str(static_cast<double>(list.listCount())));
+  try {
+    platform::writeFile(userListPath(), text);
+  } catch (const platform::RuntimeError&) {
+  }
+}
+
+void SetUserListExtent() {
+  auto& list = windows::UserFiles().List1;
+  const auto& main = windows::Form1();
+  int widest = 0;
+  for (int i = 0; i < list.listCount(); ++i) widest = std::max(widest, main.textWidth(list.list(i)));
+  list.setHorizontalExtent(widest + 5);
+}
+
+}  // namespace core
