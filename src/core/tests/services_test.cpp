@@ -1,0 +1,160 @@
+// Error log, short names, folders, drives and the program runner on a small machine.
+#include <gtest/gtest.h>
+
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "core/runner.h"
+#include "core/system.h"
+#include "core/tests/support/core_fixture.h"
+#include "forms/messages.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace {
+
+using coretest::CoreTest;
+
+class ErrorLog : public CoreTest {};
+
+TEST_F(ErrorLog, SizeRuleDateFormAndGluedContext) {
+  const std::string log = program("Error.log");
+  const std::string line53 = platform::errorText(53) + "12-09-2026GetShortName\r\n";
+  core::WriteErrorLog(53, "GetShortName");
+  EXPECT_EQ(machine->read(log), line53);
+  EXPECT_EQ(platform::curDir(), coretest::kProgramFolder);
+
+  machine->write(log, std::string(5000, 'x'));
+  core::WriteErrorLog(61, " Save");
+  EXPECT_EQ(machine->read(log), std::string(5000, 'x') + platform::errorText(61) + "12-09-2026 Save\r\n");
+
+  machine->write(log, std::string(5001, 'x'));
+  core::WriteErrorLog(53, "GetShortName");
+  EXPECT_EQ(machine->read(log), line53);
+}
+
+TEST_F(ErrorLog, NeverFailsTowardsTheCaller) {
+  machine->mkdirs(program("Error.log\\"));  // a folder where the log should be
+  EXPECT_NO_THROW(core::WriteErrorLog(53, "x"));
+}
+
+class ShortNames : public CoreTest {};
+
+TEST_F(ShortNames, EveryComponentInEightDotThree) {
+  machine->mkdirs("C:\\Program Files\\Kelvaran\\Long Folder Name\\");
+  struct Case {
+    const char* path;
+    const char* shortPath;
+  };
+  for (const Case& c : {
+           Case{"C:\\", "C:"},
+           Case{"C:\\WINDOWS", "C:\\WINDOWS"},
+           Case{"C:\\Program Files\\Kelvaran\\", "C:\\PROGRA~1\\Kelvaran"},
+           Case{"C:\\Program Files\\Kelvaran\\Long Folder Name", "C:\\PROGRA~1\\Kelvaran\\LONGFO~1"},
+           Case{"C:\\Missing\\Folder", ""},
+           Case{"C:\\WINDOWS\\\\SYSTEM", ""},  // an empty component
+           Case{"C:\\WIN*", ""},               // a wildcard is no name
+           Case{"no separator", ""},
+       })
+    EXPECT_EQ(core::GetShortNameFromLongName(c.path), c.shortPath) << c.path;
+  EXPECT_EQ(core::GetShortNameSection("C:\\WINDOWS"), "WINDOWS");
+}
+
+class Folders : public CoreTest {};
+
+TEST_F(Folders, MakepathCreatesOnlyTheFoldersBeforeASeparator) {
+  core::Makepath("C:\\a\\b\\c");
+  EXPECT_TRUE(platform::folderExists("C:\\a\\b"));
+  EXPECT_FALSE(machine->exists("C:\\a\\b\\c"));
+  machine->write("C:\\a\\keep.txt", "k");
+  core::Makepath("C:\\a\\b\\c\\");
+  EXPECT_TRUE(platform::folderExists("C:\\a\\b\\c"));
+  EXPECT_EQ(machine->read("C:\\a\\keep.txt"), "k");
+}
+
+TEST_F(Folders, MakepathReportsAFolderThatCannotBeMade) {
+  machine->write("C:\\file", "x");  // a file stands where a folder should: both levels fail
+  dialogs->expect(" Makepath")
+      .containing()
+      .style(forms::vbCritical)
+      .title(forms::loadResString(1005))
+      .times(2);
+  core::Makepath("C:\\file\\sub\\");
+}
+
+TEST_F(Folders, SubFoldersParentsFirstSorted) {
+  machine->mkdirs("C:\\t\\b\\c\\");
+  machine->mkdirs("C:\\t\\A\\");
+  machine->mkdirs("C:\\empty\\");
+  machine->write("C:\\t\\file.txt", "");
+  EXPECT_EQ(core::subFolders("C:\\t"), (std::vector<std::string>{"C:\\t\\A", "C:\\t\\b", "C:\\t\\b\\c"}));
+  EXPECT_TRUE(core::subFolders("C:\\empty\\").empty());
+}
+
+class Drives : public CoreTest {};
+
+TEST_F(Drives, TypesOfEveryKind) {
+  machine->setDrive('D', "Type", "5");
+  machine->setDrive('E', "Type", "6");
+  core::System s;
+  EXPECT_EQ(s.DriveType("A:\\"), "Removable drive");
+  EXPECT_EQ(s.DriveType("C:\\"), "Fixed drive");
+  EXPECT_EQ(s.DriveType("N:\\"), "Network drive");
+  EXPECT_EQ(s.DriveType("D:\\"), "CD-ROM drive");
+  EXPECT_EQ(s.DriveType("E:\\"), "RAM-disk");
+  EXPECT_EQ(s.DriveType("Q:\\"), "");
+}
+
+TEST_F(Drives, LabelsSerialsAndEmptyDrives) {
+  core::System s;
+  platform::MediumSpec labelled;
+  labelled.label = "SAVE#1";
+  labelled.serial = 0x1A2B3C4D;
+  machine->addMedium(labelled, 'A');
+  EXPECT_EQ(s.VolumeLabel("A:\\"), "SAVE#1");
+  EXPECT_EQ(s.SerialNumber("A:\\"), "1A2B-3C4D");
+  platform::MediumSpec unlabelled;
+  unlabelled.serial = 0xBEEF;
+  machine->addMedium(unlabelled, 'A');
+  EXPECT_EQ(s.VolumeLabel("A:\\"), "NoName");
+  EXPECT_EQ(s.SerialNumber("A:\\"), "0000-BEEF");
+  machine->eject('A');
+  EXPECT_EQ(s.VolumeLabel("A:\\"), "");
+  EXPECT_EQ(s.SerialNumber("A:\\"), "0000-0000");
+  platform::chDir("C:\\WINDOWS");
+  EXPECT_EQ(s.FastDiskSpace("A:"), 0);
+  EXPECT_EQ(platform::curDir(), "C:\\WINDOWS");
+  EXPECT_EQ(platform::currentDrive(), 'C');
+}
+
+TEST_F(Drives, SpaceClampsToTheLargestLong) {
+  machine->setDrive('C', "Capacity", "8589934592");  // 8 GB
+  core::System s;
+  std::int32_t total = -1, free = -1;
+  s.DriveInfo("C:\\", total, free);
+  EXPECT_GT(total, 0);
+  EXPECT_GE(free, 0);
+  EXPECT_GE(s.FastDiskSpace("C:"), 0);
+  s.DriveInfo("Q:\\", total, free);
+  EXPECT_EQ(total, 0);
+  EXPECT_EQ(free, 0);
+}
+
+class Runner : public CoreTest {};
+
+TEST_F(Runner, HandsBackTheExitCodeAndRaisesForAMissingProgram) {
+  machine->write(program("zip.exe"), "binary");
+  platform::FakeProgram fake;
+  fake.exitCode = 12;
+  platform::installFakeProgram("zip.exe", fake);
+  platform::chDir(coretest::kProgramFolder);
+  EXPECT_EQ(core::ShellAndWait("zip.exe -r Conf1.kvz *.*"), 12);
+  platform::clearFakePrograms();
+  try {
+    core::ShellAndWait("nothere.exe");
+    ADD_FAILURE() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), 53);
+  }
+}
+
+}  // namespace
