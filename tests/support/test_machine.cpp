@@ -1,4 +1,4 @@
-#include "test_machine.h"
+#include "support/test_machine.h"
 
 #include <unistd.h>
 

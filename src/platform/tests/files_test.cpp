@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "platform/error.h"
-#include "test_machine.h"
+#include "support/test_machine.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
-#include "test_machine.h"
+#include "support/test_machine.h"
 
 namespace fs = std::filesystem;
 
