@@ -4,7 +4,10 @@
 
 #include "core/inifile.h"
 #include "core/paths.h"
+#include "core/settings.h"
+#include "core/startup.h"
 #include "core/state.h"
+#include "core/userlist.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
@@ -21,13 +24,6 @@
 #include "save/staging.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
-
-namespace core {
-// Settings file, user-file list and exit (core services, landing alongside).
-void SaveSettings();
-void LoadUserList();
-void ExitProgram();
-}  // namespace core
 
 namespace save {
 
@@ -365,7 +361,11 @@ void SaveConfiguration() {
   endRun();
   const bool showSuccess = !st.SmartSaveRunning;
   if (st.SmartSaveRunning && !st.SaveFolderBackup.empty()) st.SaveFolder = st.SaveFolderBackup;
-  core::SaveSettings();
+  try {
+    core::SaveSettings();
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error.number(), " Save");
+  }
   forms::doEvents();
   if (showSuccess)
     forms::msgBox(loadResString(1034), forms::vbOKOnly + forms::vbInformation, loadResString(1011));

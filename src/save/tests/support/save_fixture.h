@@ -1,0 +1,41 @@
+#pragma once
+// A save test on a fresh demo machine: the program folder C:\Program Files\Kelvaran
+// with zip.exe, the save folder C:\SAVE\, this machine's folders in the state,
+// every selection box cleared (enabled), scripted dialogs, a fixed clock.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/scripted_dialogs_gtest.h"
+#include "support/test_machine.h"
+
+namespace savetest {
+
+inline constexpr const char* kProgramFolder = "C:\\Program Files\\Kelvaran";
+inline constexpr const char* kSaveFolder = "C:\\SAVE\\";
+
+class SaveTest : public forms::ScriptedDialogsTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+ public:
+  testsupport::TestMachine& machine() { return *machine_; }
+  // Names slot n the way the Save button does before it calls the engine.
+  void prepareSlot(int slotNumber, std::string_view name);
+  // The user-file list file of the program folder (the engine reloads it).
+  void writeUserList(const std::vector<std::string>& items);
+  // The files of a folder (names as spelled on disk, sorted), "" entries for none.
+  std::vector<std::string> filesIn(std::string_view folder) const;
+  // A file's content on the machine, "" when missing.
+  std::string content(std::string_view path) const;
+
+ private:
+  std::unique_ptr<testsupport::TestMachine> machine_;
+};
+
+// The entry names stored in an archive of the machine, sorted.
+std::vector<std::string> ZipEntries(std::string_view windowsArchive);
+
+}  // namespace savetest
