@@ -56,7 +56,9 @@ std::string firstField(std::string_view line) {
   return platform::vb::rTrim(line.substr(at, comma == std::string_view::npos ? comma : comma - at));
 }
 
-bool holdsLineBreak(std::string_view value) { return value.find_first_of(std::string_view("\r\n\0", 3)) != value.npos; }
+bool holdsLineBreak(std::string_view value) {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) != value.npos;
+}
 
 // The row of SmartSave k as it was read; a row written with the other
 // message table's "not saved" text reads as this table's.

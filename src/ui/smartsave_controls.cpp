@@ -1,0 +1,57 @@
+#include "ui/smartsave_controls.h"
+
+#include <optional>
+#include <string>
+
+#include "forms/dialogs.h"
+#include "platform/error.h"
+#include "save/smartsave_run.h"
+#include "save/smartsave_state.h"
+#include "ui/res.h"
+#include "windows/form1.h"
+
+namespace ui {
+namespace {
+
+constexpr int kUserDefined = 4;
+constexpr const char* kDayCounts[] = {"0", "1", "7", "30"};
+
+bool usableAnswer(const std::optional<std::string>& answer) {
+  return answer && !answer->empty() &&
+         answer->find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+}
+
+void intervalChosen() {
+  windows::Form1Window& f = windows::Form1();
+  // Any run-time error ends the handler, without a message.
+  try {
+    const int index = f.Combo1.listIndex();
+    if (index >= 0 && index < kUserDefined) {
+      f.Text3.setText(kDayCounts[index]);
+    } else if (index == kUserDefined && f.visible()) {
+      const std::optional<std::string> days = forms::inputBox(res(1226));
+      if (usableAnswer(days)) f.Text3.setText(*days);
+    }
+    if (!save::SmartSaveFileHeld()) save::WriteSmartSaveFile(save::CurrentSmartSaveValues());
+  } catch (const platform::RuntimeError&) {
+  }
+}
+
+void daysClicked() {
+  try {
+    save::SelectInterval(1);
+    save::SelectInterval(kUserDefined);
+  } catch (const platform::RuntimeError&) {
+  }
+}
+
+}  // namespace
+
+void bindSmartSave() {
+  windows::Form1Window& f = windows::Form1();
+  f.Combo1.onClick = intervalChosen;
+  f.Text3.onClick = daysClicked;
+  save::bindSmartSaveWindow();
+}
+
+}  // namespace ui
