@@ -5,6 +5,7 @@
 #include "forms/app.h"
 #include "platform/vb_convert.h"
 #include "platform/vb_datetime.h"
+#include "save/smartsave_state.h"
 #include "ui/res.h"
 #include "ui/system_probe.h"
 #include "windows/form1.h"
@@ -57,7 +58,7 @@ void startUp() {
   CheckSystemf();
   windows::Form2().unload();
   core::state().SettingsSaved = true;
-  if (smartSaveStep()) smartSaveStep()();
+  smartSaveStep() ? smartSaveStep()() : save::InitSmartSave();
   windows::Form1().show();
 }
 

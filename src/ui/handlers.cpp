@@ -7,6 +7,7 @@
 #include "ui/readme.h"
 #include "ui/save_folder.h"
 #include "ui/save_page.h"
+#include "ui/smartsave_controls.h"
 #include "ui/window_texts.h"
 
 namespace ui {
@@ -19,6 +20,7 @@ void installHandlers() {
   bindSavePage();
   bindSaveFolder();
   bindOptionsPage();
+  bindSmartSave();
 }
 
 }  // namespace ui
