@@ -32,15 +32,17 @@ std::vector<std::string> linesAfterFirst(std::string_view text) {
   return lines;
 }
 
-void fillFrom(forms::ListControl& list, const std::string& path) {
+// False when the file cannot be read (the list is left empty then).
+bool fillFrom(forms::ListControl& list, const std::string& path) {
   list.clear();
   std::string text;
   try {
     text = platform::readFile(path);
   } catch (const platform::RuntimeError&) {
-    return;
+    return false;
   }
   for (const auto& item : parseUserList(text)) list.addItem(item);
+  return true;
 }
 
 }  // namespace
@@ -64,23 +66,18 @@ std::string formatUserList(const std::vector<std::string>& items) {
 }
 
 void LoadUserList() {
-  auto& dialog = windows::UserFiles();
+  if (!fillFrom(windows::UserFiles().List1, userListPath())) return;
   try {
-    if (!platform::fileExists(userListPath())) {
-      dialog.List1.clear();
-      return;
-    }
-  } catch (const platform::RuntimeError&) {
-    dialog.List1.clear();
-    return;
-  }
-  fillFrom(dialog.List1, userListPath());
-  try {
-    dialog.Frame8.setCaption(forms::loadResString(1216) +
-                             platform::vb::str(static_cast<double>(dialog.List1.listCount())));
+    ShowUserListCount();
     SetUserListExtent();
   } catch (const platform::RuntimeError&) {
   }
+}
+
+void ShowUserListCount() {
+  auto& dialog = windows::UserFiles();
+  dialog.Frame8.setCaption(forms::loadResString(1216) +
+                           platform::vb::str(static_cast<double>(dialog.List1.listCount())));
 }
 
 void LoadUserListInto(const std::string& path) { fillFrom(windows::RestoreReq().List1, path); }

@@ -14,6 +14,9 @@ std::string formatUserList(const std::vector<std::string>& items);
 
 // UserFiles.List1 from kelvaran.usr, with the count caption and the extent.
 void LoadUserList();
+// The count line of UserFiles.Frame8: message 1216 and the count with its
+// sign blank ("...Total Files:  12").
+void ShowUserListCount();
 // RestoreReq.List1 from a list file (nothing selected).
 void LoadUserListInto(const std::string& path);
 // UserFiles.List1 to kelvaran.usr.
