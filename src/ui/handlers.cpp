@@ -9,6 +9,7 @@
 #include "ui/save_page.h"
 #include "ui/smartsave_controls.h"
 #include "ui/window_texts.h"
+#include "userfiles/userfiles_dialog.h"
 
 namespace ui {
 
@@ -21,6 +22,7 @@ void installHandlers() {
   bindSaveFolder();
   bindOptionsPage();
   bindSmartSave();
+  userfiles::bindUserFiles();
 }
 
 }  // namespace ui
