@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "core/inifile.h"
 #include "core/state.h"
 #include "forms/dialogs.h"
 #include "support/window_fixture.h"
+#include "ui/system_probe.h"
 #include "windows/form1.h"
 
 namespace {
@@ -36,7 +38,7 @@ class SavePageTest : public uitest::UiTest {
   void SetUp() override {
     UiTest::SetUp();
     windows::Form1().load();
-    core::state().SaveFolder = "D:\\Saves\\";
+    core::state().SaveFolder = "C:\\Saves\\";
     useSlots({"available", "Work", "available", "Games", "available"});
     ui::setSaveEngine([this] {
       const core::State& st = core::state();
@@ -165,7 +167,7 @@ TEST_F(SavePageTest, SavesIntoTheCheckedSlotWhateverCurrentConfigHolds) {
   EXPECT_EQ(calls[0].name, "Evening");
   EXPECT_EQ(calls[0].description, "Evening");
   EXPECT_EQ(calls[0].iniPath, "C:\\Program Files\\Kelvaran\\Config3.ini");
-  EXPECT_EQ(calls[0].configIniPath, "D:\\Saves\\Config3.ini");
+  EXPECT_EQ(calls[0].configIniPath, "C:\\Saves\\Config3.ini");
   EXPECT_EQ(core::state().ConfigNames(3), "Evening");
   EXPECT_EQ(core::state().ConfigNames(1), "available");
 }
@@ -194,7 +196,7 @@ TEST_F(SavePageTest, UsedSlotAsksBeforeOverwritingAndNoLeavesEverythingAsItWas) 
 
 TEST_F(SavePageTest, FailedSaveGivesTheSlotItsOldNameAndLeavesItsDescriptionFiles) {
   machine.write("C:\\Program Files\\Kelvaran\\Config4.ini", "[Configuration]\r\nConfigName=Games\r\n");
-  machine.write("D:\\Saves\\Config4.ini", "[Configuration]\r\nConfigName=Games\r\n");
+  machine.write("C:\\Saves\\Config4.ini", "[Configuration]\r\nConfigName=Games\r\n");
   engineSucceeds = false;
   describe(4, "Replaced");
   dialogs().expect("Configuration already used, overwrite?").answer(vbYes);
@@ -205,7 +207,7 @@ TEST_F(SavePageTest, FailedSaveGivesTheSlotItsOldNameAndLeavesItsDescriptionFile
   EXPECT_FALSE(core::state().SaveSucceeded);
   // Only the engine's commit replaces them.
   EXPECT_TRUE(machine.exists("C:\\Program Files\\Kelvaran\\Config4.ini"));
-  EXPECT_TRUE(machine.exists("D:\\Saves\\Config4.ini"));
+  EXPECT_TRUE(machine.exists("C:\\Saves\\Config4.ini"));
 }
 
 TEST_F(SavePageTest, SaveStaysDisabledAfterASaveUntilTheDescriptionOrSlotChanges) {
@@ -239,6 +241,78 @@ TEST_F(SavePageTest, WhileASaveRunsSaveAndTheSlotButtonsDoNothing) {
   EXPECT_EQ(calls.size(), 1u);
   EXPECT_EQ(core::state().ConfigNames(3), "First");
   EXPECT_EQ(core::state().ConfigNames(5), "available");
+}
+
+// The Save button with the real engine on the demo machine, as loaded by the
+// main window's start-up.
+class SaveButtonOnDemoMachine : public uitest::UiTest {
+ protected:
+  void SetUp() override {
+    UiTest::SetUp();
+    windows::Form1().load();
+    loadSplashQuietly();
+    ui::CheckSystemf();  // unticks the boxes of the files this machine lacks
+    machine.mkdirs("C:\\SAVE\\");
+    core::state().SaveFolder = "C:\\SAVE\\";
+    core::state().TodayDate = " 9/12/2026";
+  }
+
+  static std::string description(const std::string& file) {
+    return core::ReadIni("Configuration", "ConfigName", file);
+  }
+
+  void saveSlotTwo(const std::string& name) {
+    auto& f = windows::Form1();
+    f.Option2.setValue(true);
+    f.Text1.setText(name);
+    core::state().CurrentConfig = 0;
+    dialogs()
+        .expect("Configuration saved successfull!")
+        .style(vbOKOnly + forms::vbInformation)
+        .title("Message");
+    f.Command1.click();
+  }
+};
+
+TEST_F(SaveButtonOnDemoMachine, SavesTheMachineIntoTheCheckedSlot) {
+  auto& f = windows::Form1();
+  const std::string slotOne = core::state().ConfigNames(1);
+  saveSlotTwo("Demo");
+  const core::State& st = core::state();
+  EXPECT_TRUE(st.SaveSucceeded);
+  EXPECT_EQ(st.CurrentConfig, 1);
+  EXPECT_EQ(st.ConfigNames(2), "Demo");
+  EXPECT_EQ(st.ConfigNames(1), slotOne);
+  EXPECT_EQ(st.ConfigDates(2), " 9/12/2026");
+  EXPECT_TRUE(machine.exists("C:\\SAVE\\Conf2.kvz"));
+  EXPECT_FALSE(machine.exists("C:\\SAVE\\Conf1.kvz"));
+  EXPECT_EQ(description("C:\\Program Files\\Kelvaran\\Config2.ini"), "Demo");
+  EXPECT_EQ(description("C:\\SAVE\\Config2.ini"), "Demo");
+  EXPECT_EQ(core::ReadIni("Settings", "Config2", "C:\\Program Files\\Kelvaran\\kelvaran.ini"), "Demo");
+  EXPECT_NE(f.List2.list(1).find("Demo"), std::string::npos);
+  EXPECT_FALSE(f.Command1.enabled());
+  EXPECT_TRUE(f.Command2.enabled());
+}
+
+TEST_F(SaveButtonOnDemoMachine, CancelledOverwriteKeepsTheOldSlotWhole) {
+  saveSlotTwo("Before");
+  ASSERT_TRUE(core::state().SaveSucceeded);
+  const std::string oldArchive = machine.read("C:\\SAVE\\Conf2.kvz");
+  const std::string oldDescription = machine.read("C:\\Program Files\\Kelvaran\\Config2.ini");
+
+  // The new save folder does not exist, and the user declines both offers.
+  core::state().SaveFolder = "C:\\Gone\\";
+  windows::Form1().Text1.setText("After");
+  dialogs().expect("Configuration already used, overwrite?").answer(vbYes);
+  dialogs().expect("The specified folder does not exist:\rC:\\Gone\\").containing().answer(forms::vbCancel);
+  dialogs().expect("The specified folder does not exist:").containing().answer(forms::vbCancel);
+  windows::Form1().Command1.click();
+
+  EXPECT_FALSE(core::state().SaveSucceeded);
+  EXPECT_EQ(core::state().ConfigNames(2), "Before");
+  EXPECT_EQ(machine.read("C:\\Program Files\\Kelvaran\\Config2.ini"), oldDescription);
+  EXPECT_EQ(description("C:\\SAVE\\Config2.ini"), "Before");
+  EXPECT_EQ(machine.read("C:\\SAVE\\Conf2.kvz"), oldArchive);
 }
 
 }  // namespace
