@@ -118,11 +118,16 @@ void detectNavigatorProfiles() {
   auto& s = state();
   auto& dialog = windows::UserFiles();
   auto& restore = windows::RestoreReq();
+  s.NetscapeUsersDir = "";
   const std::string user =
       shown(readValue(kHkeyLocalMachine, std::string(kNavigator) + "\\Users", "CurrentUser"));
-  if (!user.empty()) {
-    s.PathNetscape =
-        pathValue(readValue(kHkeyLocalMachine, std::string(kNavigator) + "\\Users\\" + user, "DirRoot"));
+  // A profile user counts only with a usable profile folder.
+  const std::string profile =
+      user.empty()
+          ? ""
+          : pathValue(readValue(kHkeyLocalMachine, std::string(kNavigator) + "\\Users\\" + user, "DirRoot"));
+  if (!profile.empty()) {
+    s.PathNetscape = profile;
     const std::string version = versionCaption(readValue(kHkeyLocalMachine, kNavigator, "CurrentVersion"));
     dialog.Label2.setCaption(version);
     restore.Label3.setCaption(version);

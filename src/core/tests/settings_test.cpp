@@ -84,6 +84,7 @@ TEST_F(Settings, RoundTripRepairsLanguageTimesAndEmptySlots) {
   replace("Compression=1", "Compression= 7");
   replace("Win.ini=1", "Win.ini=0");
   machine->write(program("kelvaran.ini"), text);
+  core::DetectEnvironment();  // as at start-up: the identity list is filled first
   core::LoadSettings();
   auto& s = core::state();
   EXPECT_EQ(s.ConfigNames(3), "available");

@@ -1,7 +1,7 @@
 #pragma once
 // A small machine from the demo template with the program folder
-// C:\Program Files\Kelvaran, a fresh program state, scripted dialogs and a
-// fixed clock (9 December 2026, 14:35:12).
+// C:\Program Files\Kelvaran, a fresh program state, freshly loaded windows,
+// scripted dialogs and a fixed clock (9 December 2026, 14:35:12).
 #include <gtest/gtest.h>
 
 #include <memory>
