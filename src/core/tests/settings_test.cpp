@@ -7,11 +7,13 @@
 #include <sstream>
 
 #include "core/discovery.h"
+#include "core/paths.h"
 #include "core/slotlists.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "core/tests/support/core_fixture.h"
 #include "core/userlist.h"
+#include "forms/forms.h"
 #include "forms/messages.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -24,12 +26,14 @@ namespace {
 
 using coretest::CoreTest;
 
-std::string golden(const std::string& name) {
-  std::ifstream in(std::string(KELVARAN_SOURCE_DIR) + "/src/core/tests/data/" + name, std::ios::binary);
+std::string sourceFile(const std::string& path) {
+  std::ifstream in(std::string(KELVARAN_SOURCE_DIR) + "/" + path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
+
+std::string golden(const std::string& name) { return sourceFile("src/core/tests/data/" + name); }
 
 TEST(SlotRows, UsedAndFreeSlots) {
   struct Case {
@@ -136,6 +140,139 @@ TEST_F(Settings, MarkerAndTheMachinesOwnWindowsFolder) {
   EXPECT_NE(settings().find("SystemPath=C:\\WINDOWS\r\n"), std::string::npos);
 }
 
+// The golden default file with some lines replaced.
+std::string defaultsWith(std::initializer_list<std::pair<std::string, std::string>> replacements) {
+  std::string text = golden("settings_default.ini");
+  for (const auto& [from, to] : replacements) {
+    const auto at = text.find(from);
+    if (at == std::string::npos)
+      ADD_FAILURE() << "no line " << from;
+    else
+      text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+TEST_F(Settings, DamagedFileFallsBackToTheDefaultsKeepingWhatWasReadBefore) {
+  machine->write(program("kelvaran.ini"), defaultsWith({{"Config2=available", "Config2=Before update"},
+                                                        {"LsDate2=00/00/0000", "LsDate2= 9/12/2026"},
+                                                        {"OSV2=", "OSV2=Windows 98"},
+                                                        {"Compression=1", "Compression=7"},
+                                                        {"Autoexec.bat=1", "Autoexec.bat=0"},
+                                                        {"Win.ini=1", "Win.ini="},
+                                                        {"DblSpace.bin=1", "DblSpace.bin=0"}}));
+  core::LoadSettings();
+  const std::string log = machine->read(program("Error.log"));
+  EXPECT_EQ(log.substr(log.size() - 22), "Kelvaran.ini damaged\r\n");
+  auto& s = core::state();
+  EXPECT_EQ(s.ConfigNames(2), "available");
+  EXPECT_EQ(s.ConfigDates(2), "00/00/0000");
+  EXPECT_EQ(s.CompressionLevel, "1");
+  EXPECT_EQ(windows::Form1().Slider1.value(), 1);
+  // Boxes read before the damaged key keep the file's values, the others
+  // their own; the OS texts read before it stay.
+  EXPECT_EQ(settings(), defaultsWith({{"OSV2=", "OSV2=Windows 98"}, {"Autoexec.bat=1", "Autoexec.bat=0"}}));
+}
+
+TEST_F(Settings, FreeSlotMarkersOfTheOtherLanguageAreRepaired) {
+  std::string english = sourceFile("resources/messages.txt");
+  ASSERT_FALSE(english.empty());
+  std::string german = english;
+  german.replace(german.find("1006\tNone"), 9, "1006\tKeine");
+  german.replace(german.find("1010\tavailable"), 14, "1010\tverfuegbar");
+  const auto germanTable = machine->root() / "messages_de.txt";
+  std::ofstream(germanTable, std::ios::binary) << german;
+  struct Case {
+    std::string table;  // "" for the compiled-in English one
+    const char* stored;
+    const char* repaired;
+  };
+  for (const Case& c :
+       {Case{"", "verfuegbar", "available"}, Case{germanTable.string(), "available", "verfuegbar"}}) {
+    forms::setMessageTableSource(c.table);
+    machine->write(program("kelvaran.ini"),
+                   defaultsWith({{"Config3=available", std::string("Config3=") + c.stored}}));
+    core::LoadSettings();
+    EXPECT_EQ(core::state().ConfigNames(3), c.repaired) << c.stored;
+    EXPECT_NE(settings().find(std::string("Config3=") + c.repaired + "\r\n"), std::string::npos) << c.stored;
+    EXPECT_EQ(windows::Form1().List2.list(2), c.repaired);
+  }
+  forms::setMessageTableSource("");
+}
+
+TEST_F(Settings, CompressionLevelIsReadTrimmedAndClamped) {
+  struct Case {
+    const char* stored;
+    const char* level;
+  };
+  for (const Case& c : {Case{" 7", "7"}, Case{"0", "0"}, Case{"9", "9"}, Case{"", "1"}, Case{"12", "1"},
+                        Case{"-1", "1"}, Case{"abc", "0"}}) {
+    machine->write(program("kelvaran.ini"),
+                   defaultsWith({{"Compression=1", std::string("Compression=") + c.stored}}));
+    core::LoadSettings();
+    EXPECT_EQ(core::state().CompressionLevel, c.level) << c.stored;
+    EXPECT_EQ(windows::Form1().Slider1.value(), std::stoi(c.level)) << c.stored;
+    EXPECT_NE(settings().find(std::string("Compression=") + c.level + "\r\n"), std::string::npos) << c.stored;
+  }
+}
+
+TEST_F(Settings, SaveFolderCheck) {
+  const std::string programFolder = std::string(coretest::kProgramFolder) + "\\";
+  struct Case {
+    const char* stored;
+    std::string folder;
+    bool message;
+  };
+  for (const Case& c : {
+           Case{"N:\\", "N:\\", false},  // an existing drive root, even an empty one
+           Case{"N:", "N:\\", false},
+           Case{"", programFolder, false},             // empty: the program folder
+           Case{"A:\\Saves\\", "A:\\Saves\\", false},  // removable media are not probed
+           Case{"Q:\\Saves\\", programFolder, true},   // no such drive
+           Case{"C:\\a|b\\", programFolder, true},     // no such name
+           Case{"C:\\..\\..\\Gone\\", programFolder, true},
+       }) {
+    machine->write(program("kelvaran.ini"),
+                   defaultsWith({{"SaveFolder=" + programFolder, std::string("SaveFolder=") + c.stored}}));
+    if (c.message) dialogs->expect(forms::loadResString(1167)).style(0);
+    core::LoadSettings();
+    EXPECT_EQ(core::state().SaveFolder, c.folder) << c.stored;
+    EXPECT_EQ(windows::Form1().Text2.text(), core::ShortenPath(c.folder, 49)) << c.stored;
+  }
+}
+
+TEST_F(Settings, UserFileSelectionsAndRestoreBoxesSkipWhatCannotBeRead) {
+  auto& dialog = windows::UserFiles();
+  auto& restore = windows::RestoreReq();
+  struct Case {
+    const char* identity;
+    int chosen;
+  };
+  for (const Case& c : {Case{"0", 1}, Case{"1", 0}, Case{"9", 1}, Case{"", 1}}) {
+    dialog.Combo1.clear();
+    dialog.Combo1.addItem("Anna");
+    dialog.Combo1.addItem("Ben");
+    dialog.Combo1.setListIndex(1);
+    dialog.Check3.setValue(1);
+    restore.Check21.setEnabled(true);
+    machine->write(program("kelvaran.ini"),
+                   defaultsWith({{"MSEIdentiteis=1", std::string("MSEIdentiteis=") + c.identity},
+                                 {"MSEMail=0", "MSEMail="},
+                                 {"NSCNews=0", "NSCNews=1"},
+                                 {"Win.ini=1", "Win.ini=0"},
+                                 {"NSCCookies=0", "NSCCookies=x"}}));
+    core::LoadSettings();
+    EXPECT_EQ(dialog.Combo1.listIndex(), c.chosen) << c.identity;
+    EXPECT_EQ(dialog.Check3.value(), 1);     // empty MSEMail: the box keeps its state
+    EXPECT_TRUE(restore.Check21.enabled());  // and so does the restore box
+    EXPECT_EQ(dialog.Check6.value(), 1);
+    EXPECT_TRUE(restore.Check17.enabled());
+    EXPECT_FALSE(restore.Check9.enabled());
+    EXPECT_FALSE(core::state().RestorePending);
+    core::state().RestorePending = true;  // the next load clears it again
+  }
+}
+
 class Discovery : public CoreTest {};
 
 TEST_F(Discovery, IdentitiesStayPairedAndEmptyPathsCountAsMissing) {
@@ -230,6 +367,67 @@ TEST_F(Exit, StartUpWithoutAnArchiverEndsAfterOneMessage) {
   EXPECT_EQ(ended, 1);
   EXPECT_TRUE(machine->exists(program("kelvaran.ini")));
   EXPECT_NE(windows::Form2().ProgressBar1.value(), 50);  // start-up stopped at the check
+}
+
+TEST_F(Exit, EitherArchiverMissingEndsAfterOneMessageWithTheSettingsWritten) {
+  for (const std::vector<std::string>& missing :
+       {std::vector<std::string>{"Unzip32.exe"}, std::vector<std::string>{"zip.exe", "Unzip32.exe"}}) {
+    ended = 0;
+    machine->remove(program("kelvaran.ini"));
+    for (const auto& name : missing) machine->remove(program(name));
+    dialogs->expect(forms::loadResString(1028) + "\r" + forms::loadResString(1029))
+        .style(16)
+        .title(forms::loadResString(1005));
+    core::InitProgram();
+    EXPECT_EQ(ended, 1) << missing.size();
+    EXPECT_TRUE(machine->exists(program("kelvaran.ini")));
+    for (const auto& name : missing) machine->write(program(name), "binary");
+  }
+}
+
+TEST_F(Exit, NormalStartUpMarksTheSettingsSavedAndTheSplashAtHalf) {
+  platform::chDir("C:\\WINDOWS");
+  core::InitProgram();
+  EXPECT_EQ(ended, 0);
+  EXPECT_TRUE(core::state().SettingsSaved);
+  EXPECT_EQ(windows::Form2().ProgressBar1.value(), 50);
+  EXPECT_EQ(platform::curDir(), coretest::kProgramFolder);
+  EXPECT_EQ(core::state().SaveFolder, std::string(coretest::kProgramFolder) + "\\");
+}
+
+// Later-loaded windows unload first; the window at position 0 stays.
+TEST_F(Exit, UnloadsFromTheLastLoadedWindowDownToTheSecond) {
+  core::LoadSettings();
+  std::vector<std::string> unloaded;
+  std::vector<forms::Form*> order{&windows::Form1(), &windows::UserFiles(), &windows::RestoreReq()};
+  for (auto it = order.rbegin(); it != order.rend(); ++it) (*it)->unload();
+  for (auto* form : order) {
+    form->load();
+    form->onUnload = [&unloaded, form](bool&) { unloaded.push_back(form->name()); };
+  }
+  ASSERT_EQ(forms::loadedForms(), order);
+  core::ExitProgram();
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(unloaded, (std::vector<std::string>{"RestoreReq", "UserFiles"}));
+  EXPECT_TRUE(windows::Form1().loaded());
+  for (auto* form : order) form->onUnload = nullptr;
+}
+
+// While the splash is the first window, the main window is unloaded too and
+// its unload enters the exit again: that inner call ends the program.
+TEST_F(Exit, AnUnloadThatEntersTheExitAgainEndsTheProgram) {
+  core::LoadSettings();
+  windows::Form1().unload();
+  windows::Form2().load();
+  windows::Form1().load();
+  int endedInside = -1;
+  windows::Form1().onUnload = [&](bool&) {
+    core::ExitProgram();
+    endedInside = ended;
+  };
+  core::ExitProgram();
+  EXPECT_EQ(endedInside, 1);
+  windows::Form1().onUnload = nullptr;
 }
 
 }  // namespace
