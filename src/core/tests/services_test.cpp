@@ -59,6 +59,29 @@ TEST_F(ShortNames, EveryComponentInEightDotThree) {
   EXPECT_EQ(core::GetShortNameSection("C:\\WINDOWS"), "WINDOWS");
 }
 
+TEST_F(ShortNames, AnUnreadableDriveIsLoggedAndReportedOnce) {
+  machine->eject('A');
+  dialogs->expect("Error: 71, " + platform::errorText(71)).style(0).title("GetShortNameSection_Err");
+  EXPECT_EQ(core::GetShortNameFromLongName("A:\\Saves\\Old"), "");
+  const std::string log = machine->read(program("Error.log"));
+  EXPECT_EQ(log, platform::errorText(71) + "12-09-2026GetShortName\r\n");
+}
+
+class Ini : public CoreTest {};
+
+TEST_F(Ini, EmptyAndMissingValuesReadAlikeAndLineBreaksAreRefused) {
+  const std::string file = program("test.ini");
+  machine->write(file, "[S]\r\nEmpty=\r\nKey=value\r\n");
+  EXPECT_EQ(core::ReadIni("S", "Empty", file), "");
+  EXPECT_EQ(core::ReadIni("S", "Missing", file), "");
+  EXPECT_EQ(core::ReadIni("S", "Key", program("missing.ini")), "");
+  for (const char* bad : {"a\rb", "a\nb", "a\0b"})
+    EXPECT_EQ(core::WriteIni("S", "Key", std::string(bad, 3), file), 0);
+  EXPECT_EQ(core::ReadIni("S", "Key", file), "value");
+  EXPECT_NE(core::WriteIni("S", "Key", std::string(300, 'x'), file), 0);
+  EXPECT_EQ(core::ReadIni("S", "Key", file), std::string(254, 'x'));
+}
+
 class Folders : public CoreTest {};
 
 TEST_F(Folders, MakepathCreatesOnlyTheFoldersBeforeASeparator) {
@@ -102,6 +125,13 @@ TEST_F(Drives, TypesOfEveryKind) {
   EXPECT_EQ(s.DriveType("D:\\"), "CD-ROM drive");
   EXPECT_EQ(s.DriveType("E:\\"), "RAM-disk");
   EXPECT_EQ(s.DriveType("Q:\\"), "");
+  std::int16_t removable = 1, fixed = 1, cd = 1, ram = 1, network = 1;  // counters are not reset
+  s.Drives(removable, fixed, cd, ram, network);
+  EXPECT_EQ(removable, 2);
+  EXPECT_EQ(fixed, 2);
+  EXPECT_EQ(cd, 2);
+  EXPECT_EQ(ram, 2);
+  EXPECT_EQ(network, 2);
 }
 
 TEST_F(Drives, LabelsSerialsAndEmptyDrives) {
