@@ -1,5 +1,7 @@
 #include "core/startup.h"
 
+#include <exception>
+
 #include "core/discovery.h"
 #include "core/inifile.h"
 #include "core/settings.h"
@@ -37,11 +39,13 @@ bool inProgramFolder(const char* name) {
   }
 }
 
+// Runs one statement of the start-up or the exit; whatever fails in it is
+// skipped and the next statement runs.
 template <typename F>
 void ignoringErrors(F&& statement) {
   try {
     statement();
-  } catch (const platform::RuntimeError&) {
+  } catch (const std::exception&) {
   }
 }
 
