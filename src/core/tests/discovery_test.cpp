@@ -89,12 +89,12 @@ TEST_F(Discovery, DemoMachineFindsEveryFolderAndVersion) {
     EXPECT_TRUE(box->enabled()) << box->name();
 }
 
-TEST_F(Discovery, EmptyPathValuesCountAsMissingWhileVersionsKeepThem) {
+TEST_F(Discovery, EmptyOrMalformedPathValuesCountAsMissingWhileVersionsKeepThem) {
   const std::string shell = kCu + "Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
   detect({kWindows,
           {kLm + "Microsoft\\Internet Explorer", {{"Version", ""}}},
           {shell, {{"Favorites", ""}, {"Start Menu", ""}, {"Cookies", ""}}},
-          {kCu + "Microsoft\\WAB\\WAB4\\Wab File Name", {{"@", ""}}},
+          {kCu + "Microsoft\\WAB\\WAB4\\Wab File Name", {{"@", "C:\\WINDOWS\\<book>.wab"}}},
           {kCu + "Microsoft\\Outlook Express", {{"Store Root", ""}}}});
   EXPECT_EQ(dialog.Label1.caption(), "Version ");
   EXPECT_EQ(windows::RestoreReq().Label2.caption(), "Version ");
