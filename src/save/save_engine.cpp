@@ -21,6 +21,7 @@
 #include "save/save_messages.h"
 #include "save/save_status.h"
 #include "save/slot_commit.h"
+#include "save/spanning.h"
 #include "save/staging.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
@@ -75,10 +76,10 @@ Go checkOnce() {
   auto& st = core::state();
   const std::string type = st.SysInfo.DriveType(platform::vb::uCase(platform::vb::left(st.SaveFolder, 3)));
   if (type == "Network drive") forms::msgBox(loadResString(1168), forms::vbOKOnly, "");
-  // A removable destination is written to like a fixed one; the disk prompt
-  // and the spanning of a small disk hook in here.
+  if (type == "Removable drive" && !InsertFirstDisk()) return Go::Stop;
   st.SpanTargetRoot.clear();
-  if (!platform::folderExists(st.SaveFolder)) return missingFolder();
+  if (!platform::folderExists(st.SaveFolder) && missingFolder() == Go::Stop) return Go::Stop;
+  DecideSpanning();
   return Go::On;
 }
 
@@ -213,6 +214,13 @@ class SaveRun {
   bool commit() {
     auto& st = core::state();
     const int n = st.currentSlot();
+    // A save onto a small removable disk moves its archives over the disks first.
+    const bool spanned = !st.SpanTargetRoot.empty();
+    DiskSpan span(n);
+    if (spanned && !span.moveArchives(build_.folder(), build_.descriptionPath())) {
+      keepArchives_ = true;
+      return false;
+    }
     DescriptionValues values;
     values.osv = st.SmartSaveRunning ? st.ConfigOSV(n) : windows::Form1().Label5.caption();
     values.configName = st.ConfigNames(n);
@@ -226,7 +234,12 @@ class SaveRun {
     st.ConfigIniPath = st.SaveFolder + "Config" + std::to_string(n) + ".ini";
     try {
       SaveCINI(build_.descriptionPath(), values);
-      build_.commit(st.IniPath, st.ConfigIniPath);
+      if (spanned) {
+        if (!span.placeDescriptions(build_.descriptionPath(), st.ConfigIniPath)) return false;
+        build_.commit(st.IniPath, st.IniPath);  // the disk has its copy already
+      } else {
+        build_.commit(st.IniPath, st.ConfigIniPath);
+      }
     } catch (const platform::RuntimeError& error) {
       core::WriteErrorLog(error.number(), "Config" + std::to_string(n) + ".ini Save");
       if (error.number() == platform::kDiskFull) {
@@ -246,7 +259,11 @@ class SaveRun {
 
   // A failed or cancelled run leaves nothing of itself behind.
   void discard() {
-    build_.discard();
+    if (keepArchives_) {
+      DropDescription(build_.descriptionPath());
+    } else {
+      build_.discard();
+    }
     if (!work_.empty()) RemoveTree(work_, true);
   }
 
@@ -299,6 +316,7 @@ class SaveRun {
   std::string work_;
   bool smartFolder_ = false;
   SavedFlags saved_;
+  bool keepArchives_ = false;  // a disk copy failed: what is not on a disk stays
 };
 
 void endRun() {
@@ -310,6 +328,8 @@ void endRun() {
 
 void abortRun() {
   endRun();
+  auto& st = core::state();
+  if (!st.SpanTargetRoot.empty()) st.SaveFolder = st.SpanTargetRoot;
   windows::Form1().StatusBar1.refresh();
   windows::Form1().Command2.setEnabled(true);
 }
