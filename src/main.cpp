@@ -1,10 +1,54 @@
+// The program: opens the machine it runs on (the demo machine, created from
+// its template on first use, unless KELVARAN_MACHINE names another), starts
+// the forms runtime and shows the splash, whose timer drives the start-up.
 #include <QApplication>
-#include <QLabel>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "forms/app.h"
+#include "platform/error.h"
+#include "platform/machine.h"
+#include "ui/form1_frame.h"
+#include "ui/handlers.h"
+#include "windows/form2.h"
+
+namespace {
+
+// Where the program is installed on the machine.
+constexpr const char* kProgramFolder = "C:\\Program Files\\Kelvaran";
+
+// The source tree holds the demo machine's template: $KELVARAN_SOURCE_DIR, or
+// the tree this file was compiled from.
+std::filesystem::path sourceDir() {
+  if (const char* dir = std::getenv("KELVARAN_SOURCE_DIR"); dir && *dir) return dir;
+  return std::filesystem::path(__FILE__).parent_path().parent_path();
+}
+
+void openTheMachine() {
+  const std::filesystem::path root = platform::defaultMachineRoot();
+  if (!std::filesystem::exists(root)) {
+    std::filesystem::create_directories(root.parent_path());
+    platform::createMachineFromTemplate(sourceDir() / "demo" / "machine", root);
+  }
+  platform::openMachine(root);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel window("Kelvaran");
-  window.resize(320, 120);
-  window.show();
+  try {
+    openTheMachine();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kelvaran: cannot open the machine %s: %s\n",
+                 platform::defaultMachineRoot().string().c_str(), error.what());
+    return 1;
+  }
+  forms::initRuntime();
+  forms::setAppPath(kProgramFolder);
+  forms::setAppTitle(ui::programTitle());
+  ui::installHandlers();
+  windows::Form2().show();
   return app.exec();
 }

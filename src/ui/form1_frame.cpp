@@ -1,11 +1,13 @@
 #include "ui/form1_frame.h"
 
 #include "core/inifile.h"
+#include "core/settings.h"
+#include "core/startup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/help.h"
-#include "ui/core_startup.h"
+#include "platform/error.h"
 #include "ui/res.h"
 #include "ui/window_texts.h"
 #include "windows/form1.h"
@@ -73,7 +75,11 @@ void switchTab(int /*previousTab*/) {
     }
     showPage(kOptionsPage);
     if (forms::msgBox(res(1527), forms::vbYesNo + forms::vbQuestion, res(1009)) == forms::vbNo) return;
-    core::SaveSettings();
+    try {
+      core::SaveSettings();
+    } catch (const platform::RuntimeError& error) {
+      core::WriteErrorLog(error, " Save settings");
+    }
   }
   showPage(f.SSTab2.tab());
 }
@@ -97,10 +103,7 @@ void showPage(int tab) {
   if (tab == kRestorePage && f.List2.listIndex() == -1) f.Command4.setEnabled(false);
 }
 
-bool operationRunning() {
-  windows::Form1Window& f = windows::Form1();
-  return !f.Command2.enabled() || !f.Command3.enabled();
-}
+bool operationRunning() { return core::exitRefused(); }
 
 void bindForm1Frame() {
   windows::Form1Window& f = windows::Form1();

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "core/inifile.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "ui/core_startup.h"
 #include "ui/res.h"
 #include "windows/form2.h"
 
