@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/error_messages.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -147,12 +148,7 @@ bool TransferWholeFile(const std::string& source, const std::string& target,
   ok = ok && CopyBlocks(in, out, onError);
   in.close();
   out.close();
-  if (!ok && created) {
-    try {
-      DeleteFileForced(target);
-    } catch (const platform::RuntimeError&) {
-    }
-  }
+  if (!ok && created) DeleteFileQuietly(target);
   return ok;
 }
 
@@ -188,18 +184,20 @@ std::string SplitErrorText(int step, std::string_view source, int error) {
 }
 
 std::string MoveErrorText(int error) {
-  // Error numbers with a text of their own, messages 2000 to 2011 in this order.
-  static constexpr int kNumbered[] = {52, 53, 54, 55, 57, 58, 61, 67, 68, 70, 71, 75};
-  std::string text;
-  for (std::size_t i = 0; i < std::size(kNumbered); ++i)
-    if (kNumbered[i] == error) text = forms::loadResString(2000 + static_cast<int>(i));
-  return text + " " + platform::vb::str(error) + " Kopiere Datei";
+  return FileErrorMessage(error) + " " + platform::vb::str(error) + " Kopiere Datei";
 }
 
 void DeleteFileForced(const std::string& path) {
   if (!platform::fileExists(path)) return;
   platform::setAttr(path, platform::kNormal);
   platform::kill(path);
+}
+
+void DeleteFileQuietly(const std::string& path) {
+  try {
+    DeleteFileForced(path);
+  } catch (const platform::RuntimeError&) {
+  }
 }
 
 }  // namespace core

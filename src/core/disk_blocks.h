@@ -65,5 +65,7 @@ std::string MoveErrorText(int error);
 // Deletes a file even when it is read-only, hidden or system; nothing when it
 // is missing. Errors are raised.
 void DeleteFileForced(const std::string& path);
+// The same for a clean-up after a failure: an error is swallowed.
+void DeleteFileQuietly(const std::string& path);
 
 }  // namespace core

@@ -130,10 +130,7 @@ bool SplitFileToDisks(const std::string& source, const std::string& target, std:
   const auto giveUp = [&] {
     in.close();
     part.close();
-    try {
-      if (!partName.empty()) DeleteFileForced(partName);
-    } catch (const RuntimeError&) {
-    }
+    if (!partName.empty()) DeleteFileQuietly(partName);
     return false;
   };
 

@@ -39,22 +39,15 @@ std::string res(int id) { return forms::loadResString(id); }
 
 bool onDisk(const std::string& path) { return !platform::findFiles(path).empty(); }
 
-void deleteQuietly(const std::string& path) {
-  try {
-    DeleteFileForced(path);
-  } catch (const RuntimeError&) {
-  }
-}
-
 // A join the user gave up: nothing half-joined may stay behind.
 bool cancelJoin(const std::string& target) {
   CloseJoinFiles();
-  deleteQuietly(target);
+  DeleteFileQuietly(target);
   const std::string& folder = state().DiskRestorePath;
   if (!folder.empty()) {
     try {
       for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
-        if ((entry.attributes & platform::kDirectory) == 0) deleteQuietly(folder + entry.name);
+        if ((entry.attributes & platform::kDirectory) == 0) DeleteFileQuietly(folder + entry.name);
       }
     } catch (const RuntimeError&) {
     }
@@ -65,7 +58,7 @@ bool cancelJoin(const std::string& target) {
 // A join that failed at a block: the partial target goes.
 bool failJoin(const std::string& target) {
   CloseJoinFiles();
-  deleteQuietly(target);
+  DeleteFileQuietly(target);
   return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/error_messages.h"
 #include "core/inifile.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -20,25 +21,6 @@ using platform::RuntimeError;
 void reportShortNameError(const RuntimeError& e, std::string_view title) {
   WriteErrorLog(e, "GetShortName");
   forms::msgBox("Error: " + std::to_string(e.number()) + ", " + platform::errorText(e.number()), 0, title);
-}
-
-// Message id of the first part of the Makepath error box, 0 when none.
-int makepathMessage(int number) {
-  switch (number) {
-    case 52: return 2000;
-    case 53: return 2001;
-    case 54: return 2002;
-    case 55: return 2003;
-    case 57: return 2004;
-    case 58: return 2005;
-    case 61: return 2006;
-    case 67: return 2007;
-    case 68: return 2008;
-    case 70: return 2009;
-    case 71: return 2010;
-    case 75: return 2011;
-    default: return 0;
-  }
 }
 
 std::string withoutTrailingSeparator(std::string_view path) {
@@ -145,9 +127,8 @@ void Makepath(std::string_view path) {
     try {
       if (!platform::folderExists(folder)) platform::mkDir(folder);
     } catch (const RuntimeError& e) {
-      const int id = makepathMessage(e.number());
-      std::string text = id ? forms::loadResString(id) : std::string();
-      text += " " + platform::errorText(e.number()) + " Makepath";
+      const std::string text =
+          FileErrorMessage(e.number()) + " " + platform::errorText(e.number()) + " Makepath";
       forms::msgBox(text, forms::vbCritical, forms::loadResString(1005));
     }
   }

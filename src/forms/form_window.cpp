@@ -44,6 +44,16 @@ EventHook::EventHook(QObject* watched, std::function<bool(QEvent*)> handler, QOb
   watched->installEventFilter(this);
 }
 
+void onMouseRelease(QObject* watched, QObject* owner, std::function<void()> action) {
+  new EventHook(
+      watched,
+      [action = std::move(action)](QEvent* event) {
+        if (event->type() == QEvent::MouseButtonRelease) action();
+        return false;
+      },
+      owner);
+}
+
 bool EventHook::eventFilter(QObject* watched, QEvent* event) {
   if (watched == watched_ && handler_ && handler_(event)) return true;
   return QObject::eventFilter(watched, event);

@@ -37,4 +37,8 @@ class EventHook : public QObject {
   std::function<bool(QEvent*)> handler_;
 };
 
+// Runs `action` when a mouse button is released over `watched` (the event
+// goes on as usual); the hook dies with `owner`.
+void onMouseRelease(QObject* watched, QObject* owner, std::function<void()> action);
+
 }  // namespace forms

@@ -1,6 +1,5 @@
 // Labels, frames, buttons, pictures, progress and status bars.
 #include <QAbstractButton>
-#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -18,13 +17,7 @@ void Label::setCaption(std::string_view text) { as<QLabel>()->setText(toQt(text)
 
 void Label::attach(QWidget* widget) {
   Control::attach(widget);
-  new EventHook(
-      widget,
-      [this](QEvent* event) {
-        if (event->type() == QEvent::MouseButtonRelease) fire(eventName(*this, "Click"), onClick);
-        return false;
-      },
-      link());
+  onMouseRelease(widget, link(), [this] { fire(eventName(*this, "Click"), onClick); });
 }
 
 std::string Frame::caption() const { return fromQt(as<QGroupBox>()->title()); }

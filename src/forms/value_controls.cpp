@@ -2,7 +2,6 @@
 // every change of the value, by the user or by code.
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -156,13 +155,7 @@ void TextBox::attach(QWidget* widget) {
     QObject::connect(edit, &QPlainTextEdit::textChanged, link(), change);
     widget = edit->viewport();
   }
-  new EventHook(
-      widget,
-      [this](QEvent* event) {
-        if (event->type() == QEvent::MouseButtonRelease) fire(eventName(*this, "Click"), onClick);
-        return false;
-      },
-      link());
+  onMouseRelease(widget, link(), [this] { fire(eventName(*this, "Click"), onClick); });
 }
 
 // ---- Slider -----------------------------------------------------------------

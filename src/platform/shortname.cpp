@@ -2,32 +2,6 @@
 
 namespace platform {
 
-char upperChar(char c) {
-  auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-  if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
-  switch (u) {
-    case 0x9A: return static_cast<char>(0x8A);
-    case 0x9C: return static_cast<char>(0x8C);
-    case 0x9E: return static_cast<char>(0x8E);
-    case 0xFF: return static_cast<char>(0x9F);
-    default: return c;
-  }
-}
-
-std::string upperCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = upperChar(c);
-  return out;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (upperChar(a[i]) != upperChar(b[i])) return false;
-  return true;
-}
-
 namespace {
 
 // Characters a short name may hold (besides letters and digits).

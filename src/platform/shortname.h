@@ -1,16 +1,13 @@
 #pragma once
-// Windows-1252 case rules and 8.3 short names as the Windows 9x file system
-// makes them.
+// 8.3 short names as the Windows 9x file system makes them (and its case
+// rules, which short names follow).
 #include <functional>
 #include <string>
 #include <string_view>
 
-namespace platform {
+#include "platform/charcase.h"
 
-// Upper case of a Windows-1252 string (a-z, and the accented letters).
-std::string upperCase(std::string_view text);
-char upperChar(char c);
-bool equalsNoCase(std::string_view a, std::string_view b);
+namespace platform {
 
 // True when `name` is already a valid 8.3 name, ignoring case ("WIN.INI",
 // "Kelvaran", "readme.txt"); such a name has no alias.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/charcase.h"
+
 namespace platform::vb {
 
 enum class Compare { Binary, Text };  // vbBinaryCompare, vbTextCompare
@@ -26,13 +28,13 @@ std::int64_t inStr(std::string_view s, std::string_view find, Compare compare = 
 std::int64_t inStr(std::int64_t start, std::string_view s, std::string_view find,
                    Compare compare = Compare::Binary);
 
-// Case mapping of Windows-1252 letters (accented letters included).
-char upperChar(char c);
-char lowerChar(char c);
+// Case mapping of Windows-1252 letters (accented letters included), the
+// file system's own rules.
+using platform::equalsNoCase;
+using platform::lowerChar;
+using platform::upperChar;
 std::string uCase(std::string_view s);
 std::string lCase(std::string_view s);
-// Equality as the Windows profile and registry functions compare names.
-bool equalsNoCase(std::string_view a, std::string_view b);
 
 std::string space(std::int64_t count);  // 5 when count < 0
 

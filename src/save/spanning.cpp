@@ -91,12 +91,7 @@ bool copyDescriptions(const std::vector<std::string>& sources, const std::vector
   } catch (const RuntimeError& error) {
     const std::string name = core::GetFileName(targets[std::min(begun, targets.size() - 1)]);
     core::WriteErrorLog(error.number(), name + " Save");
-    for (std::size_t i = 0; i <= begun && i < targets.size(); ++i) {
-      try {
-        if (platform::fileExists(targets[i])) core::DeleteFileForced(targets[i]);
-      } catch (const RuntimeError&) {
-      }
-    }
+    for (std::size_t i = 0; i <= begun && i < targets.size(); ++i) core::DeleteFileQuietly(targets[i]);
     ShowArchiveFailed(name, error.number());
     return false;
   }
@@ -147,12 +142,7 @@ void WriteSplitLogBlock(const std::string& descriptionPath, int k, const std::st
 }
 
 void DropDescription(const std::string& descriptionPath) {
-  for (const std::string& file : {descriptionPath, UsrTwin(descriptionPath)}) {
-    try {
-      if (platform::fileExists(file)) core::DeleteFileForced(file);
-    } catch (const RuntimeError&) {
-    }
-  }
+  for (const std::string& file : {descriptionPath, UsrTwin(descriptionPath)}) core::DeleteFileQuietly(file);
 }
 
 DiskSpan::~DiskSpan() { closeWindow(); }
@@ -178,11 +168,7 @@ bool DiskSpan::moveArchives(const std::string& buildFolder, const std::string& d
   } catch (const RuntimeError&) {
   }
   forms::doEvents();
-  try {
-    if (platform::fileExists(programFolder() + "split.Log"))
-      core::DeleteFileForced(programFolder() + "split.Log");
-  } catch (const RuntimeError&) {
-  }
+  core::DeleteFileQuietly(programFolder() + "split.Log");
 
   const auto& archives = SpanArchives();
   for (std::size_t i = 0; i < archives.size(); ++i) {

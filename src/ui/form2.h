@@ -12,7 +12,8 @@ std::string todayDateText(const platform::DateTime& day);
 
 // The start-up step after the splash is gone and before the main window is
 // shown: the SmartSave state (and an unattended SmartSave, which ends the
-// program). Does nothing until SmartSave installs its step.
+// program). By default save::InitSmartSave; a test may put its own step in
+// (nullptr restores the default).
 void setInitSmartSaveStep(std::function<void()> step);
 
 // Form2 load (TodayDate, UserFilesIniPath, texts, bar 10) and Timer1, the

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "core/discovery.h"
 #include "core/paths.h"
@@ -17,6 +16,7 @@
 #include "forms/messages.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "support/source_files.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/restorereq.h"
@@ -26,12 +26,7 @@ namespace {
 
 using coretest::CoreTest;
 
-std::string sourceFile(const std::string& path) {
-  std::ifstream in(std::string(KELVARAN_SOURCE_DIR) + "/" + path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testsupport::sourceFile;
 
 std::string golden(const std::string& name) { return sourceFile("src/core/tests/data/" + name); }
 

@@ -1,6 +1,8 @@
 // Pure text and path functions: tables of cases.
 #include <gtest/gtest.h>
 
+#include "core/disk_blocks.h"
+#include "core/error_messages.h"
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "platform/error.h"
@@ -96,6 +98,21 @@ TEST(ErrorLog, LineGluesTextDateAndContext) {
   EXPECT_EQ(core::errorLogLine(53, "12-09-2026", "GetShortName"),
             platform::errorText(53) + "12-09-2026GetShortName");
   EXPECT_EQ(core::errorLogLine(61, "01-02-2027", " Save"), platform::errorText(61) + "01-02-2027 Save");
+}
+
+TEST(ErrorTexts, FileErrorsHaveTheirOwnMessageOthersNone) {
+  struct Case {
+    int error;
+    const char* text;
+  };
+  for (const Case& c :
+       {Case{52, "Filename or number wrong"}, Case{53, "File not found"}, Case{61, "Disk full"},
+        Case{70, "Access denied"}, Case{75, "Error while accessing file/directory"}, Case{56, ""},
+        Case{76, ""}, Case{5, ""}, Case{0, ""}})
+    EXPECT_EQ(core::FileErrorMessage(c.error), c.text) << c.error;
+  // The disk move's box puts the number after the text, with its sign blank.
+  EXPECT_EQ(core::MoveErrorText(61), "Disk full  61 Kopiere Datei");
+  EXPECT_EQ(core::MoveErrorText(5), "  5 Kopiere Datei");
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include "platform/error.h"
 #include "platform/vb_convert.h"
 #include "platform/vb_datetime.h"
-#include "support/runtime_checks.h"
+#include "support/test_machine.h"
 
 namespace {
 
-using platformtest::errorOf;
+using testsupport::errorOf;
 
 using namespace platform::vb;
 using platform::DateTime;

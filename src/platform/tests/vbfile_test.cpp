@@ -13,8 +13,8 @@
 
 namespace {
 
-using platformtest::errorOf;
 using platformtest::golden;
+using testsupport::errorOf;
 
 // Declarations, not a using-directive: open, close and write would clash
 // with the C library's.

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "save/boxes.h"
 #include "support/save_fixture.h"
 #include "windows/userfiles.h"
@@ -13,12 +10,7 @@
 namespace save {
 namespace {
 
-std::string golden(const std::string& name) {
-  std::ifstream in(std::string(KELVARAN_SOURCE_DIR) + "/src/save/tests/golden/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using savetest::golden;
 
 class DescriptionWriter : public savetest::SaveTest {
  protected:

@@ -19,23 +19,16 @@
 namespace save {
 namespace {
 
+using savetest::kProgram;
 using savetest::kSaveFolder;
-const std::string kProgram = std::string(savetest::kProgramFolder) + "\\";
-const std::string kSaved = "Configuration saved successfull!";
+const std::string kSaved = savetest::kSavedMessage;
 
 class SaveEngine : public savetest::SaveTest {
  protected:
   void SetUp() override {
     SaveTest::SetUp();
-    machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nload=\r\n");
-    machine().write("C:\\AUTOEXEC.BAT", "@echo off\r\n");
-    machine().write("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", "lnk");
-    machine().write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "[InternetShortcut]\r\n");
+    selectSmallSystem();
     machine().write("C:\\My Documents\\Brief.doc", "Dear");
-    Form1Box(1).setValue(1);       // Start menu
-    Form1Box(2).setValue(1);       // Win.ini
-    Form1Box(8).setValue(1);       // Autoexec.bat
-    UserFilesBox(12).setValue(1);  // Favorites
     writeUserList({"C:\\My Documents\\Brief.doc"});
   }
 

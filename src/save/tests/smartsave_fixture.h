@@ -2,8 +2,6 @@
 // SmartSave tests on a demo machine: the save fixture, the SmartSave window's
 // and the schedule controls' handlers, a recorded program end, a countdown of
 // one-millisecond ticks and no closing pause.
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,18 +16,12 @@
 
 namespace smartsavetest {
 
-inline const std::string kProgram = std::string(savetest::kProgramFolder) + "\\";
+using savetest::kProgram;
 inline const std::string kSmartSv = kProgram + "SmartSv.ini";
 inline const std::string kSmartGo = kProgram + "Smart.go";
 inline const std::string kSmartSav = kProgram + "SmartSav\\";
 
-// A file of the source tree's golden folder, byte for byte.
-inline std::string golden(const std::string& name) {
-  std::ifstream in(std::string(KELVARAN_SOURCE_DIR) + "/src/save/tests/golden/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using savetest::golden;
 
 // Lines joined with CR LF, each ended by one.
 inline std::string crlfLines(const std::vector<std::string>& lines) {

@@ -28,8 +28,8 @@
 namespace save {
 namespace {
 
-const std::string kProgram = std::string(savetest::kProgramFolder) + "\\";
-const std::string kSaved = "Configuration saved successfull!";
+using savetest::kProgram;
+const std::string kSaved = savetest::kSavedMessage;
 constexpr std::int64_t kFloppy = 1457664;  // an empty 1.44 MB disk, 512-byte clusters
 
 std::string noise(std::size_t size, unsigned seed) {
@@ -45,14 +45,7 @@ class Spanning : public savetest::SaveTest {
  protected:
   void SetUp() override {
     SaveTest::SetUp();
-    machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nload=\r\n");
-    machine().write("C:\\AUTOEXEC.BAT", "@echo off\r\n");
-    machine().write("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", "lnk");
-    machine().write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "[InternetShortcut]\r\n");
-    Form1Box(1).setValue(1);       // Start menu
-    Form1Box(2).setValue(1);       // Win.ini
-    Form1Box(8).setValue(1);       // Autoexec.bat
-    UserFilesBox(12).setValue(1);  // Favorites
+    selectSmallSystem();
     writeUserList({});
     // The slot's old configuration, which only a complete save may replace.
     machine().write(kProgram + "Config1.ini", kOldIni);

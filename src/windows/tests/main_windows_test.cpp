@@ -273,6 +273,7 @@ TEST(MainWindows, Form1DesignTimeProperties) {
   EXPECT_FALSE(f.Text1.locked());
   EXPECT_TRUE(f.Text2.locked());
   EXPECT_EQ(f.Text2.widget()->focusPolicy(), Qt::NoFocus) << "the save folder is not a tab stop";
+  EXPECT_TRUE(f.Text3.locked()) << "the SmartSave days are chosen, never typed";
 
   for (forms::Control* c : std::initializer_list<forms::Control*>{&f.Label2, &f.List1, &f.List2, &f.List3})
     EXPECT_EQ(c->widget()->font().family().toStdString(), "Courier New") << c->name();

@@ -10,6 +10,7 @@
 #include "platform/vb_datetime.h"
 #include "platform/zip_directory.h"
 #include "save/boxes.h"
+#include "support/source_files.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
 
@@ -69,6 +70,17 @@ void SaveTest::TearDown() {
   ScriptedDialogsTest::TearDown();
 }
 
+void SaveTest::selectSmallSystem() {
+  machine_->write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nload=\r\n");
+  machine_->write("C:\\AUTOEXEC.BAT", "@echo off\r\n");
+  machine_->write("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", "lnk");
+  machine_->write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "[InternetShortcut]\r\n");
+  save::Form1Box(1).setValue(1);       // Start menu
+  save::Form1Box(2).setValue(1);       // Win.ini
+  save::Form1Box(8).setValue(1);       // Autoexec.bat
+  save::UserFilesBox(12).setValue(1);  // Favorites
+}
+
 void SaveTest::prepareSlot(int slotNumber, std::string_view name) {
   auto& st = core::state();
   st.CurrentConfig = static_cast<std::uint8_t>(slotNumber - 1);
@@ -97,6 +109,10 @@ std::vector<std::string> SaveTest::filesIn(std::string_view folder) const {
 
 std::string SaveTest::content(std::string_view path) const {
   return machine_->exists(path) ? machine_->read(path) : std::string();
+}
+
+std::string golden(std::string_view name) {
+  return testsupport::sourceFile("src/save/tests/golden/" + std::string(name));
 }
 
 std::vector<std::string> ZipEntries(std::string_view windowsArchive) {

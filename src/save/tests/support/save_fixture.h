@@ -14,6 +14,10 @@ namespace savetest {
 
 inline constexpr const char* kProgramFolder = "C:\\Program Files\\Kelvaran";
 inline constexpr const char* kSaveFolder = "C:\\SAVE\\";
+// The program folder with its separator, for the files kept in it.
+inline const std::string kProgram = std::string(kProgramFolder) + "\\";
+// The box a save ends with when it succeeded.
+inline constexpr const char* kSavedMessage = "Configuration saved successfull!";
 
 class SaveTest : public forms::ScriptedDialogsTest {
  protected:
@@ -22,6 +26,9 @@ class SaveTest : public forms::ScriptedDialogsTest {
 
  public:
   testsupport::TestMachine& machine() { return *machine_; }
+  // The start menu (one shortcut), Win.ini, Autoexec.bat and the Favorites
+  // (one link) written small and their boxes checked.
+  void selectSmallSystem();
   // Names slot n the way the Save button does before it calls the engine.
   void prepareSlot(int slotNumber, std::string_view name);
   // The user-file list file of the program folder (the engine reloads it).
@@ -34,6 +41,9 @@ class SaveTest : public forms::ScriptedDialogsTest {
  private:
   std::unique_ptr<testsupport::TestMachine> machine_;
 };
+
+// A file of src/save/tests/golden/, byte for byte.
+std::string golden(std::string_view name);
 
 // The entry names stored in an archive of the machine, sorted.
 std::vector<std::string> ZipEntries(std::string_view windowsArchive);
