@@ -12,8 +12,33 @@
 
 namespace forms {
 
-std::string Label::caption() const { return fromQt(as<QLabel>()->text()); }
-void Label::setCaption(std::string_view text) { as<QLabel>()->setText(toQt(text)); }
+namespace {
+// A label's caption breaks lines at CR (alone or before LF); Qt breaks at LF.
+// The caption as set is kept beside the shown text, so reading it back gives
+// the same bytes.
+constexpr const char* kCaptionProperty = "kelvaranCaption";
+
+QString shownText(std::string_view caption) {
+  QString text = toQt(caption);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
+}  // namespace
+
+std::string Label::caption() const {
+  auto* label = as<QLabel>();
+  const QVariant stored = label->property(kCaptionProperty);
+  if (stored.isValid() && shownText(fromQt(stored.toString())) == label->text())
+    return fromQt(stored.toString());
+  return fromQt(label->text());
+}
+
+void Label::setCaption(std::string_view text) {
+  auto* label = as<QLabel>();
+  label->setProperty(kCaptionProperty, toQt(text));
+  label->setText(shownText(text));
+}
 
 void Label::attach(QWidget* widget) {
   Control::attach(widget);

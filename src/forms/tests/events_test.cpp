@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLabel>
 #include <functional>
 
 #include "forms/forms.h"
@@ -220,6 +221,13 @@ TEST_F(Events, TextsCrossTheQtBoundaryAsWindows1252) {
   EXPECT_EQ(w.Text1.maxLength(), 8);
   w.StatusBar1.setSimpleText("Ready");
   EXPECT_EQ(w.StatusBar1.simpleText(), "Ready");
+}
+
+TEST_F(Events, LabelCaptionsBreakLinesAtCarriageReturns) {
+  const std::string caption = "one\rtwo\r\nthree";
+  w.Label1.setCaption(caption);
+  EXPECT_EQ(w.Label1.caption(), caption);
+  EXPECT_EQ(qobject_cast<QLabel*>(w.Label1.widget())->text(), QString("one\ntwo\nthree"));
 }
 
 TEST_F(Events, ControlPropertiesAreTheirOwnWhateverTheWindowShows) {
