@@ -6,11 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/animate.h"
 #include "forms/app.h"
+#include "forms/media_window.h"
 #include "platform/error.h"
 #include "platform/machine.h"
+#include "platform/restart.h"
 #include "ui/form1_frame.h"
 #include "ui/handlers.h"
+#include "windows/form1.h"
 #include "windows/form2.h"
 
 namespace {
@@ -32,6 +36,18 @@ void openTheMachine() {
     platform::createMachineFromTemplate(sourceDir() / "demo" / "machine", root);
   }
   platform::openMachine(root);
+  // A restart granted in the last run that the program ended before: the
+  // machine starts again now, processing its WININIT.INI first.
+  for (const std::string& line : platform::processPendingRestart())
+    std::fprintf(stderr, "wininit: %s\n", line.c_str());
+}
+
+// What Windows does to the program when a restart is granted: the main window
+// gets the shutdown close, so the program's exit runs and saves its settings.
+void installRestartHooks() {
+  platform::RestartHooks hooks;
+  hooks.closeWindows = [] { windows::Form1().unloadForShutdown(); };
+  platform::setRestartHooks(std::move(hooks));
 }
 
 }  // namespace
@@ -46,9 +62,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   forms::initRuntime();
+  forms::installStandInWindows();
+  installRestartHooks();
   forms::setAppPath(kProgramFolder);
   forms::setAppTitle(ui::programTitle());
   ui::installHandlers();
+  core::InstallAnimateHandlers();
   windows::Form2().show();
   return app.exec();
 }

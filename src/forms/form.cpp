@@ -111,6 +111,8 @@ Form* Form::ofWidget(const QWidget* widget) {
 
 void Form::unload() { unloadWith(1); }
 
+void Form::unloadForShutdown() { unloadWith(2); }
+
 void Form::unloadWith(int unloadMode) {
   if (!impl_->window) return;
   bool cancel = false;

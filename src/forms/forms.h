@@ -275,6 +275,8 @@ class Form {
   void show(ShowMode mode = Modeless);  // Modal: returns once hidden or unloaded
   void hide();
   void unload();  // runs onQueryUnload/onUnload; widgets deleted later
+  // The close Windows sends when it shuts down: unload with unload mode 2.
+  void unloadForShutdown();
   bool visible() const;
   void refresh();
   void centre();  // top = (screen - height) / 2, left likewise

@@ -111,7 +111,11 @@ TEST_F(Lifecycle, UnloadRunsQueryUnloadThenUnloadAndEitherMayCancel) {
   cancelUnload = false;
   a.unload();
   EXPECT_FALSE(a.loaded());
-  EXPECT_EQ(calls, (std::vector<std::string>{"query 1", "query 1", "unload", "query 1", "unload"}));
+  a.load();
+  a.unloadForShutdown();
+  EXPECT_FALSE(a.loaded());
+  EXPECT_EQ(calls, (std::vector<std::string>{"query 1", "query 1", "unload", "query 1", "unload", "query 2",
+                                             "unload"}));
 }
 
 TEST_F(Lifecycle, ClosingByTheTitleBarAsksWithMode0AndUnloadsUnlessCancelled) {
