@@ -3,6 +3,7 @@
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "forms/app.h"
+#include "platform/error.h"
 #include "platform/replace_file.h"
 #include "save/boxes.h"
 #include "windows/form1.h"
@@ -71,8 +72,11 @@ std::string UsrTwin(std::string_view iniPath) {
 
 void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
   const std::string file(iniPath);
+  // A value that cannot be written leaves the description incomplete: the
+  // save must fail rather than commit it.
   auto put = [&](const char* section, std::string_view key, std::string_view value) {
-    core::WriteIni(section, std::string(key), std::string(value), file);
+    if (core::WriteIni(section, std::string(key), std::string(value), file) == 0)
+      platform::raise(platform::kDeviceIoError);
   };
   put("Configuration", "OSV", v.osv);
   put("Configuration", "ConfigName", v.configName);

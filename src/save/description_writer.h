@@ -46,7 +46,8 @@ std::string UsrTwin(std::string_view iniPath);
 // Writes the description into `iniPath` (which holds nothing yet, or only a
 // [SplitLog] section) and its .usr twin from UserFiles.List1. The Enabled
 // flags come from the boxes; a saved flag is "1" only when `values.saved`
-// says the group was made. Raises when the .usr file cannot be written.
+// says the group was made. Raises when a value or the .usr file cannot be
+// written (a refused value, such as one holding a line break, counts).
 void SaveCINI(std::string_view iniPath, const DescriptionValues& values);
 
 }  // namespace save

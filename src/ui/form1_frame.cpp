@@ -8,6 +8,7 @@
 #include "forms/dialogs.h"
 #include "forms/help.h"
 #include "platform/error.h"
+#include "save/save_engine.h"
 #include "ui/res.h"
 #include "ui/window_texts.h"
 #include "windows/form1.h"
@@ -64,9 +65,15 @@ void unloadMainWindow(bool& cancel) {
   cancel = true;  // still here: the exit declined
 }
 
-void switchTab(int /*previousTab*/) {
+void switchTab(int previousTab) {
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
+  // While an operation runs the strip stays on its page and asks nothing.
+  if (operationRunning()) {
+    forms::HoldEvents held;
+    f.SSTab2.setTab(previousTab);
+    return;
+  }
   if (!st.SettingsSaved) {
     st.SettingsSaved = true;
     {
@@ -103,7 +110,7 @@ void showPage(int tab) {
   if (tab == kRestorePage && f.List2.listIndex() == -1) f.Command4.setEnabled(false);
 }
 
-bool operationRunning() { return core::exitRefused(); }
+bool operationRunning() { return core::exitRefused() || save::SaveRunning(); }
 
 void bindForm1Frame() {
   windows::Form1Window& f = windows::Form1();
@@ -112,8 +119,12 @@ void bindForm1Frame() {
   f.onUnload = unloadMainWindow;
   f.SSTab2.onClick = switchTab;
   f.Command2.onClick = [] { forms::sendKeys("{F1}", true); };
-  f.Command3.onClick = [] { core::ExitProgram(); };
-  f.Command9.onClick = [] { windows::Readme().show(forms::Modal); };
+  f.Command3.onClick = [] {
+    if (!operationRunning()) core::ExitProgram();
+  };
+  f.Command9.onClick = [] {
+    if (!operationRunning()) windows::Readme().show(forms::Modal);
+  };
 }
 
 }  // namespace ui

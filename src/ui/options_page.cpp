@@ -7,7 +7,9 @@
 #include "core/settings.h"
 #include "core/startup.h"
 #include "core/state.h"
+#include "forms/forms.h"
 #include "platform/error.h"
+#include "ui/form1_frame.h"
 #include "windows/form1.h"
 
 namespace ui {
@@ -21,14 +23,20 @@ std::vector<forms::CheckBox*> systemFileBoxes() {
           &f.Check10, &f.Check11, &f.Check12, &f.Check13, &f.Check14, &f.Check15, &f.Check16, &f.Check17};
 }
 
-void boxChanged() {
+// The boxes are read all through a save: while one runs, a click is taken back.
+void boxChanged(forms::CheckBox& box) {
+  if (operationRunning()) {
+    forms::HoldEvents held;
+    box.setValue(box.value() == 0 ? 1 : 0);
+    return;
+  }
   windows::Form1().Command14.setEnabled(true);
   core::state().SettingsSaved = false;
 }
 
 // All and None: a disabled box (a file this machine lacks) keeps its state.
 void tickSystemFiles(bool on) {
-  if (core::exitRefused()) return;
+  if (operationRunning()) return;
   for (forms::CheckBox* box : systemFileBoxes()) {
     if (box->enabled()) box->setValue(on ? 1 : 0);
   }
@@ -36,14 +44,28 @@ void tickSystemFiles(bool on) {
 }
 
 void saveSettingsClicked() {
-  if (core::exitRefused()) return;
+  if (operationRunning()) return;
   storeSettings(" Save settings");
 }
 
-void sliderChanged() { core::state().CompressionLevel = std::to_string(windows::Form1().Slider1.value()); }
+// The level is read by every archive run of a save: while one runs, the
+// slider goes back to the level in use.
+void sliderChanged() {
+  forms::Slider& slider = windows::Form1().Slider1;
+  core::State& st = core::state();
+  if (operationRunning()) {
+    forms::HoldEvents held;
+    try {
+      slider.setValue(std::stoi(st.CompressionLevel.empty() ? std::string("1") : st.CompressionLevel));
+    } catch (const std::exception&) {
+    }
+    return;
+  }
+  st.CompressionLevel = std::to_string(slider.value());
+}
 
 void defaultCompression() {
-  if (core::exitRefused()) return;
+  if (operationRunning()) return;
   windows::Form1().Slider1.setValue(1);
   core::state().CompressionLevel = "1";
 }
@@ -60,8 +82,8 @@ void storeSettings(std::string_view context) {
 
 void bindOptionsPage() {
   windows::Form1Window& f = windows::Form1();
-  f.Check1.onClick = boxChanged;
-  for (forms::CheckBox* box : systemFileBoxes()) box->onClick = boxChanged;
+  f.Check1.onClick = [&f] { boxChanged(f.Check1); };
+  for (forms::CheckBox* box : systemFileBoxes()) box->onClick = [box] { boxChanged(*box); };
   f.Command20.onClick = [] { tickSystemFiles(true); };
   f.Command21.onClick = [] { tickSystemFiles(false); };
   f.Command14.onClick = saveSettingsClicked;

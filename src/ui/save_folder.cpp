@@ -7,6 +7,7 @@
 #include "forms/dialogs.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "ui/form1_frame.h"
 #include "ui/options_page.h"
 #include "ui/res.h"
 #include "windows/form1.h"
@@ -29,7 +30,7 @@ void useProgramFolder() {
 }
 
 void browseClicked() {
-  if (core::exitRefused()) return;
+  if (operationRunning()) return;
   core::State& st = core::state();
   const std::string chosen = forms::dialogService().browseForFolder(res(1127));
   if (!chosen.empty()) {
@@ -56,7 +57,7 @@ void browseClicked() {
 }
 
 void defaultClicked() {
-  if (core::exitRefused()) return;
+  if (operationRunning()) return;
   useProgramFolder();
   storeSettings(" SaveFolder");
 }

@@ -4,9 +4,11 @@
 #include <string>
 
 #include "forms/dialogs.h"
+#include "forms/forms.h"
 #include "platform/error.h"
 #include "save/smartsave_run.h"
 #include "save/smartsave_state.h"
+#include "ui/form1_frame.h"
 #include "ui/res.h"
 #include "windows/form1.h"
 
@@ -21,8 +23,20 @@ bool usableAnswer(const std::optional<std::string>& answer) {
          answer->find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
 
+// The interval the combo last stood on, to put it back on when a choice
+// comes while an operation runs.
+int g_lastInterval = -1;
+
 void intervalChosen() {
   windows::Form1Window& f = windows::Form1();
+  if (operationRunning()) {
+    if (g_lastInterval >= 0) {
+      forms::HoldEvents held;
+      f.Combo1.setListIndex(g_lastInterval);
+    }
+    return;
+  }
+  g_lastInterval = f.Combo1.listIndex();
   // Any run-time error ends the handler, without a message.
   try {
     const int index = f.Combo1.listIndex();
@@ -38,6 +52,7 @@ void intervalChosen() {
 }
 
 void daysClicked() {
+  if (operationRunning()) return;
   try {
     save::SelectInterval(1);
     save::SelectInterval(kUserDefined);

@@ -3,10 +3,13 @@
 #include <string>
 
 #include "core/paths.h"
+#include "core/startup.h"
 #include "core/state.h"
 #include "core/userlist.h"
+#include "forms/forms.h"
 #include "forms/messages.h"
 #include "platform/files.h"
+#include "save/save_engine.h"
 #include "windows/userfiles.h"
 
 namespace userfiles {
@@ -31,6 +34,17 @@ bool present(const std::string& path, bool folders) {
   return folders ? platform::pathExists(path) : platform::fileExists(path);
 }
 
+// A save reads the boxes and the chosen identity and profile all through its
+// run: while one runs, the dialog's choices change nothing.
+bool busy() { return core::exitRefused() || save::SaveRunning(); }
+
+bool tookBack(forms::CheckBox& box) {
+  if (!busy()) return false;
+  forms::HoldEvents held;
+  box.setValue(box.value() == 0 ? 1 : 0);
+  return true;
+}
+
 void markUnsaved() {
   core::state().SettingsSaved = false;
   dialog().Command1.setEnabled(true);
@@ -39,8 +53,9 @@ void markUnsaved() {
 // The identity box and its label follow the mailbox box, once there is an
 // identity to choose.
 void mailboxClicked() {
-  markUnsaved();
   auto& d = dialog();
+  if (tookBack(d.Check3)) return;
+  markUnsaved();
   if (d.Combo1.listCount() < 1) return;
   const bool on = d.Check3.value() != 0;
   d.Label3.setEnabled(on);
@@ -51,6 +66,7 @@ void mailboxClicked() {
 // The mail store of the chosen identity; an identity without one leaves no
 // mailbox to save.
 void identityChosen() {
+  if (busy()) return;
   markUnsaved();
   auto& d = dialog();
   const std::string store = d.List3.list(d.Combo1.listIndex());
@@ -62,6 +78,7 @@ void identityChosen() {
 // The boxes follow what the chosen user's profile folder holds; a user
 // without a folder has nothing to save.
 void profileChosen() {
+  if (busy()) return;
   markUnsaved();
   auto& d = dialog();
   const std::string profile = d.List4.list(d.Combo2.listIndex());
@@ -91,7 +108,9 @@ void activated() {
 void bindUserFiles() {
   auto& d = dialog();
   for (auto* box : {&d.Check1, &d.Check2, &d.Check4, &d.Check5, &d.Check6, &d.Check11, &d.Check12})
-    box->onClick = markUnsaved;
+    box->onClick = [box] {
+      if (!tookBack(*box)) markUnsaved();
+    };
   d.Check3.onClick = mailboxClicked;
   d.Combo1.onClick = identityChosen;
   d.Combo2.onClick = profileChosen;

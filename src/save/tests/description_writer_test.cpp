@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/error.h"
 #include "save/boxes.h"
 #include "support/save_fixture.h"
 #include "windows/userfiles.h"
@@ -60,6 +61,21 @@ TEST_F(DescriptionWriter, ASplitLogStaysFirst) {
   const std::string text = content(ini);
   EXPECT_EQ(text.find("[SplitLog]"), 0u);
   EXPECT_EQ(text.substr(text.find("[Configuration]")), golden("empty.ini"));
+}
+
+TEST_F(DescriptionWriter, AValueThatCannotBeWrittenFailsTheDescription) {
+  // An identity whose name holds a line break: the key is refused, and an
+  // incomplete description must never pass as written.
+  auto& u = windows::UserFiles();
+  u.Combo1.addItem("Jo\r\nOSV=forged");
+  u.Combo1.setListIndex(0);
+  try {
+    SaveCINI(ini, values());
+    FAIL() << "the refused value went unnoticed";
+  } catch (const platform::RuntimeError& error) {
+    EXPECT_EQ(error.number(), platform::kDeviceIoError);
+  }
+  EXPECT_EQ(content(ini).find("forged"), std::string::npos);
 }
 
 TEST(DescriptionNames, UsrTwin) {

@@ -154,6 +154,19 @@ TEST_F(MainWindowFrame, ClosingWhileASaveOrRestoreRunsIsRefused) {
   EXPECT_FALSE(machine.exists(kSettings));
 }
 
+TEST_F(MainWindowFrame, WhileAnOperationRunsReadmeAndTheTabStripDoNothing) {
+  auto& f = Form1();
+  core::state().SettingsSaved = false;  // would ask its question on a switch
+  f.Command3.setEnabled(false);
+  f.Command9.click();
+  EXPECT_FALSE(windows::Readme().loaded());
+  f.SSTab2.setTab(3);
+  EXPECT_EQ(f.SSTab2.tab(), 0);
+  EXPECT_THAT(visiblePages(), testing::ElementsAre("frmSave"));
+  EXPECT_FALSE(core::state().SettingsSaved);
+  f.Command3.setEnabled(true);
+}
+
 TEST_F(MainWindowFrame, ClosingOrExitWhenIdleSavesTheSettingsUnloadsTheWindowsAndEnds) {
   const std::pair<const char*, std::function<void()>> ways[] = {
       {"close", [] { Form1().widget()->close(); }},

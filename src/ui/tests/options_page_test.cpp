@@ -128,6 +128,13 @@ TEST_F(OptionsPageTest, ButtonsDoNothingWhileASaveRuns) {
   f.Command26.click();
   EXPECT_EQ(f.Check2.value(), 1);
   EXPECT_EQ(core::state().CompressionLevel, "7");
+  // A box or the slider moved by hand goes back: the save reads them.
+  f.Check2.setValue(0);
+  f.Check1.setValue(f.Check1.value() ? 0 : 1);
+  f.Slider1.setValue(3);
+  EXPECT_EQ(f.Check2.value(), 1);
+  EXPECT_EQ(f.Slider1.value(), 7);
+  EXPECT_EQ(core::state().CompressionLevel, "7");
   EXPECT_TRUE(core::state().SettingsSaved);
   f.Command2.setEnabled(true);
 }

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "core/inifile.h"
+#include "core/startup.h"
 #include "core/state.h"
 #include "forms/dialogs.h"
 #include "support/window_fixture.h"
 #include "ui/system_probe.h"
 #include "windows/form1.h"
+#include "windows/readme.h"
 
 namespace {
 
@@ -313,6 +315,34 @@ TEST_F(SaveButtonOnDemoMachine, CancelledOverwriteKeepsTheOldSlotWhole) {
   EXPECT_EQ(machine.read("C:\\Program Files\\Kelvaran\\Config2.ini"), oldDescription);
   EXPECT_EQ(description("C:\\SAVE\\Config2.ini"), "Before");
   EXPECT_EQ(machine.read("C:\\SAVE\\Conf2.kvz"), oldArchive);
+}
+
+TEST_F(SaveButtonOnDemoMachine, WhileTheDestinationIsCheckedTheWindowStaysAndReadmeDoesNothing) {
+  auto& f = windows::Form1();
+  f.show();
+  core::state().SaveFolder = "C:\\Gone\\";
+  f.Option2.setValue(true);
+  f.Text1.setText("After");
+  const auto tryToLeave = [&f] {
+    f.widget()->close();
+    f.Command9.click();
+    f.Command3.click();
+  };
+  dialogs()
+      .expect("The specified folder does not exist:")
+      .containing()
+      .answer(forms::vbCancel)
+      .then(tryToLeave);
+  dialogs().expect("The specified folder does not exist:").containing().answer(forms::vbCancel);
+  int ends = 0;
+  core::setProgramEnd([&] { ++ends; });
+  f.Command1.click();
+  core::setProgramEnd(nullptr);
+  EXPECT_EQ(ends, 0);
+  EXPECT_TRUE(f.loaded());
+  EXPECT_TRUE(f.visible());
+  EXPECT_FALSE(windows::Readme().loaded());
+  EXPECT_FALSE(core::state().SaveSucceeded);
 }
 
 }  // namespace

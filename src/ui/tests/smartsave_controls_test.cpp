@@ -81,6 +81,16 @@ TEST_F(SmartSaveControls, AClickOnTheDaysBoxAsksEvenWhenUserDefinedWasChosen) {
   EXPECT_EQ(file(), fileWith(" 4 ", "1"));
 }
 
+TEST_F(SmartSaveControls, WhileASaveRunsTheScheduleStaysAsItIs) {
+  Form1().Command2.setEnabled(false);  // the save engine's mark of a running save
+  Form1().Combo1.setListIndex(1);
+  EXPECT_EQ(Form1().Combo1.listIndex(), 2);
+  Form1().Text3.onClick();  // no question
+  EXPECT_EQ(Form1().Text3.text(), "7");
+  EXPECT_EQ(file(), fileWith(" 2 ", "7"));
+  Form1().Command2.setEnabled(true);
+}
+
 TEST_F(SmartSaveControls, AnAnswerWithALineBreakIsNotTaken) {
   dialogs().expectInput("Enter the frequency in days").answerText("3\r\n4");
   Form1().Combo1.setListIndex(4);

@@ -11,6 +11,7 @@
 #include "platform/registry.h"
 #include "support/test_machine.h"
 #include "userfiles/userfiles_dialog.h"
+#include "windows/form1.h"
 #include "windows/userfiles.h"
 
 namespace {
@@ -128,6 +129,24 @@ TEST_F(UserFilesDialog, EverySelectionBoxMarksTheSettingsUnsaved) {
     EXPECT_FALSE(s.SettingsSaved) << box->name();
     EXPECT_TRUE(d.Command1.enabled()) << box->name();
   }
+}
+
+TEST_F(UserFilesDialog, WhileASaveRunsTheChoicesChangeNothing) {
+  fillIdentities({{"Main", "C:\\Stores\\Main"}, {"Other", "C:\\Stores\\Other"}});
+  d.Combo1.setListIndex(0);
+  s.SettingsSaved = true;
+  d.Command1.setEnabled(false);
+  windows::Form1().Command2.setEnabled(false);  // as the save leaves Help while it runs
+  for (auto* box : {&d.Check1, &d.Check3, &d.Check12}) {
+    const int before = box->value();
+    box->setValue(before ? 0 : 1);
+    EXPECT_EQ(box->value(), before) << box->name();
+  }
+  d.Combo1.setListIndex(1);
+  EXPECT_EQ(s.OEMailDir, "C:\\Stores\\Main\\");
+  EXPECT_TRUE(s.SettingsSaved);
+  EXPECT_FALSE(d.Command1.enabled());
+  windows::Form1().Command2.setEnabled(true);
 }
 
 TEST_F(UserFilesDialog, ActivationReloadsOnlyAnEmptyList) {
