@@ -1,6 +1,11 @@
 // Files and folders: the runtime's file statements over the machine's volumes.
 #include "platform/files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -8,6 +13,7 @@
 #include <set>
 
 #include "platform/error.h"
+#include "platform/machine_ini.h"
 #include "platform/machine_state.h"
 #include "platform/shortname.h"
 #include "platform/wildcard.h"
@@ -67,6 +73,66 @@ fs::file_time_type fromDateTime(const DateTime& d) {
   return std::chrono::file_clock::from_sys(sys);
 }
 
+// Keeps the volume's running count right across a change of one host file.
+class TrackedFile {
+ public:
+  TrackedFile(const Volume& volume, fs::path host)
+      : volume_(volume), host_(std::move(host)), before_(hostClusters(volume_, host_)) {}
+  ~TrackedFile() { noteClusters(volume_, host_, before_, hostClusters(volume_, host_)); }
+  TrackedFile(const TrackedFile&) = delete;
+  TrackedFile& operator=(const TrackedFile&) = delete;
+
+ private:
+  Volume volume_;
+  fs::path host_;
+  std::int64_t before_;
+};
+
+class HostFd {
+ public:
+  explicit HostFd(int fd) : fd_(fd) {}
+  ~HostFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  HostFd(const HostFd&) = delete;
+  HostFd& operator=(const HostFd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Copies up to `count` bytes from `in` to `out` in large blocks, inside the
+// kernel where the host allows it; returns how many were copied.
+std::int64_t copyBlocks(int in, int out, std::int64_t count) {
+  constexpr std::int64_t kKernelBlock = std::int64_t(1) << 26;
+  constexpr std::size_t kBuffer = std::size_t(1) << 20;
+  std::int64_t done = 0;
+  bool inKernel = true;
+  std::vector<char> buffer;
+  while (done < count) {
+    const std::int64_t want = std::min(count - done, kKernelBlock);
+    ssize_t got = 0;
+    if (inKernel) {
+      got = ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(want), 0);
+      if (got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        inKernel = false;
+        continue;
+      }
+    } else {
+      if (buffer.empty()) buffer.resize(kBuffer);
+      got = ::read(in, buffer.data(), std::min<std::size_t>(static_cast<std::size_t>(want), kBuffer));
+      if (got > 0 && !writeAllToFd(out, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
+        raise(kDeviceIoError);
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) raise(kDeviceIoError);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
 // Gives a freshly made host entry its metadata (alias, attributes).
 void registerNew(Resolved& r) {
   r.volume.meta->erase(r.rel);
@@ -77,7 +143,7 @@ void setArchive(Resolved& r) {
   if (EntryMeta* m = r.volume.meta->find(r.rel)) {
     if (!(m->attributes & kArchive)) {
       m->attributes |= kArchive;
-      r.volume.meta->markDirty();
+      r.volume.meta->markChanged(r.rel);
       r.volume.meta->save();
     }
   }
@@ -115,6 +181,8 @@ void putFile(std::string_view path, std::string_view bytes, bool append) {
     freeCount += clustersOf(r.volume, oldSize);
     oldSize = 0;
   }
+  MetadataBatch batch;
+  TrackedFile tracked(r.volume, r.host);
   std::FILE* f = std::fopen(r.host.c_str(), append ? "ab" : "wb");
   if (!f) raise(kPathFileAccess);
   bool fresh = !r.exists;
@@ -128,6 +196,7 @@ void putFile(std::string_view path, std::string_view bytes, bool append) {
   }
   std::fclose(f);
   setArchive(r);
+  batch.commit();
 }
 
 }  // namespace
@@ -232,7 +301,7 @@ void setAttr(std::string_view path, int attributes) {
   EntryMeta* m = r.volume.meta->find(r.rel);
   if (!m) raise(kFileNotFound);
   m->attributes = attributes & (kReadOnly | kHidden | kSystem | kArchive);
-  r.volume.meta->markDirty();
+  r.volume.meta->markChanged(r.rel);
   r.volume.meta->save();
 }
 
@@ -324,6 +393,7 @@ void mkDir(std::string_view path) {
   if (freeClusters(r.volume) < 1) raise(kDiskFull);
   std::error_code ec;
   if (!fs::create_directory(r.host, ec)) raise(kPathFileAccess);
+  noteFolders(r.volume, 1);
   registerNew(r);
 }
 
@@ -336,6 +406,7 @@ void rmDir(std::string_view path) {
   std::error_code ec;
   if (!fs::is_empty(r.host, ec) || ec) raise(kPathFileAccess);
   if (!fs::remove(r.host, ec)) raise(kPathFileAccess);
+  noteFolders(r.volume, -1);
   r.volume.meta->erase(r.rel);
   r.volume.meta->save();
 }
@@ -355,14 +426,17 @@ void kill(std::string_view pattern) {
   }
   if (victims.empty()) raise(kFileNotFound);
   requireWritable(r.volume);
+  MetadataBatch batch;
   for (const Child& c : victims) {
     fs::path host = folderHost / c.name;
     if ((c.meta.attributes & kReadOnly) || hostIsOpen(host)) raise(kPathFileAccess);
+    TrackedFile tracked(r.volume, host);
     std::error_code ec;
     if (!fs::remove(host, ec)) raise(kPathFileAccess);
     r.volume.meta->erase(c.rel);
   }
   r.volume.meta->save();
+  batch.commit();
 }
 
 void rename(std::string_view from, std::string_view to) {
@@ -383,6 +457,7 @@ void rename(std::string_view from, std::string_view to) {
   std::error_code ec;
   fs::rename(a.host, target, ec);
   if (ec) raise(kPathFileAccess);
+  movedHostEntry(a.volume, a.host);
   a.volume.meta->move(a.rel, targetRel);
   // The new name gets its own alias; attributes, order and everything below stay.
   std::string folder = parentRel(targetRel);
@@ -394,7 +469,7 @@ void rename(std::string_view from, std::string_view to) {
   }
   if (EntryMeta* m = a.volume.meta->find(targetRel)) {
     m->shortName = makeAlias(b.path.parts.back(), [&](const std::string& x) { return taken.count(x) > 0; });
-    a.volume.meta->markDirty();
+    a.volume.meta->markChanged(targetRel);
     a.volume.meta->save();
   }
 }
@@ -408,20 +483,37 @@ void fileCopy(std::string_view from, std::string_view to) {
   requireWritable(b.volume);
   if (b.exists && (b.storedAttributes & kReadOnly)) raise(kPathFileAccess);
   if (b.exists && hostIsOpen(b.host)) raise(kPathFileAccess);
-  std::ifstream in(a.host, std::ios::binary);
-  if (!in) raise(kPathFileAccess);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  HostFd in(::open(a.host.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat source {};
+  if (in.get() < 0 || ::fstat(in.get(), &source) != 0) raise(kPathFileAccess);
   std::error_code ec;
   auto written = fs::last_write_time(a.host, ec);
   int attributes = a.storedAttributes | kArchive;
-  putFile(to, bytes, false);
-  Resolved c = resolve(to);
-  fs::last_write_time(c.host, written, ec);
-  if (EntryMeta* m = c.volume.meta->find(c.rel)) {
-    m->attributes = attributes;
-    c.volume.meta->markDirty();
-    c.volume.meta->save();
+  std::int64_t oldSize = b.exists ? static_cast<std::int64_t>(fs::file_size(b.host, ec)) : 0;
+  if (ec) oldSize = 0;
+  // What fits: the clusters the old file had and the free ones.
+  std::int64_t room = (clustersOf(b.volume, oldSize) + freeClusters(b.volume)) * b.volume.clusterSize;
+  std::int64_t size = static_cast<std::int64_t>(source.st_size);
+
+  MetadataBatch batch;
+  TrackedFile tracked(b.volume, b.host);
+  HostFd out(::open(b.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (out.get() < 0) raise(kPathFileAccess);
+  if (!b.exists) registerNew(b);
+  try {
+    copyBlocks(in.get(), out.get(), std::min(size, room));
+    if (size > room) raise(kDiskFull);
+  } catch (...) {
+    setArchive(b);
+    throw;
   }
+  fs::last_write_time(b.host, written, ec);
+  if (EntryMeta* m = b.volume.meta->find(b.rel)) {
+    m->attributes = attributes;
+    b.volume.meta->markChanged(b.rel);
+    b.volume.meta->save();
+  }
+  batch.commit();
 }
 
 std::string readFile(std::string_view path) {
@@ -467,10 +559,21 @@ File::File(std::string_view path, Mode mode) {
   std::int64_t freeCount = mode == Mode::Read ? 0 : freeClusters(r.volume);
   std::int64_t oldSize = r.exists ? static_cast<std::int64_t>(fs::file_size(r.host)) : 0;
   if (mode == Mode::Write) freeCount += clustersOf(r.volume, oldSize);
-  std::FILE* f = std::fopen(r.host.c_str(), how);
+  MetadataBatch batch;
+  std::FILE* f = nullptr;
+  {
+    TrackedFile tracked(r.volume, r.host);  // "wb" empties the file
+    f = std::fopen(r.host.c_str(), how);
+  }
   if (!f) raise(kPathFileAccess);
-  if (!r.exists) registerNew(r);
-  if (mode != Mode::Read) setArchive(r);
+  try {
+    if (!r.exists) registerNew(r);
+    if (mode != Mode::Read) setArchive(r);
+    batch.commit();
+  } catch (...) {
+    std::fclose(f);
+    throw;
+  }
   impl_ = new Impl{fullPath(path), r.host, f, mode, 0, mode == Mode::Write ? 0 : oldSize, freeCount};
   if (mode == Mode::Append) impl_->position = impl_->size;
   state().openFiles.insert(r.host);
@@ -527,6 +630,7 @@ void File::write(std::string_view bytes) {
   std::int64_t before = clustersOf(r.volume, impl_->size);
   std::int64_t end = impl_->position + static_cast<std::int64_t>(bytes.size());
   std::int64_t newSize = std::max(impl_->size, end);
+  TrackedFile tracked(r.volume, impl_->host);
   try {
     writeWithin(r, impl_->file, impl_->position, impl_->size, bytes, impl_->freeClusters);
   } catch (const RuntimeError& e) {

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/infozip_paths.h"
 #include "platform/machine.h"
+#include "platform/machine_state.h"
 #include "platform/process.h"
 #include "platform/shortname.h"
 #include "platform/zip_directory.h"
@@ -21,6 +22,31 @@ constexpr const char* kZipProgram = "/usr/bin/zip";
 constexpr int kZipNothingToDo = 12;
 constexpr int kZipCreateError = 15;
 constexpr int kZipBadArguments = 16;
+
+// Host path of a machine path for this run's own use: what zip writes is
+// accounted for by the run itself, so the path is not watched.
+std::filesystem::path hostOf(const std::string& path) {
+  detail::Lock lock(detail::machineMutex());
+  return detail::resolve(path).host;
+}
+
+// The clusters the archive takes now (0 when it does not exist yet).
+std::int64_t archiveClusters(const std::string& archive) {
+  detail::Lock lock(detail::machineMutex());
+  detail::Resolved r = detail::resolve(archive);
+  return detail::hostClusters(r.volume, r.host);
+}
+
+// After zip wrote the archive: counts its change, or, after a failed run
+// that may have left anything behind, the whole volume again.
+void archiveWritten(const std::string& archive, std::int64_t before, bool succeeded) {
+  detail::Lock lock(detail::machineMutex());
+  detail::Resolved r = detail::resolve(archive);
+  if (succeeded)
+    detail::noteClusters(r.volume, r.host, before, detail::hostClusters(r.volume, r.host));
+  else
+    detail::recountVolume(r.volume);
+}
 
 struct ZipOptions {
   char level = 0;  // 0: zip's default
@@ -68,7 +94,7 @@ class ZipRun {
   }
 
   void add(const std::string& path, int attributes) {
-    if (!archive_.empty() && hostPath(path) == archive_) return;
+    if (!archive_.empty() && hostOf(path) == archive_) return;
     items_.push_back({path, driveRootOf(path), (attributes & kDirectory) != 0, attributes});
   }
 
@@ -126,10 +152,13 @@ std::vector<std::string> hostZipOptions(const ZipOptions& options, bool grow) {
 
 // Deletes what zip packed, files first, then the folders it emptied.
 void deleteMoved(const std::vector<ZipItem>& items, std::string& output) {
+  detail::Lock lock(detail::machineMutex());
+  detail::MetadataBatch batch;  // deletions only: written once at the end
   for (const ZipItem& item : items) {
     if (item.folder) continue;
     try {
-      setAttr(item.windowsPath, kNormal);
+      // kill leaves hidden and system files alone and refuses read-only ones
+      if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(item.windowsPath, kNormal);
       kill(item.windowsPath);
     } catch (const RuntimeError& e) {
       output += "zip warning: could not delete " + item.windowsPath + ": " + e.description() + "\n";
@@ -142,6 +171,11 @@ void deleteMoved(const std::vector<ZipItem>& items, std::string& output) {
     } catch (const RuntimeError&) {
       // a folder that still holds something (unmatched hidden files) stays
     }
+  }
+  try {
+    batch.commit();
+  } catch (const RuntimeError& e) {
+    output += "zip warning: metadata not written: " + e.description() + "\n";
   }
 }
 
@@ -169,7 +203,7 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   try {
     archive = fullPath(arguments[i++]);
     if (lastComponentOf(archive).find('.') == std::string::npos) archive += ".zip";
-    hostArchive = hostPath(archive);
+    hostArchive = hostOf(archive);
   } catch (const RuntimeError& e) {
     return {kZipCreateError, "zip I/O error: " + e.description() + " (" + arguments[i - 1] + ")\n"};
   }
@@ -197,14 +231,15 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   for (const ZipItem& item : items)
     if (std::find(roots.begin(), roots.end(), item.root) == roots.end()) roots.push_back(item.root);
   std::map<std::string, int> attributes;
+  const std::int64_t archiveBefore = archiveClusters(archive);
   for (std::size_t r = 0; r < roots.size(); ++r) {
-    const std::filesystem::path rootHost = hostPath(roots[r]);
+    const std::filesystem::path rootHost = hostOf(roots[r]);
     std::vector<std::string> args = hostZipOptions(options, options.grow || r > 0);
     args.push_back(hostArchive.string());
     args.push_back("--");
     for (const ZipItem& item : items) {
       if (item.root != roots[r]) continue;
-      const std::string name = hostPath(item.windowsPath).lexically_relative(rootHost).generic_string();
+      const std::string name = hostOf(item.windowsPath).lexically_relative(rootHost).generic_string();
       args.push_back(name);
       attributes[item.folder ? name + "/" : name] =
           item.attributes & (kReadOnly | kHidden | kSystem | kDirectory | kArchive);
@@ -213,13 +248,17 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
     run.output += host.output;
     if (!host.started) raise(kFileNotFound);
     run.exitCode = host.exitCode;
-    if (host.exitCode != 0) return run;
+    if (host.exitCode != 0) {
+      archiveWritten(archive, archiveBefore, false);
+      return run;
+    }
   }
   try {
     zipdir::setDosAttributes(hostArchive, attributes);
   } catch (const std::exception& e) {
     run.output += std::string("zip warning: DOS attributes not stored: ") + e.what() + "\n";
   }
+  archiveWritten(archive, archiveBefore, true);
   if (options.move) deleteMoved(items, run.output);
   return run;
 }

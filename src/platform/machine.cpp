@@ -263,10 +263,14 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
     if (!hasWildcards(part)) {
       fs::path direct = r.host / part;
       std::error_code ec;
-      EntryMeta* meta = r.volume.meta->find(rel);
-      auto status = fs::symlink_status(direct, ec);
-      if (meta && fs::exists(status) && (!fs::is_symlink(status) || linkInsideRoot(direct)))
-        found = Child{part, rel, fs::is_directory(direct, ec), *meta};
+      if (EntryMeta* meta = r.volume.meta->find(rel)) {
+        auto status = fs::symlink_status(direct, ec);
+        if (fs::is_symlink(status)) {
+          if (linkInsideRoot(direct)) found = Child{part, rel, fs::is_directory(direct, ec), *meta};
+        } else if (fs::exists(status)) {
+          found = Child{part, rel, fs::is_directory(status), *meta};
+        }
+      }
       if (!found) {
         std::vector<Child> children = listFolder(r.volume, r.rel);
         if (const Child* c = pick(children, part)) found = *c;
@@ -295,7 +299,13 @@ std::int64_t clustersOf(const Volume& volume, std::int64_t bytes) {
   return (bytes + volume.clusterSize - 1) / volume.clusterSize;
 }
 
-std::int64_t usedClusters(const Volume& volume) {
+namespace {
+// Host files handed out and watched at once, per volume; older ones are let go.
+constexpr std::size_t kWatchLimit = 256;
+
+VolumeUsage& usageOf(const Volume& volume) { return state().usage[volume.content.string()]; }
+
+std::int64_t countVolume(const Volume& volume) {
   std::int64_t used = 0;
   std::error_code ec;
   for (fs::recursive_directory_iterator it(volume.content, ec), end; !ec && it != end; it.increment(ec)) {
@@ -307,6 +317,67 @@ std::int64_t usedClusters(const Volume& volume) {
       used += clustersOf(volume, static_cast<std::int64_t>(it->file_size(e2)));
   }
   return used;
+}
+}  // namespace
+
+std::int64_t hostClusters(const Volume& volume, const fs::path& host) {
+  std::error_code ec;
+  auto status = fs::symlink_status(host, ec);
+  if (ec || fs::is_symlink(status)) return 0;
+  if (fs::is_directory(status)) return 1;
+  if (!fs::is_regular_file(status)) return 0;
+  auto size = fs::file_size(host, ec);
+  return ec ? 0 : clustersOf(volume, static_cast<std::int64_t>(size));
+}
+
+std::int64_t usedClusters(const Volume& volume) {
+  VolumeUsage& u = usageOf(volume);
+  if (!u.known) {
+    u.used = countVolume(volume);
+    u.known = true;
+    for (auto& [host, clusters] : u.watched) clusters = hostClusters(volume, host);
+    return u.used;
+  }
+  for (auto& [host, clusters] : u.watched) {
+    std::int64_t now = hostClusters(volume, host);
+    u.used += now - clusters;
+    clusters = now;
+  }
+  return u.used;
+}
+
+void noteClusters(const Volume& volume, const fs::path& host, std::int64_t before, std::int64_t after) {
+  VolumeUsage& u = usageOf(volume);
+  if (u.known) u.used += after - before;
+  auto it = u.watched.find(host);
+  if (it != u.watched.end()) it->second = after;
+}
+
+void noteFolders(const Volume& volume, std::int64_t count) {
+  VolumeUsage& u = usageOf(volume);
+  if (u.known) u.used += count;
+}
+
+void recountVolume(const Volume& volume) { usageOf(volume).known = false; }
+
+void movedHostEntry(const Volume& volume, const fs::path& host) {
+  // Watched files below it now live under another name: count again.
+  VolumeUsage& u = usageOf(volume);
+  for (const auto& [watched, clusters] : u.watched)
+    if (watched == host || isInside(watched, host)) u.known = false;
+}
+
+void watchHostFile(const Volume& volume, const fs::path& host) {
+  VolumeUsage& u = usageOf(volume);
+  if (u.watched.count(host)) return;
+  if (u.watchOrder.size() >= kWatchLimit) {
+    // The oldest one's last change is counted; what it does from now on is
+    // seen by the next recount.
+    u.watched.erase(u.watchOrder.front());
+    u.watchOrder.pop_front();
+  }
+  u.watched[host] = hostClusters(volume, host);
+  u.watchOrder.push_back(host);
 }
 
 std::int64_t totalClusters(const Volume& volume) { return volume.capacity / volume.clusterSize; }
@@ -442,7 +513,13 @@ std::string machineValue(std::string_view section, std::string_view key, std::st
 
 fs::path hostPath(std::string_view windowsPath) {
   Lock lock(machineMutex());
-  return resolve(windowsPath).host;
+  Resolved r = resolve(windowsPath);
+  // The caller may change what it gets behind the layer's back.
+  if (r.exists && r.isDir)
+    recountVolume(r.volume);
+  else
+    watchHostFile(r.volume, r.host);
+  return r.host;
 }
 
 std::string windowsPath(const fs::path& host) {
@@ -457,7 +534,10 @@ std::string windowsPath(const fs::path& host) {
     std::string out = std::string(1, letter) + ":";
     fs::path rel = target.lexically_relative(content.lexically_normal());
     for (const fs::path& part : rel)
-      if (!part.empty() && part != ".") out += "\\" + part.string();
+      if (!part.empty() && part != ".") {
+        out += '\\';
+        out += part.string();
+      }
     return out.size() == 2 ? out + "\\" : out;
   }
   return "";

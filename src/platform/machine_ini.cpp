@@ -1,5 +1,8 @@
 #include "platform/machine_ini.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
@@ -103,7 +106,9 @@ void KeyFile::set(std::string_view section, std::string_view key, std::string_vi
   std::string line = std::string(key) + "=" + std::string(value);
   if (sectionEnd == std::string::npos) {
     if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.push_back("");
-    lines_.push_back("[" + std::string(section) + "]");
+    std::string header(1, '[');
+    header.append(section).push_back(']');
+    lines_.push_back(header);
     lines_.push_back(line);
   } else {
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(sectionEnd), line);
@@ -127,6 +132,16 @@ std::vector<std::string> KeyFile::sections() const {
   for (const std::string& line : lines_)
     if (sectionName(line, current)) out.push_back(current);
   return out;
+}
+
+bool writeAllToFd(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
 }
 
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes) {

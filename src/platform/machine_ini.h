@@ -23,6 +23,9 @@ class KeyFile {
   std::vector<std::string> lines_;
 };
 
+// Writes all of `bytes` to a host file descriptor; false when the host refuses.
+bool writeAllToFd(int fd, std::string_view bytes);
+
 // Writes `bytes` to `file` through a temporary file and a rename.
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 

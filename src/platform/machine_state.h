@@ -3,6 +3,7 @@
 // folders, per-volume metadata, and the resolution of Windows paths to host
 // entries. Internal to src/platform/.
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -66,6 +67,19 @@ struct Resolved {
   int attributes() const;                          // DOS attributes, kDirectory for folders
 };
 
+// What a volume's files take, kept as a running count: the layer's own
+// writes, copies and deletions adjust it; host files handed out through
+// hostPath() are looked at again at each question (they may be changed
+// behind the layer's back), and a volume whose folders were handed out, or
+// that a host program wrote to in ways the layer cannot follow, is counted
+// again once.
+struct VolumeUsage {
+  bool known = false;
+  std::int64_t used = 0;                                  // clusters
+  std::map<std::filesystem::path, std::int64_t> watched;  // host file -> clusters counted for it
+  std::deque<std::filesystem::path> watchOrder;           // oldest first
+};
+
 struct MachineState {
   std::filesystem::path root, canonicalRoot;
   KeyFile description;
@@ -75,6 +89,7 @@ struct MachineState {
   std::map<char, std::string> currentFolders;  // "\WINDOWS"
   std::map<std::string, std::unique_ptr<VolumeMetadata>> metadata;
   std::multiset<std::filesystem::path> openFiles;
+  std::map<std::string, VolumeUsage> usage;  // by volume content folder
 };
 
 std::recursive_mutex& machineMutex();
@@ -102,6 +117,19 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
 // Free-space bookkeeping of a volume in whole clusters.
 std::int64_t clustersOf(const Volume& volume, std::int64_t bytes);
 std::int64_t usedClusters(const Volume& volume);
+// The clusters a host entry takes: a file its size, a folder one, else none.
+std::int64_t hostClusters(const Volume& volume, const std::filesystem::path& host);
+// The layer changed a host file of the volume from `before` to `after` clusters.
+void noteClusters(const Volume& volume, const std::filesystem::path& host, std::int64_t before,
+                  std::int64_t after);
+// Folders were added (+) or removed (-) by the layer.
+void noteFolders(const Volume& volume, std::int64_t count);
+// The volume changed in ways the layer cannot follow: count it again at the next question.
+void recountVolume(const Volume& volume);
+// The layer renamed a host entry (a file or a whole folder).
+void movedHostEntry(const Volume& volume, const std::filesystem::path& host);
+// Host file of the volume that someone outside the layer may change.
+void watchHostFile(const Volume& volume, const std::filesystem::path& host);
 std::int64_t totalClusters(const Volume& volume);
 std::int64_t freeClusters(const Volume& volume);
 void requireWritable(const Volume& volume);  // raises 70

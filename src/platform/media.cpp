@@ -248,6 +248,7 @@ void formatMedium(char drive, bool quick, std::string_view label) {
   if (ec) raise(kDeviceIoError);
   metadataFor(folder).clear();
   metadataFor(folder).save();
+  state().usage.erase(folder.string());
   m.spec.label = std::string(label);
   m.spec.formatted = true;
   if (!quick)

@@ -1,26 +1,67 @@
 #include "platform/metadata.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include "platform/error.h"
 #include "platform/machine_ini.h"
 
 namespace platform::detail {
 
 namespace {
 constexpr const char* kHeader = "KELVARAN-METADATA 1";
+// Appended lines allowed beyond the entry count before a whole write.
+constexpr std::size_t kAppendSlack = 64;
+
+int batchDepth = 0;
+std::set<VolumeMetadata*>& waiting() {
+  static std::set<VolumeMetadata*> files;
+  return files;
+}
 
 bool isBelow(const std::string& key, const std::string& rel) {
   return key.size() > rel.size() && key.compare(0, rel.size(), rel) == 0 && key[rel.size()] == '/';
 }
+
+void eraseFrom(std::map<std::string, EntryMeta>& entries, const std::string& rel) {
+  for (auto it = entries.lower_bound(rel); it != entries.end();) {
+    if (it->first == rel || isBelow(it->first, rel))
+      it = entries.erase(it);
+    else if (it->first.compare(0, rel.size(), rel) == 0)
+      ++it;  // "rel-x" sorts between "rel" and "rel/..."
+    else
+      break;
+  }
+}
+
+void putLine(std::ostream& out, const std::string& rel, const EntryMeta& meta) {
+  out << meta.order << '\t' << meta.attributes << '\t' << meta.shortName << '\t' << rel << '\n';
+}
+
 }  // namespace
 
 VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(file)) {
   std::ifstream in(file_, std::ios::binary);
+  if (!in) rewrite_ = true;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // A last line without its end was cut short: it does not count.
+  std::size_t end = text.rfind('\n');
+  text.resize(end == std::string::npos ? 0 : end + 1);
+  std::istringstream lines(text);
   std::string line;
-  while (std::getline(in, line)) {
+  while (std::getline(lines, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line == kHeader || line[0] == ';') continue;
+    if (line.size() > 2 && line[0] == '-' && line[1] == '\t') {
+      eraseFrom(entries_, line.substr(2));
+      ++appendedLines_;
+      continue;
+    }
     std::size_t a = line.find('\t');
     std::size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
     std::size_t c = b == std::string::npos ? b : line.find('\t', b + 1);
@@ -36,9 +77,12 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
     std::string rel = line.substr(c + 1);
     if (rel.empty()) continue;
     nextOrder_ = std::max(nextOrder_, meta.order + 1);
+    if (entries_.count(rel)) ++appendedLines_;
     entries_[rel] = meta;
   }
 }
+
+VolumeMetadata::~VolumeMetadata() { waiting().erase(this); }
 
 EntryMeta* VolumeMetadata::find(const std::string& rel) {
   auto it = entries_.find(rel);
@@ -46,23 +90,18 @@ EntryMeta* VolumeMetadata::find(const std::string& rel) {
 }
 
 EntryMeta& VolumeMetadata::add(const std::string& rel, int attributes, std::string shortName) {
-  dirty_ = true;
   EntryMeta& meta = entries_[rel];
   meta.order = nextOrder_++;
   meta.attributes = attributes;
   meta.shortName = std::move(shortName);
+  changes_.push_back({false, rel});
   return meta;
 }
 
 void VolumeMetadata::erase(const std::string& rel) {
-  for (auto it = entries_.begin(); it != entries_.end();) {
-    if (it->first == rel || isBelow(it->first, rel)) {
-      it = entries_.erase(it);
-      dirty_ = true;
-    } else {
-      ++it;
-    }
-  }
+  const std::size_t before = entries_.size();
+  eraseFrom(entries_, rel);
+  if (entries_.size() != before) changes_.push_back({true, rel});
 }
 
 void VolumeMetadata::move(const std::string& from, const std::string& to) {
@@ -75,9 +114,12 @@ void VolumeMetadata::move(const std::string& from, const std::string& to) {
       ++it;
     }
   }
+  changes_.push_back({true, from});
   erase(to);
-  for (auto& [key, meta] : moved) entries_[key] = meta;
-  dirty_ = true;
+  for (auto& [key, meta] : moved) {
+    entries_[key] = meta;
+    changes_.push_back({false, key});
+  }
 }
 
 std::vector<std::string> VolumeMetadata::children(const std::string& folder) const {
@@ -92,17 +134,83 @@ std::vector<std::string> VolumeMetadata::children(const std::string& folder) con
 
 void VolumeMetadata::clear() {
   entries_.clear();
-  dirty_ = true;
+  changes_.clear();
+  rewrite_ = true;
 }
 
+void VolumeMetadata::markChanged(const std::string& rel) { changes_.push_back({false, rel}); }
+
 void VolumeMetadata::save() {
-  if (!dirty_) return;
+  if (!rewrite_ && changes_.empty()) return;
+  if (batchDepth > 0) {
+    waiting().insert(this);
+    return;
+  }
+  write();
+}
+
+void VolumeMetadata::write() {
+  if (!rewrite_ && changes_.empty()) return;
+  if (rewrite_ || appendedLines_ + changes_.size() > entries_.size() + kAppendSlack || !appendChanges())
+    writeWhole();
+  changes_.clear();
+}
+
+// Appends the pending changes in one write; false when the file is not
+// there to append to.
+bool VolumeMetadata::appendChanges() {
+  std::ostringstream out;
+  std::size_t lines = 0;
+  for (const Change& change : changes_) {
+    if (change.removed) {
+      out << "-\t" << change.rel << '\n';
+    } else {
+      auto it = entries_.find(change.rel);
+      if (it == entries_.end()) continue;  // removed again since
+      putLine(out, it->first, it->second);
+    }
+    ++lines;
+  }
+  if (!lines) return true;
+  int fd = ::open(file_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return false;
+    raise(kDeviceIoError);
+  }
+  const bool ok = writeAllToFd(fd, out.str());
+  ::close(fd);
+  if (!ok) raise(kDeviceIoError);
+  appendedLines_ += lines;
+  return true;
+}
+
+void VolumeMetadata::writeWhole() {
   std::ostringstream out;
   out << kHeader << "\n";
-  for (const auto& [rel, meta] : entries_)
-    out << meta.order << '\t' << meta.attributes << '\t' << meta.shortName << '\t' << rel << '\n';
+  for (const auto& [rel, meta] : entries_) putLine(out, rel, meta);
   writeHostFileAtomically(file_, out.str());
-  dirty_ = false;
+  rewrite_ = false;
+  appendedLines_ = 0;
+}
+
+MetadataBatch::MetadataBatch() { ++batchDepth; }
+
+MetadataBatch::~MetadataBatch() {
+  try {
+    commit();
+  } catch (...) {
+    // Still pending: the volume's next save writes it.
+  }
+  --batchDepth;
+}
+
+void MetadataBatch::commit() {
+  if (batchDepth != 1) return;
+  while (!waiting().empty()) {
+    VolumeMetadata* meta = *waiting().begin();
+    waiting().erase(waiting().begin());
+    meta->write();
+  }
 }
 
 }  // namespace platform::detail

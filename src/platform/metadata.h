@@ -7,7 +7,12 @@
 //   KELVARAN-METADATA 1
 //   <order> TAB <attributes> TAB <alias or empty> TAB <host path below the volume, "/"-separated>
 //
-// Entries are keyed by their exact host spelling.
+// Entries are keyed by their exact host spelling. A change is appended to
+// the file as soon as it is saved, so the file is right after every step
+// even if the program dies: a later line for a key replaces an earlier one,
+// and a line "-" TAB <host path> removes that entry and everything below
+// it. Once the appended lines outnumber the entries, the file is written
+// whole again (through a temporary file and a rename).
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -25,6 +30,9 @@ struct EntryMeta {
 class VolumeMetadata {
  public:
   explicit VolumeMetadata(std::filesystem::path file);
+  ~VolumeMetadata();
+  VolumeMetadata(const VolumeMetadata&) = delete;
+  VolumeMetadata& operator=(const VolumeMetadata&) = delete;
   const std::filesystem::path& file() const { return file_; }
 
   EntryMeta* find(const std::string& rel);
@@ -36,14 +44,44 @@ class VolumeMetadata {
   // Keys of the direct children of a folder ("" for the volume root).
   std::vector<std::string> children(const std::string& folder) const;
   void clear();
-  void markDirty() { dirty_ = true; }
-  void save();  // when anything changed
+  // The entry found under `rel` was changed in place.
+  void markChanged(const std::string& rel);
+  // Writes what changed since the last save; inside a MetadataBatch the
+  // write waits for the batch's end. Raises 57 when the file cannot be written.
+  void save();
 
  private:
+  friend class MetadataBatch;
+  struct Change {
+    bool removed = false;  // "-" line; else the entry as it is when saved
+    std::string rel;
+  };
+  void write();
+  bool appendChanges();
+  void writeWhole();
+
   std::filesystem::path file_;
   std::map<std::string, EntryMeta> entries_;
   std::uint64_t nextOrder_ = 1;
-  bool dirty_ = false;
+  std::vector<Change> changes_;
+  bool rewrite_ = false;           // the file must be written whole
+  std::size_t appendedLines_ = 0;  // lines after the last whole write
+};
+
+// One write of each changed metadata file for a run of operations that
+// would otherwise write it after every step. Hold the machine lock while a
+// batch is open. Batches nest; the outermost one writes.
+class MetadataBatch {
+ public:
+  MetadataBatch();
+  // Writes what changed; errors are dropped here (what was not written stays
+  // pending for the volume's next save), so call commit() on the way out of
+  // a successful operation.
+  ~MetadataBatch();
+  // Writes what changed so far; raises 57 when a file cannot be written.
+  void commit();
+  MetadataBatch(const MetadataBatch&) = delete;
+  MetadataBatch& operator=(const MetadataBatch&) = delete;
 };
 
 }  // namespace platform::detail
