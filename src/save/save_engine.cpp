@@ -338,6 +338,8 @@ void abortRun() {
 
 bool SaveRunning() { return running; }
 
+bool OperationRunning() { return running || core::exitRefused(); }
+
 void ResetSaveControls() {
   auto& f = windows::Form1();
   f.Command2.setEnabled(true);

@@ -27,4 +27,10 @@ void ResetSaveControls();
 // True while SaveConfiguration runs (its message boxes and yields included).
 bool SaveRunning();
 
+// True while a save, a restore or a disk job runs: the engine's busy flag is
+// up, or the main window's Help or Exit button is disabled. Then the program
+// does not end, the main window does not close and the other action buttons
+// and choices do nothing.
+bool OperationRunning();
+
 }  // namespace save

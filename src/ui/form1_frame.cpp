@@ -54,7 +54,7 @@ int g_unloadMode = 1;
 
 void queryUnload(bool& cancel, int unloadMode) {
   g_unloadMode = unloadMode;
-  if (unloadMode == 0 && operationRunning()) cancel = true;
+  if (unloadMode == 0 && save::OperationRunning()) cancel = true;
 }
 
 void unloadMainWindow(bool& cancel) {
@@ -69,7 +69,7 @@ void switchTab(int previousTab) {
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
   // While an operation runs the strip stays on its page and asks nothing.
-  if (operationRunning()) {
+  if (save::OperationRunning()) {
     forms::HoldEvents held;
     f.SSTab2.setTab(previousTab);
     return;
@@ -110,8 +110,6 @@ void showPage(int tab) {
   if (tab == kRestorePage && f.List2.listIndex() == -1) f.Command4.setEnabled(false);
 }
 
-bool operationRunning() { return core::exitRefused() || save::SaveRunning(); }
-
 void bindForm1Frame() {
   windows::Form1Window& f = windows::Form1();
   f.onLoad = loadMainWindow;
@@ -120,10 +118,10 @@ void bindForm1Frame() {
   f.SSTab2.onClick = switchTab;
   f.Command2.onClick = [] { forms::sendKeys("{F1}", true); };
   f.Command3.onClick = [] {
-    if (!operationRunning()) core::ExitProgram();
+    if (!save::OperationRunning()) core::ExitProgram();
   };
   f.Command9.onClick = [] {
-    if (!operationRunning()) windows::Readme().show(forms::Modal);
+    if (!save::OperationRunning()) windows::Readme().show(forms::Modal);
   };
 }
 

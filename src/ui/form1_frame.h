@@ -24,11 +24,6 @@ std::string pageStatus(int tab);
 // selected configuration.
 void showPage(int tab);
 
-// True while a save, a restore or a disk job runs (the Help or the Exit button
-// is disabled then): the program does not end, the main window does not close
-// and the other action buttons do nothing.
-bool operationRunning();
-
 void bindForm1Frame();
 
 }  // namespace ui

@@ -5,10 +5,10 @@
 
 #include "core/inifile.h"
 #include "core/settings.h"
-#include "core/startup.h"
 #include "core/state.h"
 #include "forms/forms.h"
 #include "platform/error.h"
+#include "save/save_engine.h"
 #include "ui/form1_frame.h"
 #include "windows/form1.h"
 
@@ -25,7 +25,7 @@ std::vector<forms::CheckBox*> systemFileBoxes() {
 
 // The boxes are read all through a save: while one runs, a click is taken back.
 void boxChanged(forms::CheckBox& box) {
-  if (operationRunning()) {
+  if (save::OperationRunning()) {
     forms::HoldEvents held;
     box.setValue(box.value() == 0 ? 1 : 0);
     return;
@@ -36,7 +36,7 @@ void boxChanged(forms::CheckBox& box) {
 
 // All and None: a disabled box (a file this machine lacks) keeps its state.
 void tickSystemFiles(bool on) {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   for (forms::CheckBox* box : systemFileBoxes()) {
     if (box->enabled()) box->setValue(on ? 1 : 0);
   }
@@ -44,7 +44,7 @@ void tickSystemFiles(bool on) {
 }
 
 void saveSettingsClicked() {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   storeSettings(" Save settings");
 }
 
@@ -53,7 +53,7 @@ void saveSettingsClicked() {
 void sliderChanged() {
   forms::Slider& slider = windows::Form1().Slider1;
   core::State& st = core::state();
-  if (operationRunning()) {
+  if (save::OperationRunning()) {
     forms::HoldEvents held;
     try {
       slider.setValue(std::stoi(st.CompressionLevel.empty() ? std::string("1") : st.CompressionLevel));
@@ -65,7 +65,7 @@ void sliderChanged() {
 }
 
 void defaultCompression() {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   windows::Form1().Slider1.setValue(1);
   core::state().CompressionLevel = "1";
 }

@@ -1,12 +1,12 @@
 #include "ui/save_folder.h"
 
 #include "core/paths.h"
-#include "core/startup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "save/save_engine.h"
 #include "ui/form1_frame.h"
 #include "ui/options_page.h"
 #include "ui/res.h"
@@ -30,7 +30,7 @@ void useProgramFolder() {
 }
 
 void browseClicked() {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   core::State& st = core::state();
   const std::string chosen = forms::dialogService().browseForFolder(res(1127));
   if (!chosen.empty()) {
@@ -57,7 +57,7 @@ void browseClicked() {
 }
 
 void defaultClicked() {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   useProgramFolder();
   storeSettings(" SaveFolder");
 }

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "core/inifile.h"
-#include "core/startup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -29,14 +28,12 @@ forms::OptionButton& slotButton(int slot) {
   return *buttons[slot];
 }
 
-bool busy() { return core::exitRefused() || save::SaveRunning(); }
-
 void chooseSlot(int slot) {
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
   // The engine reads CurrentConfig all through its run: while it runs, a
   // click puts the check back on the slot being saved.
-  if (busy()) {
+  if (save::OperationRunning()) {
     forms::HoldEvents held;
     slotButton(st.CurrentConfig).setValue(true);
     return;
@@ -71,7 +68,7 @@ bool mayOverwrite(int slot) {
 }
 
 void saveClicked() {
-  if (busy()) return;
+  if (save::OperationRunning()) return;
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
   st.SaveSucceeded = false;

@@ -6,6 +6,7 @@
 #include "forms/dialogs.h"
 #include "forms/forms.h"
 #include "platform/error.h"
+#include "save/save_engine.h"
 #include "save/smartsave_run.h"
 #include "save/smartsave_state.h"
 #include "ui/form1_frame.h"
@@ -29,7 +30,7 @@ int g_lastInterval = -1;
 
 void intervalChosen() {
   windows::Form1Window& f = windows::Form1();
-  if (operationRunning()) {
+  if (save::OperationRunning()) {
     if (g_lastInterval >= 0) {
       forms::HoldEvents held;
       f.Combo1.setListIndex(g_lastInterval);
@@ -52,7 +53,7 @@ void intervalChosen() {
 }
 
 void daysClicked() {
-  if (operationRunning()) return;
+  if (save::OperationRunning()) return;
   try {
     save::SelectInterval(1);
     save::SelectInterval(kUserDefined);

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "core/paths.h"
-#include "core/startup.h"
 #include "core/state.h"
 #include "core/userlist.h"
 #include "forms/forms.h"
@@ -36,10 +35,8 @@ bool present(const std::string& path, bool folders) {
 
 // A save reads the boxes and the chosen identity and profile all through its
 // run: while one runs, the dialog's choices change nothing.
-bool busy() { return core::exitRefused() || save::SaveRunning(); }
-
 bool tookBack(forms::CheckBox& box) {
-  if (!busy()) return false;
+  if (!save::OperationRunning()) return false;
   forms::HoldEvents held;
   box.setValue(box.value() == 0 ? 1 : 0);
   return true;
@@ -66,7 +63,7 @@ void mailboxClicked() {
 // The mail store of the chosen identity; an identity without one leaves no
 // mailbox to save.
 void identityChosen() {
-  if (busy()) return;
+  if (save::OperationRunning()) return;
   markUnsaved();
   auto& d = dialog();
   const std::string store = d.List3.list(d.Combo1.listIndex());
@@ -78,7 +75,7 @@ void identityChosen() {
 // The boxes follow what the chosen user's profile folder holds; a user
 // without a folder has nothing to save.
 void profileChosen() {
-  if (busy()) return;
+  if (save::OperationRunning()) return;
   markUnsaved();
   auto& d = dialog();
   const std::string profile = d.List4.list(d.Combo2.listIndex());
