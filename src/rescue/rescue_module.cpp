@@ -1,0 +1,2 @@
+// The rescue-disk subsystem's library; its parts live in the files beside this one.
+namespace rescue {}
