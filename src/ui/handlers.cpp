@@ -3,6 +3,7 @@
 
 #include "ui/form1_frame.h"
 #include "ui/form2.h"
+#include "ui/maintenance_page.h"
 #include "ui/options_page.h"
 #include "ui/readme.h"
 #include "ui/save_folder.h"
@@ -22,6 +23,7 @@ void installHandlers() {
   bindSaveFolder();
   bindOptionsPage();
   bindSmartSave();
+  bindMaintenancePage();
   userfiles::bindUserFiles();
 }
 
