@@ -10,6 +10,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/shortname.h"
+#include "platform/vb.h"
 #include "windows/form1.h"
 
 namespace core {
@@ -173,6 +174,10 @@ void ListSubFolders(std::string_view folder) {
   auto& list = windows::Form1().List4;
   for (const auto& line : found) list.addItem(line);
   forms::setMousePointer(0);
+}
+
+bool IsSmartSaveFolder(std::string_view folder) {
+  return platform::vb::equalsNoCase(folder, forms::appPath() + "\\SmartSav\\");
 }
 
 }  // namespace core

@@ -31,6 +31,9 @@ void Makepath(std::string_view path);
 // Every folder below `folder` as full paths without trailing "\", each folder
 // before the folders inside it, siblings sorted by name (case-insensitive).
 std::vector<std::string> subFolders(std::string_view folder);
+// True when `folder` is the program's SmartSave folder App.Path & "\SmartSav\"
+// (an exact comparison without regard to case).
+bool IsSmartSaveFolder(std::string_view folder);
 // Appends subFolders(folder) to the main window's scratch list Form1.List4.
 void ListSubFolders(std::string_view folder);
 

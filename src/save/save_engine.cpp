@@ -45,11 +45,6 @@ std::string programFolder() { return forms::appPath() + "\\"; }
 
 void showSaveFolder() { windows::Form1().Text2.setText(core::ShortenPath(core::state().SaveFolder, 49)); }
 
-// The SmartSave folder of the program, compared without regard to case.
-bool isSmartSaveFolder(std::string_view folder) {
-  return platform::vb::equalsNoCase(folder, programFolder() + "SmartSav\\");
-}
-
 // ---- destination checks ----------------------------------------------------
 
 enum class Go { On, Stop };
@@ -170,7 +165,7 @@ class SaveRun {
     build_.prepare();
     work_ = st.TempDir + "kelvaran\\";
     prepareWorkingFolder();
-    smartFolder_ = isSmartSaveFolder(st.SaveFolder);
+    smartFolder_ = core::IsSmartSaveFolder(st.SaveFolder);
     enterProgramFolder();
 
     if (!runGroup(runInputs(false), Group::StartMenu)) return false;
