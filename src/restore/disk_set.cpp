@@ -1,0 +1,162 @@
+#include "restore/disk_set.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/animate.h"
+#include "core/disk_blocks.h"
+#include "core/disk_check.h"
+#include "core/disk_join.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/charcase.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/vb.h"
+#include "platform/vbfile.h"
+#include "platform/zip_directory.h"
+#include "windows/animate.h"
+#include "windows/form1.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+
+namespace {
+
+using forms::loadResString;
+
+constexpr int kMaxParts = 99;
+
+bool ticked(const forms::CheckBox& box) { return box.value() != 0; }
+
+bool systemBoxTicked(windows::RestoreReqWindow& d) {
+  for (const forms::CheckBox* box : {&d.Check1, &d.Check2, &d.Check3, &d.Check4, &d.Check5, &d.Check6, &d.Check7,
+                                     &d.Check8, &d.Check9, &d.Check12, &d.Check13, &d.Check14, &d.Check15,
+                                     &d.Check16, &d.Check24, &d.Check25}) {
+    if (ticked(*box)) return true;
+  }
+  return false;
+}
+
+bool userItemSelected(windows::RestoreReqWindow& d) {
+  for (int i = 0; i < d.List1.listCount(); ++i) {
+    if (d.List1.selected(i)) return true;
+  }
+  return false;
+}
+
+// One row of the copy window: the progress value, the label, whether the
+// group is wanted, and its archive with its [SplitLog] block.
+struct JoinRow {
+  int progress;
+  int label;
+  bool wanted;
+  const char* suffix;
+  int block;  // File<block>
+};
+
+// A joined archive is whole when it can be read as an archive (a truncated
+// one lacks the directory at its end).
+bool completeArchive(const std::string& path) {
+  if (!platform::fileExists(path)) return false;
+  try {
+    platform::zipdir::readMembers(platform::hostPath(path));
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool sameFolder(std::string_view a, std::string_view b) { return platform::equalsNoCase(a, b); }
+
+}  // namespace
+
+int ClampPartCount(int recorded) { return std::clamp(recorded, 0, kMaxParts); }
+
+std::string ProgramDiskRestoreFolder() { return forms::appPath() + "\\DiskRestore\\"; }
+
+bool FetchDiskSet(const std::string& removableFolder, int slotNumber) {
+  auto& st = core::state();
+  auto& dialog = windows::RestoreReq();
+  // The joins empty the disk-restore folder when they are cancelled: only the
+  // program's own folder may be that.
+  if (!sameFolder(st.DiskRestorePath, ProgramDiskRestoreFolder())) {
+    CancelRestore();
+    return false;
+  }
+
+  const std::string root = platform::vb::left(removableFolder, 3);
+  for (;;) {
+    const int answer = forms::msgBox(loadResString(1195) + " " + std::to_string(st.DiskNo + 1) + loadResString(1196),
+                                     forms::vbOKCancel + forms::vbInformation, loadResString(1011));
+    if (answer == forms::vbCancel) {
+      CancelRestore();
+      return false;
+    }
+    if (core::CheckDisk(root)) break;
+  }
+
+  core::InstallAnimateHandlers();
+  auto& window = windows::Animate();
+  forms::doEvents();
+  window.show();
+  forms::doEvents();
+  window.ProgressBar1.setMax(8);
+
+  const JoinRow rows[] = {
+      {1, 1232, systemBoxTicked(dialog), "", 1},
+      {2, 1233, userItemSelected(dialog), "us", 2},
+      {3, 1236, ticked(dialog.Check20), "s", 3},
+      {4, 1234, ticked(dialog.Check19), "mc", 4},
+      {5, 1234, ticked(dialog.Check11), "mb", 5},
+      {6, 1234, ticked(dialog.Check18), "ma", 6},
+      {7, 1234, ticked(dialog.Check21), "mx", 7},
+      {8, 1235, ticked(dialog.Check10) || ticked(dialog.Check22) || ticked(dialog.Check23), "na", 8},
+      {8, 1235, ticked(dialog.Check17), "nw", 9},
+  };
+  for (const JoinRow& row : rows) {
+    window.ProgressBar1.setValue(row.progress);
+    window.Label1.setCaption(loadResString(row.label));
+    if (!row.wanted) continue;
+    const std::string name = "Conf" + std::to_string(slotNumber) + row.suffix + ".kvz";
+    const std::string target = st.DiskRestorePath + name;
+    const int parts = ClampPartCount(st.SplitDisk(row.block));
+    const bool joined = core::ConcatSplitFile(removableFolder + name, target, parts);
+    if (!joined || !completeArchive(target)) {
+      CancelRestore();
+      return false;
+    }
+  }
+  window.unload();
+  return true;
+}
+
+void CancelRestore() {
+  auto& st = core::state();
+  forms::msgBox(loadResString(1237), forms::vbOKOnly, "");
+  st.RestoreDone = false;
+  windows::Animate().unload();
+  forms::doEvents();
+  windows::Form1().Command3.setEnabled(true);
+  windows::Form1().Command4.setEnabled(false);
+  core::CloseJoinFiles();
+  platform::vb::closeAll();
+
+  const std::string folder = st.DiskRestorePath;
+  st.DiskRestorePath.clear();
+  if (!folder.empty() && sameFolder(folder, ProgramDiskRestoreFolder())) {
+    try {
+      for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
+        if ((entry.attributes & platform::kDirectory) == 0) core::DeleteFileQuietly(folder + entry.name);
+      }
+    } catch (const platform::RuntimeError&) {
+    }
+  }
+  forms::doEvents();
+}
+
+}  // namespace restore

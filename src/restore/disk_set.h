@@ -1,0 +1,34 @@
+#pragma once
+// A restore of a configuration that lies on floppy disks: every chosen
+// group's archive is joined from its disks into the program's folder
+// "DiskRestore" first and unpacked from there; CancelRestore ends such a
+// restore.
+#include <string>
+#include <string_view>
+
+namespace restore {
+
+// A part count recorded in [SplitLog] as the join takes it: 0 to 99; a
+// negative count means the archive lies whole on one disk.
+int ClampPartCount(int recorded);
+
+// App.Path & "\DiskRestore\".
+std::string ProgramDiskRestoreFolder();
+
+// Joins the archives of the groups ticked in the restore dialog from the
+// disks of `removableFolder` (the configuration's folder on the removable
+// drive) into DiskRestorePath: the disk prompt for disk DiskNo + 1, then the
+// copy window with one row per group, each archive joined from as many parts
+// as its SplitDisk element says. False when the user cancelled at a prompt,
+// a join failed or left no complete archive (the restore is cancelled:
+// CancelRestore has run).
+bool FetchDiskSet(const std::string& removableFolder, int slotNumber);
+
+// Ends a restore from disks: message 1237, RestoreDone False, the copy
+// window unloaded, Exit enabled and Restore disabled, every open file
+// closed, the joined archives deleted (only the plain files of the
+// program's own folder "DiskRestore", and only when DiskRestorePath is
+// exactly that folder) and DiskRestorePath cleared.
+void CancelRestore();
+
+}  // namespace restore

@@ -1,0 +1,174 @@
+#include "restore/group_restore.h"
+
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "core/runner.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "restore/user_restore.h"
+#include "windows/form1.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+
+namespace {
+
+using forms::loadResString;
+
+constexpr char kCr = '\r';
+constexpr char kQuote = '"';
+constexpr int kQuestionStyle = forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2;  // 276
+
+void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+
+StepEnd goOnOrStop(int answer) { return answer == forms::vbYes ? StepEnd::Continue : StepEnd::Abort; }
+
+// The archive is not there: go on without the group?
+StepEnd askMissing(const std::string& quotedArchive, int groupMessage) {
+  return goOnOrStop(forms::msgBox(loadResString(1064) + kCr + quotedArchive + kCr + loadResString(groupMessage) +
+                                      kCr + kCr + loadResString(1210),
+                                  kQuestionStyle, loadResString(1005)));
+}
+
+// The group has no usable place on this machine or its archive is unfit.
+StepEnd askUnusable(int groupMessage) {
+  return goOnOrStop(
+      forms::msgBox(loadResString(groupMessage) + kCr + kCr + loadResString(1210), kQuestionStyle, loadResString(1005)));
+}
+
+bool ticked(const forms::CheckBox& box) { return box.value() != 0; }
+
+bool anyUserItemSelected() {
+  forms::ListBox& list = windows::RestoreReq().List1;
+  for (int i = 0; i < list.listCount(); ++i) {
+    if (list.selected(i)) return true;
+  }
+  return false;
+}
+
+std::string known(const std::string& value) { return value == "NONE" ? std::string() : value; }
+
+}  // namespace
+
+std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group) {
+  return kQuote + std::string(archiveFolder) + "Conf" + std::to_string(slotNumber) + RowOf(group).suffix + ".kvz" +
+         kQuote;
+}
+
+GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
+                       const std::string& stepText, const std::string& statusBeforeRun) {
+  auto& st = core::state();
+  const UnzipRow& row = RowOf(group);
+  const std::string context = stepText + " Restore";
+  GroupEnd result;
+
+  const UnzipPlan plan = PlanUnzip(group, folders);
+  if (!plan.problem.empty()) {
+    core::WriteErrorLog(platform::kPathNotFound, context);
+    result.end = askUnusable(row.missingMessage);
+    return result;
+  }
+  std::string archive;
+  try {
+    archive = core::StripQuotes(quotedArchive);
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, context);
+  }
+  if (archive.empty() || !platform::fileExists(archive)) {
+    result.end = askMissing(quotedArchive, row.missingMessage);
+    return result;
+  }
+  const std::string line = CommandLineOf(UnzipArguments(group, archive, plan.target));
+  if (line.empty() || !MemberProblem(archive, plan.target, plan.folder).empty()) {
+    core::WriteErrorLog(platform::kBadFileNameOrNumber, context);
+    result.end = askUnusable(row.missingMessage);
+    return result;
+  }
+
+  st.CommandLine = line;
+  if (!statusBeforeRun.empty()) {
+    setStatus(statusBeforeRun);
+    windows::Form1().StatusBar1.refresh();
+  }
+  st.ShellCommand = st.CommandLine;
+  int exitCode = -1, startError = 0;
+  try {
+    exitCode = core::ShellAndWait(st.ShellCommand);
+  } catch (const platform::RuntimeError& error) {
+    startError = error.number();
+  }
+  if (group != UnzipGroup::AddressBook) forms::doEvents();
+  if (startError == 0 && UnzipSucceeded(exitCode)) {
+    st.RestoreDone = true;
+    result.restored = true;
+    return result;
+  }
+  core::WriteErrorLog(startError ? startError : platform::kDeviceIoError, context);
+  forms::msgBox(loadResString(row.missingMessage), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
+  return result;
+}
+
+StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders) {
+  auto& st = core::state();
+  const std::string workFolder = folders.tempDir + "kelvaran\\";
+  const std::string userFolder = workFolder + "User\\";
+  st.UserIniPath = userFolder + "User.ini";
+  if (!anyUserItemSelected()) return StepEnd::Continue;
+
+  const std::string stepText = loadResString(1117) + " UserFiles";
+  setStatus(stepText);
+  const GroupEnd run =
+      RunUnzipGroup(UnzipGroup::UserFiles, QuotedArchive(archiveFolder, slotNumber, UnzipGroup::UserFiles), folders,
+                    stepText, "");
+  if (run.end == StepEnd::Abort) return StepEnd::Abort;
+  // Without a fresh unpack no copy is taken: an older run's may still be there.
+  if (run.restored) CopyUserFilesBack(st.UserIniPath, userFolder, workFolder);
+  return StepEnd::Continue;
+}
+
+StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders) {
+  auto& dialog = windows::RestoreReq();
+  const std::string netscape = known(folders.netscape);
+  const std::string microsoft = loadResString(1234);
+  const std::string netscapeFiles = loadResString(1235);
+  const std::string messenger = loadResString(1519) + " " + loadResString(1502) + loadResString(1019);
+  const std::string updating = loadResString(1117);
+  const auto inQuotes = [](const std::string& text) { return kQuote + text + kQuote; };
+
+  struct Step {
+    UnzipGroup group;
+    bool wanted;
+    std::string text;     // step text; also the status before the check unless `textOnly`
+    bool textOnly;
+    std::string status;   // status right before the run ("" unchanged)
+  };
+  const Step steps[] = {
+      {UnzipGroup::StartMenu, ticked(dialog.Check20), updating + " Start Menu", false, ""},
+      {UnzipGroup::AddressBook, ticked(dialog.Check18), loadResString(1114), false, ""},
+      {UnzipGroup::Favorites, ticked(dialog.Check11), updating + " Bookmarks", false, ""},
+      {UnzipGroup::IECookies, ticked(dialog.Check19), updating + " Cookies", false, ""},
+      {UnzipGroup::OEMail, ticked(dialog.Check21), updating + " Mailbox", false, microsoft},
+      {UnzipGroup::NSBookmarks, ticked(dialog.Check10) && !netscape.empty(), inQuotes(netscape + "\\Bookmark.htm"),
+       true, netscapeFiles},
+      {UnzipGroup::NSCookies, ticked(dialog.Check22) && !netscape.empty(), inQuotes(netscape + "\\Cookies.txt"), true,
+       netscapeFiles},
+      {UnzipGroup::NSMail, ticked(dialog.Check23) && !netscape.empty(), inQuotes(netscape + "\\Mail\\*"), true,
+       messenger},
+      {UnzipGroup::NSNews, ticked(dialog.Check17) && !netscape.empty(), inQuotes(netscape + "\\News"), true,
+       messenger},
+  };
+  for (const Step& step : steps) {
+    if (!step.wanted) continue;
+    if (!step.textOnly) setStatus(step.text);
+    const GroupEnd run =
+        RunUnzipGroup(step.group, QuotedArchive(archiveFolder, slotNumber, step.group), folders, step.text, step.status);
+    if (run.end == StepEnd::Abort) return StepEnd::Abort;
+  }
+  return StepEnd::Continue;
+}
+
+}  // namespace restore

@@ -1,0 +1,47 @@
+#pragma once
+// The restore's unpacking of the user files, the Start menu and the browser
+// and mail groups, in the order the run makes them, each only when its box
+// (or, for the user files, an entry of the dialog's list) is ticked.
+#include <string>
+#include <string_view>
+
+#include "restore/unzip_groups.h"
+
+namespace restore {
+
+// How a step of the run ended: go on, or the user chose to stop the run at a
+// missing or unusable archive (the engine then aborts).
+enum class StepEnd { Continue, Abort };
+
+struct GroupEnd {
+  StepEnd end = StepEnd::Continue;
+  bool restored = false;  // unzip ran and succeeded
+};
+
+// One group's run. `quotedArchive` is the archive's path between double
+// quotes, as the existence question shows it; `stepText` names the step in
+// Error.log, `statusBeforeRun` (when not empty) goes onto the status bar
+// right before the run. In order: the folders are checked (a folder holding
+// a double quote or one not on an existing drive makes the group not
+// restorable: the group's message and the question whether to go on); the
+// archive must exist (message 1064 with the path, the group's message and
+// the question); its members must all lie in the group's folder (else as a
+// bad folder); then Unzip32.exe runs. Only a run with exit code 0 or 1 sets
+// RestoreDone; a failed run is logged and shown with the group's message.
+GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
+                       const std::string& stepText, const std::string& statusBeforeRun);
+
+// The user-defined files: when an entry of RestoreReq.List1 is selected, the
+// user-file archive is unpacked into this machine's working folder and the
+// files are copied back to their paths (CopyUserFilesBack).
+StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders);
+
+// The Start menu, address book, Internet Explorer favorites and cookies,
+// Outlook Express mailbox and the Netscape bookmarks, cookies, mail and news
+// (these four only with a Netscape folder), each when its box is ticked.
+StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders);
+
+// "<folder>Conf<n><suffix>.kvz" between double quotes.
+std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group);
+
+}  // namespace restore

@@ -1,0 +1,120 @@
+// A restore from floppy disks: part counts, the joins into DiskRestore\ and
+// how such a restore is cancelled.
+#include "restore/disk_set.h"
+
+#include <gtest/gtest.h>
+
+#include "core/state.h"
+#include "platform/files.h"
+#include "save/tests/support/save_fixture.h"
+#include "windows/form1.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+namespace {
+
+using savetest::kProgram;
+const std::string kDiskRestore = kProgram + "DiskRestore\\";
+const std::string kCancelled = "An error occurs while restoring. Restoring canceled.";
+
+TEST(PartCounts, ClampedToWhatTheJoinReads) {
+  const struct {
+    int recorded, parts;
+  } cases[] = {{0, 0}, {1, 1}, {3, 3}, {99, 99}, {100, 99}, {32767, 99}, {-1, 0}, {-32768, 0}};
+  for (const auto& c : cases) EXPECT_EQ(ClampPartCount(c.recorded), c.parts) << c.recorded;
+}
+
+class DiskSet : public savetest::SaveTest {
+ protected:
+  void SetUp() override {
+    SaveTest::SetUp();
+    auto& d = windows::RestoreReq();
+    for (auto* box : {&d.Check1, &d.Check10, &d.Check11, &d.Check17, &d.Check18, &d.Check19, &d.Check20,
+                      &d.Check21, &d.Check22, &d.Check23})
+      box->setValue(0);
+    d.List1.clear();
+    windows::Form1().Command3.setEnabled(false);
+    windows::Form1().Command4.setEnabled(true);
+  }
+  void expectCancelled() { dialogs().expect(kCancelled).style(forms::vbOKOnly).title(""); }
+};
+
+TEST_F(DiskSet, CancelDeletesOnlyThePlainFilesOfTheProgramsDiskRestoreFolder) {
+  machine().write(kDiskRestore + "Conf1s.kvz", "joined");
+  machine().write(kDiskRestore + "Hidden.kvz", "joined");
+  machine().setAttributes(kDiskRestore + "Hidden.kvz", platform::kHidden);
+  machine().write(kDiskRestore + "Keep\\inner.txt", "kept");
+  auto& st = core::state();
+  st.DiskRestorePath = kDiskRestore;
+  st.RestoreDone = true;
+  expectCancelled();
+
+  CancelRestore();
+  EXPECT_FALSE(machine().exists(kDiskRestore + "Conf1s.kvz"));
+  EXPECT_FALSE(machine().exists(kDiskRestore + "Hidden.kvz"));
+  EXPECT_TRUE(machine().exists(kDiskRestore + "Keep\\inner.txt"));
+  EXPECT_TRUE(machine().exists(kProgram + "zip.exe"));
+  EXPECT_EQ(st.DiskRestorePath, "");
+  EXPECT_FALSE(st.RestoreDone);
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+  EXPECT_FALSE(windows::Form1().Command4.enabled());
+}
+
+TEST_F(DiskSet, CancelWithAnotherDiskRestorePathDeletesNothing) {
+  for (const std::string& other : {kProgram, std::string("C:\\SAVE\\"), kDiskRestore + "Keep\\"}) {
+    machine().write(other + "precious.txt", "mine");
+    core::state().DiskRestorePath = other;
+    expectCancelled();
+    CancelRestore();
+    EXPECT_EQ(content(other + "precious.txt"), "mine") << other;
+    EXPECT_EQ(core::state().DiskRestorePath, "");
+  }
+  EXPECT_TRUE(machine().exists(kProgram + "Unzip32.exe"));
+}
+
+// The joins empty DiskRestorePath when they are cancelled: a configuration
+// that names another folder is not fetched at all.
+TEST_F(DiskSet, AnotherDiskRestorePathIsRefusedBeforeAnyPrompt) {
+  machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
+  core::state().DiskRestorePath = kProgram;
+  windows::RestoreReq().Check20.setValue(1);
+  expectCancelled();
+
+  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  EXPECT_TRUE(machine().exists(kProgram + "kelvaran.ini"));
+  EXPECT_TRUE(machine().exists(kProgram + "zip.exe"));
+}
+
+// A joined archive that cannot be read whole is never unpacked.
+TEST_F(DiskSet, ATruncatedArchiveCancelsTheRestore) {
+  const std::string disk = machine().addMedium({.label = "Save#1"}, 'A');
+  machine().write("A:\\Conf1s.kvz", "PK\x03\x04 cut short");
+  auto& st = core::state();
+  st.DiskRestorePath = kDiskRestore;
+  st.DiskNo = 0;
+  windows::RestoreReq().Check20.setValue(1);
+  dialogs().expect("Please insert Disk No. 1 now!").style(forms::vbOKCancel + forms::vbInformation).title("Message");
+  expectCancelled();
+
+  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  EXPECT_FALSE(machine().exists(kDiskRestore + "Conf1s.kvz"));
+  EXPECT_EQ(st.DiskRestorePath, "");
+}
+
+TEST_F(DiskSet, CancelAtTheFirstDiskPrompt) {
+  machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
+  core::state().DiskRestorePath = kDiskRestore;
+  windows::RestoreReq().Check20.setValue(1);
+  dialogs()
+      .expect("Please insert Disk No. 1 now!")
+      .style(forms::vbOKCancel + forms::vbInformation)
+      .title("Message")
+      .answer(forms::vbCancel);
+  expectCancelled();
+
+  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini"}) EXPECT_TRUE(machine().exists(kProgram + file));
+}
+
+}  // namespace
+}  // namespace restore

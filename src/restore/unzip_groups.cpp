@@ -1,0 +1,165 @@
+#include "restore/unzip_groups.h"
+
+#include <cctype>
+#include <stdexcept>
+
+#include "platform/charcase.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/process.h"
+#include "platform/zip_directory.h"
+
+namespace restore {
+
+namespace {
+
+constexpr char kQuote = '"';
+
+constexpr UnzipRow kRows[] = {
+    {UnzipGroup::UserFiles, "us", "-o", "", 1201},
+    {UnzipGroup::StartMenu, "s", "-o", "", 1202},
+    {UnzipGroup::AddressBook, "ma", "-o", "", 1203},
+    {UnzipGroup::Favorites, "mb", "-o", "", 1204},
+    {UnzipGroup::IECookies, "mc", "-o", "", 1205},
+    {UnzipGroup::OEMail, "mx", "-o", "", 1206},
+    {UnzipGroup::NSBookmarks, "na", "-Cqo", "*Bookmark.htm", 1207},
+    {UnzipGroup::NSCookies, "na", "-Cqo", "*Cookies.txt", 1208},
+    {UnzipGroup::NSMail, "na", "-Cqo", "*Mail\\*", 1209},
+    {UnzipGroup::NSNews, "nw", "-o", "", 1209},
+};
+
+std::string withSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// The folder part of a file path, with its separator ("" without one).
+std::string folderOf(std::string_view file) {
+  const std::size_t cut = file.rfind('\\');
+  return cut == std::string_view::npos ? std::string() : std::string(file.substr(0, cut + 1));
+}
+
+bool hasControlCharacter(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) return true;
+  }
+  return false;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// The spellings a folder goes by: as given, long and 8.3 (when it exists).
+std::vector<std::string> spellingsOf(const std::string& folder) {
+  std::vector<std::string> forms{folder};
+  try {
+    if (platform::folderExists(folder)) {
+      forms.push_back(withSeparator(platform::longPath(folder)));
+      forms.push_back(withSeparator(platform::shortPath(folder)));
+    }
+  } catch (const platform::RuntimeError&) {
+  }
+  return forms;
+}
+
+}  // namespace
+
+const UnzipRow& RowOf(UnzipGroup group) {
+  for (const UnzipRow& row : kRows) {
+    if (row.group == group) return row;
+  }
+  throw std::logic_error("unknown unzip group");
+}
+
+std::string DriveRootOf(std::string_view path) {
+  if (path.size() < 3 || std::isalpha(static_cast<unsigned char>(path[0])) == 0 || path[1] != ':' ||
+      path[2] != '\\')
+    return "";
+  const std::string root{static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))), ':', '\\'};
+  if (platform::driveType(root) == platform::DriveType::NoRootDir) return "";
+  return std::string(path.substr(0, 3));
+}
+
+UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& f) {
+  const auto known = [](const std::string& value) { return value != "NONE" ? value : std::string(); };
+  std::string place;  // the folder (or, for the address book, the file) of the group
+  switch (group) {
+    case UnzipGroup::UserFiles: place = f.tempDir.empty() ? "" : f.tempDir + "kelvaran\\User\\"; break;
+    case UnzipGroup::StartMenu: place = withSeparator(known(f.startMenu)); break;
+    case UnzipGroup::AddressBook: place = known(f.addressBook); break;
+    case UnzipGroup::Favorites: place = withSeparator(known(f.favorites)); break;
+    case UnzipGroup::IECookies: place = withSeparator(known(f.cookies)); break;
+    case UnzipGroup::OEMail: place = withSeparator(known(f.oeMail)); break;
+    case UnzipGroup::NSBookmarks:
+    case UnzipGroup::NSCookies:
+    case UnzipGroup::NSMail:
+    case UnzipGroup::NSNews: place = withSeparator(known(f.netscape)); break;
+  }
+  UnzipPlan plan;
+  if (place.find(kQuote) != std::string::npos || hasControlCharacter(place)) {
+    plan.problem = "a double quote or control character in the folder";
+    return plan;
+  }
+  plan.target = DriveRootOf(place);
+  if (plan.target.empty()) {
+    plan.problem = "no folder on an existing drive";
+    return plan;
+  }
+  plan.folder = group == UnzipGroup::AddressBook ? folderOf(place) : place;
+  if (plan.folder.size() <= 3) plan.problem = "a drive root is no folder of its own";
+  return plan;
+}
+
+std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target) {
+  const UnzipRow& row = RowOf(group);
+  std::vector<std::string> arguments{"Unzip32.exe", row.options, std::string(archive)};
+  if (*row.pattern) arguments.emplace_back(row.pattern);
+  arguments.emplace_back("-d");
+  arguments.emplace_back(target);
+  return arguments;
+}
+
+std::string CommandLineOf(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument)) return "";
+    const bool quoted = i == 2;  // the archive
+    if (!quoted && argument.find_first_of(" \t") != std::string::npos) return "";
+    if (i) line += ' ';
+    line += quoted ? kQuote + argument + kQuote : argument;
+  }
+  // The line must split back into exactly these arguments.
+  return platform::splitCommandLine(line) == arguments ? line : "";
+}
+
+std::string MemberProblem(std::string_view archive, std::string_view target, std::string_view folder) {
+  std::vector<platform::zipdir::Member> members;
+  try {
+    members = platform::zipdir::readMembers(platform::hostPath(archive));
+  } catch (const std::exception&) {
+    return "not a readable archive";
+  }
+  const std::vector<std::string> spellings = spellingsOf(std::string(folder));
+  for (const auto& member : members) {
+    if (const std::string reason = platform::zipdir::unsafeReason(member); !reason.empty())
+      return member.name + ": " + reason;
+    std::string path = std::string(target) + member.name;
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+    bool inside = false;
+    for (const std::string& spelling : spellings) {
+      // The folder's own entry ("WINDOWS/Favorites/") is inside as well.
+      inside = inside || startsWithNoCase(withSeparator(path), spelling);
+    }
+    if (!inside) return member.name + ": outside " + std::string(folder);
+  }
+  return "";
+}
+
+bool UnzipSucceeded(int exitCode) { return exitCode == 0 || exitCode == 1; }
+
+}  // namespace restore

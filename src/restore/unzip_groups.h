@@ -1,0 +1,84 @@
+#pragma once
+// The Unzip32.exe runs that put back the user files, the Start menu and the
+// browser and mail data: per group its archive, options, member pattern,
+// target drive, the folder its members must lie in, and its messages; the
+// checks made before a run and how unzip's exit code is judged.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace restore {
+
+// The groups in the order a restore unpacks them.
+enum class UnzipGroup {
+  UserFiles,
+  StartMenu,
+  AddressBook,
+  Favorites,
+  IECookies,
+  OEMail,
+  NSBookmarks,
+  NSCookies,
+  NSMail,
+  NSNews,
+};
+
+// The folders a restore puts the groups back into. The Start menu, the
+// Favorites and the Netscape profile are those of the loaded configuration
+// (the machine that saved it); the cookies, the address book and the
+// Outlook Express store are this machine's (a description does not record
+// them). "" or "NONE": the group has no place here.
+struct GroupFolders {
+  std::string tempDir;      // this machine's, ends with "\"
+  std::string startMenu;    // ends with "\"
+  std::string favorites;    // ends with "\"
+  std::string netscape;     // profile folder, no trailing "\"
+  std::string cookies;      // ends with "\"
+  std::string addressBook;  // the address-book file
+  std::string oeMail;       // ends with "\"
+};
+
+struct UnzipRow {
+  UnzipGroup group;
+  const char* suffix;   // archive "Conf<n><suffix>.kvz"
+  const char* options;  // "-o", "-Cqo"
+  const char* pattern;  // member pattern, "" for every member
+  int missingMessage;   // "Your ... can't be restored!"
+};
+const UnzipRow& RowOf(UnzipGroup group);
+
+// What a group's run needs, worked out from the folders: the target drive
+// root ("X:\"), the folder every member must lie in, and why the group
+// cannot be restored ("" when it can).
+struct UnzipPlan {
+  std::string target;  // "C:\"
+  std::string folder;  // "C:\WINDOWS\Start Menu\"
+  std::string problem;
+};
+UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& folders);
+
+// "X:\" when `path` starts with the root of a drive this machine has, else "".
+std::string DriveRootOf(std::string_view path);
+
+// The argument vector of a run: Unzip32.exe, the options, the archive, the
+// pattern (when the group has one), -d and the target.
+std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target);
+
+// The command line that stands for an argument vector, as the program always
+// wrote it ("Unzip32.exe -o "C:\SAVE\Conf1s.kvz" -d C:\"): the archive in
+// double quotes, the other arguments bare. Empty when an argument holds a
+// double quote or a control character, or a bare one a blank, so that the
+// line could not be split back into exactly these arguments.
+std::string CommandLineOf(const std::vector<std::string>& arguments);
+
+// Why an archive's members may not be unpacked into `target` ("" when they
+// may): every member must lie below `folder` (compared without case, in the
+// spelling given, its long or its 8.3 form) and be safe to extract; an
+// archive that cannot be read is refused as well.
+std::string MemberProblem(std::string_view archive, std::string_view target, std::string_view folder);
+
+// unzip's exit code: 0 and 1 (warnings) are a success.
+bool UnzipSucceeded(int exitCode);
+
+}  // namespace restore

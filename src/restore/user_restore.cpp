@@ -1,0 +1,137 @@
+#include "restore/user_restore.h"
+
+#include <array>
+
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/charcase.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "restore/unzip_groups.h"
+#include "save/staging.h"
+#include "windows/form1.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+
+namespace {
+
+using forms::loadResString;
+
+// DOS devices answer to these names in every folder, with any extension.
+bool isDeviceName(std::string_view component) {
+  static const std::array<const char*, 22> kDevices{
+      "CON",  "PRN",  "AUX",  "NUL",  "CLOCK$", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
+      "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8"};
+  const std::string_view base = component.substr(0, component.find('.'));
+  for (const char* device : kDevices) {
+    if (platform::equalsNoCase(base, device)) return true;
+  }
+  return platform::equalsNoCase(base, "LPT9");
+}
+
+// Why the components of a relative path (below a root or folder) are not
+// those of a plain file: "" when they are.
+std::string componentsProblem(std::string_view rest) {
+  if (rest.empty()) return "no file name";
+  while (true) {
+    const std::size_t cut = rest.find('\\');
+    const std::string_view part = rest.substr(0, cut);
+    if (part.empty() || part == "." || part == "..") return "a \".\", \"..\" or empty component";
+    if (platform::isForbiddenName(part)) return "a forbidden name";
+    if (isDeviceName(part)) return "a device name";
+    if (cut == std::string_view::npos) return "";
+    rest.remove_prefix(cut + 1);
+  }
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+
+// One statement of the step: an error is logged with the step text and the
+// step goes on.
+template <class Statement>
+bool logged(const std::string& stepText, Statement&& statement) {
+  try {
+    statement();
+    return true;
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, stepText + " Restore");
+    return false;
+  }
+}
+
+void reportMissing(const std::string& item) {
+  forms::msgBox(loadResString(1243) + '\r' + loadResString(1244) + item, forms::vbOKOnly, "");
+}
+
+}  // namespace
+
+bool UserCopyAccepted(std::string_view value, std::string_view userFolder) {
+  if (userFolder.empty() || !startsWithNoCase(value, userFolder)) return false;
+  return componentsProblem(value.substr(userFolder.size())).empty();
+}
+
+std::string UserTargetProblem(std::string_view item) {
+  if (std::string problem = save::UserFileProblem(item); !problem.empty()) return problem;
+  if (std::string problem = componentsProblem(item.substr(3)); !problem.empty()) return problem;
+  if (DriveRootOf(item).empty()) return "no drive of this machine";
+  return "";
+}
+
+bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder, std::string_view workFolder) {
+  auto& state = core::state();
+  forms::ListBox& list = windows::RestoreReq().List1;
+  bool copied = false;
+  for (int i = 0; i < list.listCount(); ++i) {
+    const std::string item = list.list(i);
+    setStatus(item);
+    const std::string saved = core::ReadIni("UserFilesSaved", item, userIniPath);
+    if (item.empty()) continue;
+    const bool selected = list.selected(i);
+    if (saved.empty() || !UserCopyAccepted(saved, userFolder)) {
+      if (!saved.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");
+      reportMissing(item);
+      state.RestoreDone = false;
+      continue;
+    }
+    const std::string stepText = item + " User file";
+    if (selected) {
+      if (const std::string problem = UserTargetProblem(item); !problem.empty()) {
+        core::WriteErrorLog(platform::kBadFileNameOrNumber, stepText + " Restore");
+        reportMissing(item);
+        state.RestoreDone = false;
+      } else {
+        logged(stepText, [&] { core::Makepath(item); });
+        if (logged(stepText, [&] { platform::fileCopy(saved, item); })) copied = true;
+      }
+    }
+    logged(stepText, [&] { platform::kill(saved); });
+    setStatus(stepText);
+    forms::doEvents();
+  }
+
+  // The map and the folders the unpacked copies stood in go.
+  const std::string stepText = loadResString(1524);
+  windows::Form1().List4.clear();
+  logged(stepText, [&] { platform::kill(std::string(userFolder) + "user.ini"); });
+  std::string folder(workFolder);
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  logged(stepText, [&] { core::ListSubFolders(folder); });
+  forms::ListBox& folders = windows::Form1().List4;
+  for (int i = folders.listCount() - 1; i >= 0; --i) {
+    const std::string sub = folders.list(i);
+    logged(stepText, [&] { platform::rmDir(sub); });
+  }
+  return copied;
+}
+
+}  // namespace restore
