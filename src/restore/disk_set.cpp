@@ -19,9 +19,9 @@
 #include "platform/vb.h"
 #include "platform/vbfile.h"
 #include "platform/zip_directory.h"
+#include "restore/restore_boxes.h"
 #include "windows/animate.h"
 #include "windows/form1.h"
-#include "windows/restorereq.h"
 
 namespace restore {
 
@@ -30,24 +30,6 @@ namespace {
 using forms::loadResString;
 
 constexpr int kMaxParts = 99;
-
-bool ticked(const forms::CheckBox& box) { return box.value() != 0; }
-
-bool systemBoxTicked(windows::RestoreReqWindow& d) {
-  for (const forms::CheckBox* box : {&d.Check1, &d.Check2, &d.Check3, &d.Check4, &d.Check5, &d.Check6, &d.Check7,
-                                     &d.Check8, &d.Check9, &d.Check12, &d.Check13, &d.Check14, &d.Check15,
-                                     &d.Check16, &d.Check24, &d.Check25}) {
-    if (ticked(*box)) return true;
-  }
-  return false;
-}
-
-bool userItemSelected(windows::RestoreReqWindow& d) {
-  for (int i = 0; i < d.List1.listCount(); ++i) {
-    if (d.List1.selected(i)) return true;
-  }
-  return false;
-}
 
 // One row of the copy window: the progress value, the label, whether the
 // group is wanted, and its archive with its [SplitLog] block.
@@ -79,15 +61,16 @@ int ClampPartCount(int recorded) { return std::clamp(recorded, 0, kMaxParts); }
 
 std::string ProgramDiskRestoreFolder() { return forms::appPath() + "\\DiskRestore\\"; }
 
-bool FetchDiskSet(const std::string& removableFolder, int slotNumber) {
+bool FetchDiskSet(const LoadedConfiguration& loaded) {
   auto& st = core::state();
-  auto& dialog = windows::RestoreReq();
   // The joins empty the disk-restore folder when they are cancelled: only the
   // program's own folder may be that.
+  st.DiskRestorePath = loaded.DiskRestorePath;
   if (!sameFolder(st.DiskRestorePath, ProgramDiskRestoreFolder())) {
     CancelRestore();
     return false;
   }
+  const std::string& removableFolder = loaded.SaveFolder;
 
   const std::string root = platform::vb::left(removableFolder, 3);
   for (;;) {
@@ -108,23 +91,23 @@ bool FetchDiskSet(const std::string& removableFolder, int slotNumber) {
   window.ProgressBar1.setMax(8);
 
   const JoinRow rows[] = {
-      {1, 1232, systemBoxTicked(dialog), "", 1},
-      {2, 1233, userItemSelected(dialog), "us", 2},
-      {3, 1236, ticked(dialog.Check20), "s", 3},
-      {4, 1234, ticked(dialog.Check19), "mc", 4},
-      {5, 1234, ticked(dialog.Check11), "mb", 5},
-      {6, 1234, ticked(dialog.Check18), "ma", 6},
-      {7, 1234, ticked(dialog.Check21), "mx", 7},
-      {8, 1235, ticked(dialog.Check10) || ticked(dialog.Check22) || ticked(dialog.Check23), "na", 8},
-      {8, 1235, ticked(dialog.Check17), "nw", 9},
+      {1, 1232, SystemBoxTicked(), "", 1},
+      {2, 1233, UserFileSelected(), "us", 2},
+      {3, 1236, Ticked(20), "s", 3},
+      {4, 1234, Ticked(19), "mc", 4},
+      {5, 1234, Ticked(11), "mb", 5},
+      {6, 1234, Ticked(18), "ma", 6},
+      {7, 1234, Ticked(21), "mx", 7},
+      {8, 1235, Ticked(10) || Ticked(22) || Ticked(23), "na", 8},
+      {8, 1235, Ticked(17), "nw", 9},
   };
   for (const JoinRow& row : rows) {
     window.ProgressBar1.setValue(row.progress);
     window.Label1.setCaption(loadResString(row.label));
     if (!row.wanted) continue;
-    const std::string name = "Conf" + std::to_string(slotNumber) + row.suffix + ".kvz";
+    const std::string name = "Conf" + std::to_string(loaded.slot) + row.suffix + ".kvz";
     const std::string target = st.DiskRestorePath + name;
-    const int parts = ClampPartCount(st.SplitDisk(row.block));
+    const int parts = ClampPartCount(loaded.SplitDisk(row.block));
     const bool joined = core::ConcatSplitFile(removableFolder + name, target, parts);
     if (!joined || !completeArchive(target)) {
       CancelRestore();

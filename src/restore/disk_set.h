@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "restore/loaded_configuration.h"
+
 namespace restore {
 
 // A part count recorded in [SplitLog] as the join takes it: 0 to 99; a
@@ -16,13 +18,14 @@ int ClampPartCount(int recorded);
 std::string ProgramDiskRestoreFolder();
 
 // Joins the archives of the groups ticked in the restore dialog from the
-// disks of `removableFolder` (the configuration's folder on the removable
-// drive) into DiskRestorePath: the disk prompt for disk DiskNo + 1, then the
-// copy window with one row per group, each archive joined from as many parts
-// as its SplitDisk element says. False when the user cancelled at a prompt,
-// a join failed or left no complete archive (the restore is cancelled:
+// disks of the loaded configuration's folder on the removable drive into its
+// DiskRestorePath (which becomes the run's DiskRestorePath; it must be the
+// program's own folder): the disk prompt for disk DiskNo + 1, then the copy
+// window with one row per group, each archive joined from as many parts as
+// its SplitDisk element says. False when the user cancelled at a prompt, a
+// join failed or left no complete archive (the restore is cancelled:
 // CancelRestore has run).
-bool FetchDiskSet(const std::string& removableFolder, int slotNumber);
+bool FetchDiskSet(const LoadedConfiguration& loaded);
 
 // Ends a restore from disks: message 1237, RestoreDone False, the copy
 // window unloaded, Exit enabled and Restore disabled, every open file

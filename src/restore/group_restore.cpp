@@ -9,9 +9,9 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "restore/restore_boxes.h"
 #include "restore/user_restore.h"
 #include "windows/form1.h"
-#include "windows/restorereq.h"
 
 namespace restore {
 
@@ -40,19 +40,15 @@ StepEnd askUnusable(int groupMessage) {
       forms::msgBox(loadResString(groupMessage) + kCr + kCr + loadResString(1210), kQuestionStyle, loadResString(1005)));
 }
 
-bool ticked(const forms::CheckBox& box) { return box.value() != 0; }
-
-bool anyUserItemSelected() {
-  forms::ListBox& list = windows::RestoreReq().List1;
-  for (int i = 0; i < list.listCount(); ++i) {
-    if (list.selected(i)) return true;
-  }
-  return false;
-}
-
 std::string known(const std::string& value) { return value == "NONE" ? std::string() : value; }
 
 }  // namespace
+
+GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded) {
+  const auto& st = core::state();
+  return {st.TempDir,        loaded.PathStartmenue, loaded.PathFavorites, loaded.PathNetscape,
+          st.CookiesDir,     st.AddressBookFile,    st.OEMailDir};
+}
 
 std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group) {
   return kQuote + std::string(archiveFolder) + "Conf" + std::to_string(slotNumber) + RowOf(group).suffix + ".kvz" +
@@ -117,7 +113,7 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
   const std::string workFolder = folders.tempDir + "kelvaran\\";
   const std::string userFolder = workFolder + "User\\";
   st.UserIniPath = userFolder + "User.ini";
-  if (!anyUserItemSelected()) return StepEnd::Continue;
+  if (!UserFileSelected()) return StepEnd::Continue;
 
   const std::string stepText = loadResString(1117) + " UserFiles";
   setStatus(stepText);
@@ -131,7 +127,6 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
 }
 
 StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders) {
-  auto& dialog = windows::RestoreReq();
   const std::string netscape = known(folders.netscape);
   const std::string microsoft = loadResString(1234);
   const std::string netscapeFiles = loadResString(1235);
@@ -147,18 +142,18 @@ StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, con
     std::string status;   // status right before the run ("" unchanged)
   };
   const Step steps[] = {
-      {UnzipGroup::StartMenu, ticked(dialog.Check20), updating + " Start Menu", false, ""},
-      {UnzipGroup::AddressBook, ticked(dialog.Check18), loadResString(1114), false, ""},
-      {UnzipGroup::Favorites, ticked(dialog.Check11), updating + " Bookmarks", false, ""},
-      {UnzipGroup::IECookies, ticked(dialog.Check19), updating + " Cookies", false, ""},
-      {UnzipGroup::OEMail, ticked(dialog.Check21), updating + " Mailbox", false, microsoft},
-      {UnzipGroup::NSBookmarks, ticked(dialog.Check10) && !netscape.empty(), inQuotes(netscape + "\\Bookmark.htm"),
+      {UnzipGroup::StartMenu, Ticked(20), updating + " Start Menu", false, ""},
+      {UnzipGroup::AddressBook, Ticked(18), loadResString(1114), false, ""},
+      {UnzipGroup::Favorites, Ticked(11), updating + " Bookmarks", false, ""},
+      {UnzipGroup::IECookies, Ticked(19), updating + " Cookies", false, ""},
+      {UnzipGroup::OEMail, Ticked(21), updating + " Mailbox", false, microsoft},
+      {UnzipGroup::NSBookmarks, Ticked(10) && !netscape.empty(), inQuotes(netscape + "\\Bookmark.htm"),
        true, netscapeFiles},
-      {UnzipGroup::NSCookies, ticked(dialog.Check22) && !netscape.empty(), inQuotes(netscape + "\\Cookies.txt"), true,
+      {UnzipGroup::NSCookies, Ticked(22) && !netscape.empty(), inQuotes(netscape + "\\Cookies.txt"), true,
        netscapeFiles},
-      {UnzipGroup::NSMail, ticked(dialog.Check23) && !netscape.empty(), inQuotes(netscape + "\\Mail\\*"), true,
+      {UnzipGroup::NSMail, Ticked(23) && !netscape.empty(), inQuotes(netscape + "\\Mail\\*"), true,
        messenger},
-      {UnzipGroup::NSNews, ticked(dialog.Check17) && !netscape.empty(), inQuotes(netscape + "\\News"), true,
+      {UnzipGroup::NSNews, Ticked(17) && !netscape.empty(), inQuotes(netscape + "\\News"), true,
        messenger},
   };
   for (const Step& step : steps) {

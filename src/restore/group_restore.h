@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "restore/loaded_configuration.h"
 #include "restore/unzip_groups.h"
 
 namespace restore {
@@ -17,6 +18,11 @@ struct GroupEnd {
   StepEnd end = StepEnd::Continue;
   bool restored = false;  // unzip ran and succeeded
 };
+
+// The folders of a restore of `loaded`: its Start menu, Favorites and
+// Netscape folders, and this machine's working folder, cookies, address book
+// and Outlook Express store.
+GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded);
 
 // One group's run. `quotedArchive` is the archive's path between double
 // quotes, as the existence question shows it; `stepText` names the step in

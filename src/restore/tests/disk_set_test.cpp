@@ -36,6 +36,14 @@ class DiskSet : public savetest::SaveTest {
     windows::Form1().Command3.setEnabled(false);
     windows::Form1().Command4.setEnabled(true);
   }
+  // A configuration on the floppy disks of drive A: whose archives are joined into `diskRestore`.
+  static LoadedConfiguration onFloppies(const std::string& diskRestore) {
+    LoadedConfiguration loaded;
+    loaded.SaveFolder = "A:\\";
+    loaded.onRemovableDrive = true;
+    loaded.DiskRestorePath = diskRestore;
+    return loaded;
+  }
   void expectCancelled() { dialogs().expect(kCancelled).style(forms::vbOKOnly).title(""); }
 };
 
@@ -76,11 +84,10 @@ TEST_F(DiskSet, CancelWithAnotherDiskRestorePathDeletesNothing) {
 // that names another folder is not fetched at all.
 TEST_F(DiskSet, AnotherDiskRestorePathIsRefusedBeforeAnyPrompt) {
   machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
-  core::state().DiskRestorePath = kProgram;
   windows::RestoreReq().Check20.setValue(1);
   expectCancelled();
 
-  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  EXPECT_FALSE(FetchDiskSet(onFloppies(kProgram)));
   EXPECT_TRUE(machine().exists(kProgram + "kelvaran.ini"));
   EXPECT_TRUE(machine().exists(kProgram + "zip.exe"));
 }
@@ -90,20 +97,18 @@ TEST_F(DiskSet, ATruncatedArchiveCancelsTheRestore) {
   const std::string disk = machine().addMedium({.label = "Save#1"}, 'A');
   machine().write("A:\\Conf1s.kvz", "PK\x03\x04 cut short");
   auto& st = core::state();
-  st.DiskRestorePath = kDiskRestore;
   st.DiskNo = 0;
   windows::RestoreReq().Check20.setValue(1);
   dialogs().expect("Please insert Disk No. 1 now!").style(forms::vbOKCancel + forms::vbInformation).title("Message");
   expectCancelled();
 
-  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  EXPECT_FALSE(FetchDiskSet(onFloppies(kDiskRestore)));
   EXPECT_FALSE(machine().exists(kDiskRestore + "Conf1s.kvz"));
   EXPECT_EQ(st.DiskRestorePath, "");
 }
 
 TEST_F(DiskSet, CancelAtTheFirstDiskPrompt) {
   machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
-  core::state().DiskRestorePath = kDiskRestore;
   windows::RestoreReq().Check20.setValue(1);
   dialogs()
       .expect("Please insert Disk No. 1 now!")
@@ -112,7 +117,7 @@ TEST_F(DiskSet, CancelAtTheFirstDiskPrompt) {
       .answer(forms::vbCancel);
   expectCancelled();
 
-  EXPECT_FALSE(FetchDiskSet("A:\\", 1));
+  EXPECT_FALSE(FetchDiskSet(onFloppies(kDiskRestore)));
   for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini"}) EXPECT_TRUE(machine().exists(kProgram + file));
 }
 

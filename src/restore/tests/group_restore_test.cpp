@@ -1,0 +1,180 @@
+// The user files, Start menu and browser and mail groups put back from a
+// real save of the demo machine, group by group.
+#include "restore/group_restore.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/state.h"
+#include "core/inifile.h"
+#include "platform/files.h"
+#include "platform/infozip.h"
+#include "platform/process.h"
+#include "restore/load_cini.h"
+#include "restore/restore_boxes.h"
+#include "save/boxes.h"
+#include "save/save_engine.h"
+#include "support/restore_fixture.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+namespace {
+
+const std::string kNetscape = "C:\\Program Files\\Netscape\\Users\\default";
+const std::string kStore = "C:\\WINDOWS\\Application Data\\Identities\\{4F2A}\\Outlook Express\\";
+const std::string kBook = "C:\\WINDOWS\\Application Data\\Microsoft\\Address Book\\jordan.wab";
+
+// Every file the groups hold, with the box that restores it.
+const std::map<std::string, int> kGroupFiles{
+    {"C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", 20},
+    {"C:\\WINDOWS\\Favorites\\Links\\Home.url", 11},
+    {"C:\\WINDOWS\\Cookies\\jordan@weather.example[1].txt", 19},
+    {kBook, 18},
+    {kStore + "Inbox.dbx", 21},
+    {kNetscape + "\\Bookmark.htm", 10},
+    {kNetscape + "\\Cookies.txt", 22},
+    {kNetscape + "\\Mail\\Inbox", 23},
+    {kNetscape + "\\News\\host-news\\comp.os.snm", 17},
+};
+const std::vector<std::string> kUserFiles{"C:\\My Documents\\Brief.doc", "C:\\My Documents\\Plan.txt"};
+
+class GroupRestore : public restoretest::RestoreTest {
+ protected:
+  void SetUp() override {
+    RestoreTest::SetUp();
+    auto& st = core::state();
+    st.CookiesDir = "C:\\WINDOWS\\Cookies\\";
+    st.AddressBookFile = kBook;
+    st.OEMailDir = kStore;
+    auto own = st.machine;
+    own.PathNetscape = kNetscape;
+    st.setMachinePaths(own);
+    st.useMachinePaths();
+    for (const auto& [file, box] : kGroupFiles) machine().write(file, "saved " + file);
+    for (const std::string& file : kUserFiles) machine().write(file, "saved " + file);
+    writeUserList(kUserFiles);
+    save::Form1Box(1).setValue(1);  // Start menu
+    for (int box : {1, 2, 3, 4, 5, 6, 11, 12}) save::UserFilesBox(box).setValue(1);
+
+    prepareSlot(1, "Everything");
+    dialogs().expect(savetest::kSavedMessage);
+    save::SaveConfiguration();
+    ASSERT_TRUE(st.SaveSucceeded);
+
+    for (const auto& [file, box] : kGroupFiles) machine().write(file, "changed");
+    for (const std::string& file : kUserFiles) machine().write(file, "changed");
+    st.CurrentConfig = 0;
+    st.RestoreState = 0;
+    LoadCINI();
+    ASSERT_EQ(st.RestoreState, 0);
+    st.RestoreDone = false;
+  }
+
+  StepEnd restoreGroups() {
+    const GroupFolders folders = GroupFoldersFor(loadedConfiguration());
+    core::enterProgramFolder();
+    if (RestoreUserFileGroup(loadedConfiguration().SaveFolder, 1, folders) == StepEnd::Abort) return StepEnd::Abort;
+    return RestoreOtherGroups(loadedConfiguration().SaveFolder, 1, folders);
+  }
+};
+
+TEST_F(GroupRestore, EachGroupComesBackAlone) {
+  for (const auto& [file, box] : kGroupFiles) {
+    for (const auto& [other, otherBox] : kGroupFiles) machine().write(other, "changed");
+    for (int n = 1; n <= 25; ++n) RestoreBox(n).setValue(0);
+    ASSERT_TRUE(RestoreBox(box).enabled()) << file;
+    RestoreBox(box).setValue(1);
+
+    EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+    for (const auto& [other, otherBox] : kGroupFiles)
+      EXPECT_EQ(content(other), otherBox == box ? "saved " + other : "changed") << "box " << box << ": " << other;
+  }
+  EXPECT_TRUE(core::state().RestoreDone);
+  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), "changed");
+}
+
+TEST_F(GroupRestore, SelectedUserFilesComeBackTheOthersStayUntouched) {
+  auto& list = windows::RestoreReq().List1;
+  ASSERT_EQ(list.listCount(), 2);
+  list.setSelected(1, true);  // Plan.txt only
+
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  EXPECT_EQ(content(kUserFiles[0]), "changed");
+  EXPECT_EQ(content(kUserFiles[1]), "saved " + kUserFiles[1]);
+  EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran\\User"));
+  for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), "changed");
+}
+
+TEST_F(GroupRestore, WithoutANetscapeFolderTheNetscapeStepsAreSkipped) {
+  loadedConfiguration().PathNetscape = "";
+  for (int box : {10, 22, 23, 17}) RestoreBox(box).setValue(1);
+  platform::clearProcessRuns();
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), "changed");
+  EXPECT_TRUE(platform::processRuns().empty());
+}
+
+TEST_F(GroupRestore, AMissingArchiveAsksWhetherToGoOn) {
+  machine().remove("C:\\SAVE\\Conf1s.kvz");
+  RestoreBox(20).setValue(1);
+  RestoreBox(11).setValue(1);
+  const std::string question =
+      "File not found!\r\"C:\\SAVE\\Conf1s.kvz\"\rYour Start Menu can't be restored!\r\rWould you continue to restore "
+      "the remaining files?";
+  dialogs().expect(question).style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2).title("Warning!").answer(forms::vbYes);
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), "saved C:\\WINDOWS\\Favorites\\Links\\Home.url");
+
+  machine().write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "changed");
+  dialogs().expect(question).answer(forms::vbNo);
+  EXPECT_EQ(restoreGroups(), StepEnd::Abort);
+  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), "changed");
+}
+
+// A failed unzip run is no success.
+TEST_F(GroupRestore, AFailedRunIsReportedNotCounted) {
+  platform::FakeProgram broken;
+  broken.exitCode = 2;
+  platform::installFakeProgram("Unzip32.exe", broken);
+  RestoreBox(20).setValue(1);
+  dialogs().expect("Your Start Menu can't be restored!").style(forms::vbOKOnly + forms::vbCritical).title("Warning!");
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  EXPECT_FALSE(core::state().RestoreDone);
+}
+
+// A Start menu folder from the description that is no place on this machine.
+TEST_F(GroupRestore, AnUnusableFolderMakesTheGroupNotRestorable) {
+  for (const std::string& folder : {std::string("Q:\\Start Menu\\"), std::string("C:\\Start\" -d \"X:\\")}) {
+    loadedConfiguration().PathStartmenue = folder;
+    RestoreBox(20).setValue(1);
+    dialogs()
+        .expect("Your Start Menu can't be restored!\r\rWould you continue to restore the remaining files?")
+        .answer(forms::vbYes);
+    EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+    EXPECT_FALSE(core::state().RestoreDone);
+  }
+}
+
+// An archive whose members reach outside the group's folder is not unpacked.
+TEST_F(GroupRestore, AnArchiveReachingOutsideItsFolderIsRefused) {
+  machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");
+  machine().remove("C:\\SAVE\\Conf1mb.kvz");
+  ASSERT_EQ(platform::runZip({"-q", "C:\\SAVE\\Conf1mb.kvz", "C:\\WINDOWS\\Favorites\\Links\\Home.url",
+                              "C:\\WINDOWS\\WIN.INI"})
+                .exitCode,
+            0);
+  machine().write("C:\\WINDOWS\\WIN.INI", "mine");
+  RestoreBox(11).setValue(1);
+  dialogs()
+      .expect("Your Microsoft Internet Explorer Bookmarks can't be restored!\r\rWould you continue to restore the "
+              "remaining files?")
+      .answer(forms::vbYes);
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "mine");
+  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), "changed");
+}
+
+}  // namespace
+}  // namespace restore
