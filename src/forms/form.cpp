@@ -155,6 +155,9 @@ void Form::show(ShowMode mode) {
     }
     if (!window->isVisible()) window->setWindowModality(Qt::ApplicationModal);
   }
+  // A hidden window that is shown again becomes active anew, even when the
+  // window system's activation of its last showing arrived after its hide.
+  if (!window->isVisible() && g_active == this) g_active = nullptr;
   window->show();
   window->raise();
   window->activateWindow();

@@ -6,6 +6,7 @@
 #include "ui/maintenance_page.h"
 #include "ui/options_page.h"
 #include "ui/readme.h"
+#include "ui/restore_page.h"
 #include "ui/save_folder.h"
 #include "ui/save_page.h"
 #include "ui/smartsave_controls.h"
@@ -20,6 +21,7 @@ void installHandlers() {
   bindReadme();
   bindSelWiz();
   bindSavePage();
+  bindRestorePage();
   bindSaveFolder();
   bindOptionsPage();
   bindSmartSave();

@@ -1,0 +1,7 @@
+#include "restore/restore_engine.h"
+
+namespace restore {
+
+void RestoreConfiguration() {}
+
+}  // namespace restore
