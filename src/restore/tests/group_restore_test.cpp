@@ -44,6 +44,8 @@ class GroupRestore : public restoretest::RestoreTest {
   void SetUp() override {
     RestoreTest::SetUp();
     auto& st = core::state();
+    st.TempDir = tempDir;
+    machine().mkdirs(tempDir);
     st.CookiesDir = "C:\\WINDOWS\\Cookies\\";
     st.AddressBookFile = kBook;
     st.OEMailDir = kStore;
@@ -70,6 +72,8 @@ class GroupRestore : public restoretest::RestoreTest {
     ASSERT_EQ(st.RestoreState, 0);
     st.RestoreDone = false;
   }
+
+  std::string tempDir = "C:\\WINDOWS\\TEMP\\";
 
   StepEnd restoreGroups() {
     const GroupFolders folders = GroupFoldersFor(loadedConfiguration());
@@ -174,6 +178,32 @@ TEST_F(GroupRestore, AnArchiveReachingOutsideItsFolderIsRefused) {
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
   EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "mine");
   EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), "changed");
+}
+
+}  // namespace
+}  // namespace restore
+
+namespace restore {
+namespace {
+
+// The working folder on another drive: the user files are unpacked there and
+// found through User.ini all the same.
+class GroupRestoreTempElsewhere : public GroupRestore {
+ protected:
+  void SetUp() override {
+    tempDir = "N:\\TEMP\\";
+    GroupRestore::SetUp();
+  }
+};
+
+TEST_F(GroupRestoreTempElsewhere, UserFilesComeBackThroughTheWorkingFolderOnItsDrive) {
+  auto& list = windows::RestoreReq().List1;
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), "saved " + file);
+  EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_FALSE(machine().exists("N:\\TEMP\\kelvaran\\User"));
+  EXPECT_FALSE(machine().exists("C:\\TEMP\\kelvaran"));
 }
 
 }  // namespace
