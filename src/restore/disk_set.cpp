@@ -128,7 +128,12 @@ void CancelRestore() {
   windows::Form1().Command4.setEnabled(false);
   core::CloseJoinFiles();
   platform::vb::closeAll();
+  EmptyDiskRestore();
+  forms::doEvents();
+}
 
+void EmptyDiskRestore() {
+  auto& st = core::state();
   const std::string folder = st.DiskRestorePath;
   st.DiskRestorePath.clear();
   if (!folder.empty() && sameFolder(folder, ProgramDiskRestoreFolder())) {
@@ -139,7 +144,6 @@ void CancelRestore() {
     } catch (const platform::RuntimeError&) {
     }
   }
-  forms::doEvents();
 }
 
 }  // namespace restore

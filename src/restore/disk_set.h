@@ -27,11 +27,15 @@ std::string ProgramDiskRestoreFolder();
 // CancelRestore has run).
 bool FetchDiskSet(const LoadedConfiguration& loaded);
 
+// Deletes the joined archives and clears DiskRestorePath: only the plain
+// files of the program's own folder "DiskRestore", and only when
+// DiskRestorePath is exactly that folder. Every way out of a restore ends
+// with this.
+void EmptyDiskRestore();
+
 // Ends a restore from disks: message 1237, RestoreDone False, the copy
 // window unloaded, Exit enabled and Restore disabled, every open file
-// closed, the joined archives deleted (only the plain files of the
-// program's own folder "DiskRestore", and only when DiskRestorePath is
-// exactly that folder) and DiskRestorePath cleared.
+// closed, and EmptyDiskRestore.
 void CancelRestore();
 
 }  // namespace restore

@@ -166,4 +166,10 @@ StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, con
   return StepEnd::Continue;
 }
 
+StepEnd RestoreFileGroups(const std::string& archiveFolder, const LoadedConfiguration& loaded) {
+  const GroupFolders folders = GroupFoldersFor(loaded);
+  if (RestoreUserFileGroup(archiveFolder, loaded.slot, folders) == StepEnd::Abort) return StepEnd::Abort;
+  return RestoreOtherGroups(archiveFolder, loaded.slot, folders);
+}
+
 }  // namespace restore

@@ -47,6 +47,12 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
 // (these four only with a Netscape folder), each when its box is ticked.
 StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders);
 
+// The run's steps after the root files: the user-defined files, then the
+// other groups, from the archives of `loaded` in `archiveFolder` (its save
+// folder, or DiskRestorePath after FetchDiskSet). Abort when the user chose
+// to stop at a missing or unusable archive.
+StepEnd RestoreFileGroups(const std::string& archiveFolder, const LoadedConfiguration& loaded);
+
 // "<folder>Conf<n><suffix>.kvz" between double quotes.
 std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group);
 

@@ -100,16 +100,17 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
   ASSERT_TRUE(FetchDiskSet(loaded));
   const std::string joined = core::state().DiskRestorePath;
   EXPECT_EQ(joined, kProgram + "DiskRestore\\");
-  const GroupFolders folders = GroupFoldersFor(loaded);
   core::enterProgramFolder();
-  EXPECT_EQ(RestoreUserFileGroup(joined, 1, folders), StepEnd::Continue);
-  EXPECT_EQ(RestoreOtherGroups(joined, 1, folders), StepEnd::Continue);
+  EXPECT_EQ(RestoreFileGroups(joined, loaded), StepEnd::Continue);
+  EmptyDiskRestore();
 
   EXPECT_EQ(content(kBig), noise(500000));
   EXPECT_EQ(content(kSmall), "note");
   EXPECT_EQ(content(kMenu), "lnk");
   EXPECT_EQ(content(kFavorite), "[InternetShortcut]\r\n");
   EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_TRUE(filesIn(joined).empty());
+  EXPECT_EQ(core::state().DiskRestorePath, "");
 }
 
 TEST_F(FloppyRestore, CancelAtADiskPromptKeepsTheProgramsFiles) {

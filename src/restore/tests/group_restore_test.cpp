@@ -76,10 +76,8 @@ class GroupRestore : public restoretest::RestoreTest {
   std::string tempDir = "C:\\WINDOWS\\TEMP\\";
 
   StepEnd restoreGroups() {
-    const GroupFolders folders = GroupFoldersFor(loadedConfiguration());
     core::enterProgramFolder();
-    if (RestoreUserFileGroup(loadedConfiguration().SaveFolder, 1, folders) == StepEnd::Abort) return StepEnd::Abort;
-    return RestoreOtherGroups(loadedConfiguration().SaveFolder, 1, folders);
+    return RestoreFileGroups(loadedConfiguration().SaveFolder, loadedConfiguration());
   }
 };
 
