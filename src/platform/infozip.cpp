@@ -20,6 +20,7 @@ constexpr const char* kZipProgram = "/usr/bin/zip";
 
 // zip's own exit codes.
 constexpr int kZipNothingToDo = 12;
+constexpr int kZipWriteError = 14;
 constexpr int kZipCreateError = 15;
 constexpr int kZipBadArguments = 16;
 
@@ -257,6 +258,16 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
     zipdir::setDosAttributes(hostArchive, attributes);
   } catch (const std::exception& e) {
     run.output += std::string("zip warning: DOS attributes not stored: ") + e.what() + "\n";
+  }
+  // The host zip stores the names' bytes as they are; readers take such
+  // names for the DOS code page. As UTF-8 they read as their characters.
+  try {
+    zipdir::storeAnsiNamesAsUtf8(hostArchive);
+  } catch (const std::exception& e) {
+    run.output += std::string("zip I/O error: names not stored: ") + e.what() + "\n";
+    run.exitCode = kZipWriteError;
+    archiveWritten(archive, archiveBefore, false);
+    return run;
   }
   archiveWritten(archive, archiveBefore, true);
   if (options.move) deleteMoved(items, run.output);

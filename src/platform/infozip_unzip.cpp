@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <system_error>
 
+#include "platform/ansi_text.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/infozip.h"
@@ -111,7 +113,16 @@ class Merge {
  public:
   Merge(const UnzipCommand& command, const std::map<std::string, const zipdir::Member*>& members,
         ToolRun& run)
-      : command_(command), members_(members), run_(run) {}
+      : command_(command), members_(members), run_(run) {
+    // Members flagged UTF-8 and the folders above them unpack under UTF-8
+    // names; on the machine they are Windows-1252 names.
+    for (const auto& [name, member] : members_) {
+      if (!member->utf8()) continue;
+      for (std::size_t cut = name.find('/'); cut != std::string::npos; cut = name.find('/', cut + 1))
+        utf8Names_.insert(name.substr(0, cut));
+      if (name.back() != '/') utf8Names_.insert(name);
+    }
+  }
 
   // Moves everything below `scratch` into the target; false after a full disk.
   bool from(const std::filesystem::path& scratch) {
@@ -133,6 +144,7 @@ class Merge {
  private:
   bool one(const std::filesystem::path& host, const std::string& name) {
     std::string windowsName = name;
+    if (utf8Names_.count(name)) windowsName = ansiFromUtf8(name).value_or(name);
     std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
     const std::string target = joinPath(command_.target, windowsName);
     const auto status = std::filesystem::symlink_status(host);
@@ -195,6 +207,7 @@ class Merge {
 
   const UnzipCommand& command_;
   const std::map<std::string, const zipdir::Member*>& members_;
+  std::set<std::string> utf8Names_;
   ToolRun& run_;
 };
 
@@ -231,6 +244,9 @@ ToolRun runUnzip(const std::vector<std::string>& arguments) {
                                 "\": " + reason + "; nothing extracted\n"};
     byName[member.name] = &member;
   }
+  // Patterns are Windows names; UTF-8 members are matched by their UTF-8 names.
+  if (std::any_of(members.begin(), members.end(), [](const zipdir::Member& m) { return m.utf8(); }))
+    for (std::string& pattern : command.patterns) pattern = utf8FromAnsi(pattern);
 
   QTemporaryDir scratchDir;
   if (!scratchDir.isValid()) return {kUnzipError, "unzip:  no scratch folder\n"};

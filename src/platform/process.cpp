@@ -1,9 +1,14 @@
 #include "platform/process.h"
 
-#include <QProcess>
-#include <QString>
-#include <QStringList>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <deque>
 #include <map>
 #include <thread>
@@ -204,23 +209,84 @@ void installFakeProgram(std::string_view fileName, FakeProgram fake) {
 void removeFakeProgram(std::string_view fileName) { fakes().erase(upperCase(fileName)); }
 void clearFakePrograms() { fakes().clear(); }
 
+// The host program gets the very bytes of its arguments and folder: names
+// of the machine are Windows-1252 bytes, which a text conversion on the way
+// (as QProcess's UTF-8) would garble.
 HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::filesystem::path& workingFolder) {
-  QProcess process;
-  QStringList args;
-  for (const auto& a : arguments) args << QString::fromStdString(a);
-  process.setProgram(QString::fromStdString(program));
-  process.setArguments(args);
-  process.setStandardInputFile(QProcess::nullDevice());
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  if (!workingFolder.empty()) process.setWorkingDirectory(QString::fromStdString(workingFolder.string()));
+                       const std::filesystem::path& workingFolder, std::string_view input) {
   HostRun run;
-  process.start();
-  if (!process.waitForStarted(-1)) return run;
+  int output[2], feed[2] = {-1, -1};
+  if (pipe2(output, O_CLOEXEC) != 0) return run;
+  const bool feeding = !input.empty();
+  // A program that ends before it read all its input must not end this one.
+  if (feeding) {
+    static const bool pipeSignalIgnored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
+    (void)pipeSignalIgnored;
+  }
+  if (feeding && pipe2(feed, O_CLOEXEC) != 0) {
+    close(output[0]), close(output[1]);
+    return run;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (feeding) {
+    posix_spawn_file_actions_adddup2(&actions, feed[0], 0);
+  } else {
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  }
+  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, output[1], 2);
+  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(output[1]);
+  if (feeding) close(feed[0]);
+  if (spawned != 0) {
+    close(output[0]);
+    if (feeding) close(feed[1]);
+    return run;
+  }
   run.started = true;
-  process.waitForFinished(-1);
-  run.output = process.readAll().toStdString();
-  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  if (feeding) fcntl(feed[1], F_SETFL, O_NONBLOCK);  // a full pipe must not stop the reading
+
+  // Output is read while the input is written, so neither side waits on a full pipe.
+  std::size_t written = 0;
+  int inputFd = feeding ? feed[1] : -1;
+  char buffer[65536];
+  while (true) {
+    pollfd fds[2] = {{output[0], POLLIN, 0}, {inputFd, POLLOUT, 0}};
+    if (poll(fds, inputFd >= 0 ? 2 : 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    if (inputFd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
+      const ssize_t n = (fds[1].revents & POLLOUT) ? write(inputFd, input.data() + written, input.size() - written)
+                                                   : -1;
+      if (n > 0) written += static_cast<std::size_t>(n);
+      if (n < 0 && errno != EAGAIN && errno != EINTR) written = input.size();  // the program stopped reading
+      if (written >= input.size()) {
+        close(inputFd);
+        inputFd = -1;
+      }
+    }
+    if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+      const ssize_t n = read(output[0], buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      run.output.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+  close(output[0]);
+  if (inputFd >= 0) close(inputFd);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
 

@@ -81,9 +81,10 @@ struct HostRun {
   int exitCode = -1;     // -1 when it crashed
   std::string output;
 };
-// Runs a host program with an argument vector (never a shell), stdin from
-// /dev/null, stdout and stderr merged, and waits for it without time limit.
+// Runs a host program with an argument vector (never a shell), byte for
+// byte, stdin from `input` (from /dev/null when empty), stdout and stderr
+// merged, and waits for it without time limit.
 HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::filesystem::path& workingFolder = {});
+                       const std::filesystem::path& workingFolder = {}, std::string_view input = {});
 
 }  // namespace platform

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 #include <stdexcept>
+#include <system_error>
+
+#include "platform/ansi_text.h"
 
 namespace platform::zipdir {
 
@@ -34,6 +38,8 @@ std::string readAt(std::ifstream& in, std::uint64_t offset, std::size_t count) {
 
 struct Directory {
   std::uint64_t offset = 0, size = 0, entries = 0;
+  bool zip64 = false;
+  std::uint64_t endPos = 0;  // where the end record starts
 };
 
 Directory locate(std::ifstream& in, std::uint64_t fileSize) {
@@ -47,18 +53,78 @@ Directory locate(std::ifstream& in, std::uint64_t fileSize) {
     if (at + kEndSize + le(tail, at + 20, 2) != tail.size()) continue;  // comment length must fit
     Directory dir{le(tail, at + 16, 4), le(tail, at + 12, 4), le(tail, at + 10, 2)};
     const std::uint64_t endPos = tailStart + at;
+    dir.endPos = endPos;
     if ((dir.offset == 0xFFFFFFFF || dir.entries == 0xFFFF) && endPos >= 20) {
       const std::string locator = readAt(in, endPos - 20, 20);
       if (le(locator, 0, 4) == kZip64LocatorSignature) {
         const std::string end64 = readAt(in, le(locator, 8, 8), 56);
         if (le(end64, 0, 4) != kZip64EndSignature) throw std::runtime_error("bad zip64 end record");
-        dir = {le(end64, 48, 8), le(end64, 40, 8), le(end64, 32, 8)};
+        dir = {le(end64, 48, 8), le(end64, 40, 8), le(end64, 32, 8), true, endPos};
       }
     }
     if (dir.offset + dir.size > fileSize) throw std::runtime_error("central directory outside the file");
     return dir;
   }
   throw std::runtime_error("not a zip archive");
+}
+
+// An archive opened with its central directory read.
+struct Opened {
+  explicit Opened(const std::filesystem::path& archive) : in(archive, std::ios::binary) {
+    if (!in) throw std::runtime_error("cannot open archive");
+    in.seekg(0, std::ios::end);
+    size = static_cast<std::uint64_t>(in.tellg());
+    dir = locate(in, size);
+    cd = readAt(in, dir.offset, static_cast<std::size_t>(dir.size));
+  }
+  std::ifstream in;
+  std::uint64_t size = 0;
+  Directory dir;
+  std::string cd;
+};
+
+constexpr std::uint32_t kLocalSignature = 0x04034b50;
+constexpr std::size_t kLocalSize = 30;
+constexpr std::uint16_t kUtf8Flag = 0x0800;
+constexpr std::uint16_t kUnicodePathField = 0x7075;  // Info-ZIP's UTF-8 copy of the name
+
+void putLe(std::string& b, std::size_t at, std::uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Extra fields without the Unicode path field, whose copy of the name the
+// converted name would contradict.
+std::string withoutUnicodePath(const std::string& extra) {
+  std::string out;
+  std::size_t at = 0;
+  while (at + 4 <= extra.size()) {
+    const std::size_t size = static_cast<std::size_t>(le(extra, at + 2, 2));
+    if (at + 4 + size > extra.size()) break;
+    if (le(extra, at, 2) != kUnicodePathField) out += extra.substr(at, 4 + size);
+    at += 4 + size;
+  }
+  if (at < extra.size()) out += extra.substr(at);  // a malformed tail stays as it was
+  return out;
+}
+
+struct CentralEntry {
+  std::string header;  // the fixed 46 bytes
+  std::string name, extra, comment;
+  std::uint64_t localOffset = 0;
+  bool convert = false, keep = true;
+};
+
+void copyRange(std::ifstream& in, std::ofstream& out, std::uint64_t from, std::uint64_t to) {
+  std::string buffer(1 << 20, '\0');
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(from));
+  for (std::uint64_t left = to - from; left > 0;) {
+    const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+    in.read(buffer.data(), static_cast<std::streamsize>(chunk));
+    if (static_cast<std::size_t>(in.gcount()) != chunk) throw std::runtime_error("truncated member data");
+    out.write(buffer.data(), static_cast<std::streamsize>(chunk));
+    left -= chunk;
+  }
 }
 
 }  // namespace
@@ -69,17 +135,15 @@ bool Member::isSymlink() const {
 }
 
 std::vector<Member> readMembers(const std::filesystem::path& archive) {
-  std::ifstream in(archive, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open archive");
-  in.seekg(0, std::ios::end);
-  const auto fileSize = static_cast<std::uint64_t>(in.tellg());
-  const Directory dir = locate(in, fileSize);
-  const std::string cd = readAt(in, dir.offset, static_cast<std::size_t>(dir.size));
+  Opened opened(archive);
+  const Directory& dir = opened.dir;
+  const std::string& cd = opened.cd;
   std::vector<Member> members;
   std::size_t at = 0;
   while (at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature) {
     Member m;
     m.hostSystem = static_cast<int>(le(cd, at + 5, 1));
+    m.flags = static_cast<std::uint16_t>(le(cd, at + 8, 2));
     m.dosTime = static_cast<std::uint16_t>(le(cd, at + 12, 2));
     m.dosDate = static_cast<std::uint16_t>(le(cd, at + 14, 2));
     const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
@@ -110,6 +174,109 @@ void setDosAttributes(const std::filesystem::path& archive, const std::map<std::
     out.write(bytes, 4);
   }
   if (!out) throw std::runtime_error("cannot write archive");
+}
+
+bool storeAnsiNamesAsUtf8(const std::filesystem::path& archive) {
+  Opened opened(archive);
+  std::ifstream& in = opened.in;
+  const std::uint64_t fileSize = opened.size;
+  const Directory& dir = opened.dir;
+  const std::string& cd = opened.cd;
+  std::vector<CentralEntry> entries;
+  bool any = false;
+  for (std::size_t at = 0; at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature;) {
+    CentralEntry e;
+    const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
+    if (at + kCentralSize + nameLen + extraLen + commentLen > cd.size())
+      throw std::runtime_error("truncated central directory");
+    e.header = cd.substr(at, kCentralSize);
+    e.name = cd.substr(at + kCentralSize, nameLen);
+    e.extra = cd.substr(at + kCentralSize + nameLen, extraLen);
+    e.comment = cd.substr(at + kCentralSize + nameLen + extraLen, commentLen);
+    e.localOffset = le(cd, at + 42, 4);
+    e.convert = !(le(cd, at + 8, 2) & kUtf8Flag) && hasHighBytes(e.name);
+    any = any || e.convert;
+    if (e.localOffset == 0xFFFFFFFF) return false;  // zip64 offsets: left as zip wrote them
+    entries.push_back(std::move(e));
+    at += kCentralSize + nameLen + extraLen + commentLen;
+  }
+  if (!any || dir.zip64) return false;
+
+  // zip's update cannot match a file with a member it stored converted and
+  // adds it again: the later member is the current one.
+  for (CentralEntry& e : entries)
+    if (e.convert) e.name = utf8FromAnsi(e.name);
+  std::set<std::string> seen;
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    if (!seen.insert(it->name).second) it->keep = false;
+
+  std::vector<std::size_t> byOffset(entries.size());
+  for (std::size_t i = 0; i < byOffset.size(); ++i) byOffset[i] = i;
+  std::sort(byOffset.begin(), byOffset.end(),
+            [&](std::size_t a, std::size_t b) { return entries[a].localOffset < entries[b].localOffset; });
+
+  const std::filesystem::path temp = archive.string() + ".~names";
+  try {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot create the rewritten archive");
+    std::uint64_t written = 0;
+    for (std::size_t k = 0; k < byOffset.size(); ++k) {
+      CentralEntry& e = entries[byOffset[k]];
+      const std::uint64_t end = k + 1 < byOffset.size() ? entries[byOffset[k + 1]].localOffset : dir.offset;
+      if (!e.keep) continue;
+      std::string local = readAt(in, e.localOffset, kLocalSize);
+      if (local.size() != kLocalSize || le(local, 0, 4) != kLocalSignature)
+        throw std::runtime_error("bad local header");
+      const auto nameLen = le(local, 26, 2), extraLen = le(local, 28, 2);
+      std::string localExtra = readAt(in, e.localOffset + kLocalSize + nameLen, extraLen);
+      if (e.convert) {
+        putLe(local, 6, le(local, 6, 2) | kUtf8Flag, 2);
+        localExtra = withoutUnicodePath(localExtra);
+      }
+      putLe(local, 26, e.name.size(), 2);
+      putLe(local, 28, localExtra.size(), 2);
+      out.write(local.data(), kLocalSize);
+      out.write(e.name.data(), static_cast<std::streamsize>(e.name.size()));
+      out.write(localExtra.data(), static_cast<std::streamsize>(localExtra.size()));
+      const std::uint64_t dataStart = e.localOffset + kLocalSize + nameLen + extraLen;
+      if (dataStart > end) throw std::runtime_error("overlapping members");
+      copyRange(in, out, dataStart, end);
+      e.localOffset = written;
+      written += kLocalSize + e.name.size() + localExtra.size() + (end - dataStart);
+      if (written > 0xFFFFFFF0) throw std::runtime_error("archive too large to rewrite");
+    }
+    const std::uint64_t cdStart = written;
+    std::uint64_t count = 0;
+    for (CentralEntry& e : entries) {
+      if (!e.keep) continue;
+      if (e.convert) {
+        putLe(e.header, 8, le(e.header, 8, 2) | kUtf8Flag, 2);
+        e.extra = withoutUnicodePath(e.extra);
+      }
+      putLe(e.header, 28, e.name.size(), 2);
+      putLe(e.header, 30, e.extra.size(), 2);
+      putLe(e.header, 42, e.localOffset, 4);
+      out << e.header << e.name << e.extra << e.comment;
+      written += kCentralSize + e.name.size() + e.extra.size() + e.comment.size();
+      ++count;
+    }
+    std::string end = readAt(in, dir.endPos, static_cast<std::size_t>(fileSize - dir.endPos));
+    if (end.size() < kEndSize) throw std::runtime_error("truncated end record");
+    putLe(end, 8, count, 2);
+    putLe(end, 10, count, 2);
+    putLe(end, 12, written - cdStart, 4);
+    putLe(end, 16, cdStart, 4);
+    out << end;
+    out.close();
+    if (!out) throw std::runtime_error("cannot write the rewritten archive");
+    in.close();
+    std::filesystem::rename(temp, archive);
+  } catch (...) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    throw;
+  }
+  return true;
 }
 
 std::string unsafeReason(const Member& member) {

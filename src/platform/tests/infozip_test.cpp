@@ -149,6 +149,49 @@ TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
   EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"));
 }
 
+// Windows-1252 names (Cafe with e acute, Mueller Buero with u umlaut, sharp s,
+// the euro sign) reach zip as their own bytes and are stored as UTF-8 with the
+// archive's UTF-8 flag, so any zip reader shows the same characters; they
+// unpack to the same Windows names again.
+TEST_F(InfoZipTest, WindowsNamesAreStoredAsTheirCharactersAndComeBackTheSame) {
+  const std::string user = R"(C:\WINDOWS\TEMP\kelvaran\User\)";
+  const std::string folder = "M\xFCller B\xFCro";
+  m.write(user + "Caf\xE9.txt", "cafe");
+  m.write(user + folder + "\\Stra\xDF" "e \x80.url", "street");
+  m.write(user + "plain.txt", "plain");
+  m.remove(R"(C:\WINDOWS\Favorites)");
+  ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\TEMP\kelvaran\User\*.*")"), 0)
+      << platform::lastProcessOutput();
+  // Further runs into the same archive (zip's grow and update) keep what the
+  // first stored, and store a file again only once.
+  m.write(R"(C:\WINDOWS\Favorites\Caf)" "\xE9" R"( Links\Home.url)", "home");
+  ASSERT_EQ(run(R"(zip.exe -5gqurS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\Favorites\*.*")"), 0)
+      << platform::lastProcessOutput();
+  m.write(user + "Caf\xE9.txt", "cafe");
+  ASSERT_EQ(run(R"(zip.exe -5gqurS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\TEMP\kelvaran\User\*.*")"), 0)
+      << platform::lastProcessOutput();
+  const std::string stored = "WINDOWS/TEMP/kelvaran/User/";
+  EXPECT_EQ(entries(R"(C:\SAVE\Conf1us.kvz)"),
+            (Names{"WINDOWS/Favorites/Caf\xC3\xA9 Links/", "WINDOWS/Favorites/Caf\xC3\xA9 Links/Home.url",
+                   stored + "Caf\xC3\xA9.txt", stored + "M\xC3\xBCller B\xC3\xBCro/",
+                   stored + "M\xC3\xBCller B\xC3\xBCro/Stra\xC3\x9F" "e \xE2\x82\xAC.url", stored + "plain.txt"}));
+  for (const auto& member : platform::zipdir::readMembers(m.host(R"(C:\SAVE\Conf1us.kvz)")))
+    EXPECT_EQ(member.utf8(), member.name.find_first_of("\xC3\xE2") != std::string::npos) << member.name;
+
+  m.remove(R"(C:\WINDOWS\TEMP\kelvaran\User)");
+  m.remove(R"(C:\WINDOWS\Favorites)");
+  ASSERT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" -d C:\)"), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(m.read(user + "Caf\xE9.txt"), "cafe");
+  EXPECT_EQ(m.read(user + folder + "\\Stra\xDF" "e \x80.url"), "street");
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\Favorites\Caf)" "\xE9" R"( Links\Home.url)"), "home");
+  EXPECT_EQ(folderNames(user + "*.*"), (Names{"Caf\xE9.txt", folder, "plain.txt"}));
+  // A pattern names members by their Windows characters too.
+  m.remove(user + "Caf\xE9.txt");
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" *Caf)" "\xE9" R"(.txt -d C:\)"), 0)
+      << platform::lastProcessOutput();
+  EXPECT_EQ(m.read(user + "Caf\xE9.txt"), "cafe");
+}
+
 TEST_F(InfoZipTest, ZipFailuresGiveZipsExitCodes) {
   EXPECT_EQ(run(R"(zip.exe -5qx "C:\SAVE\a.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 16);  // option not supported
   EXPECT_EQ(run(R"(zip.exe -5q)"), 16);                                                // no archive

@@ -140,3 +140,27 @@ TEST(HostProgram, RunsWithAnArgumentVectorAndNoInput) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host program gets its arguments and its input byte for byte (machine
+// names are Windows-1252 bytes, not UTF-8), and its output and exit code
+// come back whole.
+TEST(HostProgram, RunsWithTheExactBytesOfItsArgumentsAndInput) {
+  const platform::HostRun echo = platform::runHostProgram("/usr/bin/printf", {"%s|", "Caf\xE9", "M\xFC ller"});
+  ASSERT_TRUE(echo.started);
+  EXPECT_EQ(echo.output, "Caf\xE9|M\xFC ller|");
+  EXPECT_EQ(echo.exitCode, 0);
+
+  std::string input;
+  for (int i = 0; i < 20000; ++i) input += "Stra\xDF" "e " + std::to_string(i) + "\n";  // more than a pipe holds
+  const platform::HostRun copy = platform::runHostProgram("/bin/cat", {}, {}, input);
+  EXPECT_EQ(copy.output, input);
+
+  const platform::HostRun folder = platform::runHostProgram("/bin/pwd", {}, "/");
+  EXPECT_EQ(folder.output, "/\n");
+  EXPECT_EQ(platform::runHostProgram("/bin/false", {}).exitCode, 1);
+  EXPECT_FALSE(platform::runHostProgram("/no/such/program", {}).started);
+}
+
+}  // namespace

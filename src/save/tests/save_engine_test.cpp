@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "core/inifile.h"
 #include "core/state.h"
 #include "platform/files.h"
 #include "platform/infozip.h"
+#include "platform/machine.h"
 #include "platform/process.h"
 #include "save/boxes.h"
 #include "support/save_fixture.h"
@@ -103,6 +106,55 @@ TEST_F(SaveEngine, SavesTheDemoMachineIntoASlot) {
                 R"(zip.exe -1qurS "C:\SAVE\Conf1.new\Conf1mb.kvz" "C:\WINDOWS\Favorites\*.*")",
             }));
   EXPECT_EQ(st.ShellCommand, lines.back());
+}
+
+// Names with Windows-1252 characters are stored in every archive, as the
+// characters they are: a zip reader (Python's zipfile here) shows them, and
+// they unpack to the same names.
+TEST_F(SaveEngine, NamesWithAccentedCharactersAreSavedInEveryArchive) {
+  const std::string cafe = "Caf\xE9", mueller = "M\xFCller B\xFCro", street = "Stra\xDF" "e";
+  machine().write("C:\\WINDOWS\\Start Menu\\Programs\\" + cafe + ".lnk", "menu");
+  machine().write("C:\\WINDOWS\\Favorites\\" + mueller + ".url", "fav");
+  machine().write("C:\\WINDOWS\\Application Data\\Identities\\Mail\\" + street + ".dbx", "mail");
+  machine().write("C:\\" + cafe + ".txt", "user");
+  machine().write("C:\\My Documents\\" + mueller + "\\Gr\xFC\xDF" "e.doc", "user 2");
+  writeUserList({"C:\\" + cafe + ".txt", "C:\\My Documents\\" + mueller + "\\Gr\xFC\xDF" "e.doc"});
+  core::state().OEMailDir = "C:\\WINDOWS\\Application Data\\Identities\\Mail\\";
+  save::UserFilesBox(3).setValue(1);
+  saveBefore();
+
+  const std::string utf8Cafe = "Caf\xC3\xA9", utf8Mueller = "M\xC3\xBCller B\xC3\xBCro";
+  const auto has = [](const std::string& archive, const std::string& name) {
+    const auto names = savetest::ZipEntries(std::string(kSaveFolder) + archive);
+    return std::find(names.begin(), names.end(), name) != names.end();
+  };
+  EXPECT_TRUE(has("Conf1s.kvz", "WINDOWS/Start Menu/Programs/" + utf8Cafe + ".lnk"));
+  EXPECT_TRUE(has("Conf1mb.kvz", "WINDOWS/Favorites/" + utf8Mueller + ".url"));
+  EXPECT_TRUE(has("Conf1mx.kvz", "WINDOWS/Application Data/Identities/Mail/Stra\xC3\x9F" "e.dbx"));
+  EXPECT_TRUE(has("Conf1us.kvz", "WINDOWS/TEMP/kelvaran/User/" + utf8Cafe + ".txt"));
+  EXPECT_TRUE(has("Conf1us.kvz", "WINDOWS/TEMP/kelvaran/User/My Documents/" + utf8Mueller +
+                                     "/Gr\xC3\xBC\xC3\x9F" "e.doc"));
+  EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
+            "");  // the map travels inside the archive only
+
+  // Another zip reader sees the same characters.
+  const std::filesystem::path python = "/usr/bin/python3";
+  if (std::filesystem::exists(python)) {
+    const platform::HostRun listing = platform::runHostProgram(
+        python.string(),
+        {"-c", "import sys, zipfile\nfor n in zipfile.ZipFile(sys.argv[1]).namelist(): print(n)",
+         platform::hostPath(std::string(kSaveFolder) + "Conf1us.kvz").string()});
+    EXPECT_NE(listing.output.find("WINDOWS/TEMP/kelvaran/User/" + utf8Cafe + ".txt\n"), std::string::npos)
+        << listing.output;
+  }
+
+  // The user-file map in the archive names the files as the list does.
+  machine().remove("C:\\" + cafe + ".txt");
+  ASSERT_EQ(platform::runAndWait("Unzip32.exe -qo \"C:\\SAVE\\Conf1us.kvz\" -d C:\\"), 0)
+      << platform::lastProcessOutput();
+  EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
+            "C:\\WINDOWS\\TEMP\\kelvaran\\User\\" + cafe + ".txt");
+  EXPECT_EQ(content("C:\\WINDOWS\\TEMP\\kelvaran\\User\\" + cafe + ".txt"), "user");
 }
 
 TEST_F(SaveEngine, LeftoversOfAnEarlierRunAreNeverPacked) {
