@@ -71,6 +71,7 @@ bool FetchDiskSet(const LoadedConfiguration& loaded) {
     return false;
   }
   const std::string& removableFolder = loaded.SaveFolder;
+  st.DiskNo = 0;  // the set is read from its first disk on
 
   const std::string root = platform::vb::left(removableFolder, 3);
   for (;;) {

@@ -20,7 +20,8 @@ std::string ProgramDiskRestoreFolder();
 // Joins the archives of the groups ticked in the restore dialog from the
 // disks of the loaded configuration's folder on the removable drive into its
 // DiskRestorePath (which becomes the run's DiskRestorePath; it must be the
-// program's own folder): the disk prompt for disk DiskNo + 1, then the copy
+// program's own folder): the disk prompt for disk 1 (DiskNo counts from 0),
+// then the copy
 // window with one row per group, each archive joined from as many parts as
 // its SplitDisk element says. False when the user cancelled at a prompt, a
 // join failed or left no complete archive (the restore is cancelled:

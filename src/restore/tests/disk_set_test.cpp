@@ -97,7 +97,6 @@ TEST_F(DiskSet, ATruncatedArchiveCancelsTheRestore) {
   const std::string disk = machine().addMedium({.label = "Save#1"}, 'A');
   machine().write("A:\\Conf1s.kvz", "PK\x03\x04 cut short");
   auto& st = core::state();
-  st.DiskNo = 0;
   windows::RestoreReq().Check20.setValue(1);
   dialogs().expect("Please insert Disk No. 1 now!").style(forms::vbOKCancel + forms::vbInformation).title("Message");
   expectCancelled();

@@ -14,6 +14,7 @@
 #include "save/boxes.h"
 #include "save/save_engine.h"
 #include "support/restore_fixture.h"
+#include "windows/animate.h"
 #include "windows/restorereq.h"
 
 namespace restore {
@@ -63,7 +64,6 @@ class FloppyRestore : public restoretest::RestoreTest {
     st.SaveFolder = "A:\\";
     st.CurrentConfig = 0;
     st.RestoreState = 0;
-    st.DiskNo = 1;
     LoadCINI();
     ASSERT_EQ(st.RestoreState, 0);
     ASSERT_EQ(loadedConfiguration().DiskRestorePath, kProgram + "DiskRestore\\");
@@ -92,12 +92,14 @@ class FloppyRestore : public restoretest::RestoreTest {
 
 TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
   tickEverything();
-  core::state().DiskNo = 0;
+  core::state().DiskNo = 3;  // left from the save
   prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
   prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
 
   const LoadedConfiguration& loaded = loadedConfiguration();
   ASSERT_TRUE(FetchDiskSet(loaded));
+  EXPECT_FALSE(windows::Animate().loaded());  // the copy window is gone again
+  EXPECT_FALSE(core::state().AnimateShown);
   const std::string joined = core::state().DiskRestorePath;
   EXPECT_EQ(joined, kProgram + "DiskRestore\\");
   core::enterProgramFolder();
@@ -116,7 +118,7 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
 TEST_F(FloppyRestore, CancelAtADiskPromptKeepsTheProgramsFiles) {
   if (!machine().exists(kProgram + "kelvaran.ini")) machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
   tickEverything();
-  core::state().DiskNo = 0;
+  core::state().DiskNo = 3;  // left from the save
   prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
   prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbCancel, "");
   dialogs().expect("An error occurs while restoring. Restoring canceled.");
