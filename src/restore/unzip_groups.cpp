@@ -3,6 +3,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "platform/ansi_text.h"
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
@@ -146,7 +147,11 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
   for (const auto& member : members) {
     if (const std::string reason = platform::zipdir::unsafeReason(member); !reason.empty())
       return member.name + ": " + reason;
-    std::string path = std::string(target) + member.name;
+    // Names are stored as UTF-8 (flagged) or in the machine's code page.
+    const std::optional<std::string> name =
+        member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
+    if (!name) return member.name + ": no name of this machine";
+    std::string path = std::string(target) + *name;
     for (char& c : path) {
       if (c == '/') c = '\\';
     }

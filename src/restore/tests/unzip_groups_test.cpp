@@ -7,7 +7,9 @@
 
 #include "platform/files.h"
 #include "platform/infozip.h"
+#include "platform/machine.h"
 #include "platform/process.h"
+#include "platform/zip_directory.h"
 #include "save/tests/support/save_fixture.h"
 
 namespace restore {
@@ -112,6 +114,14 @@ TEST_F(UnzipGroups, MembersMustLieInTheGroupsFolder) {
   EXPECT_EQ(MemberProblem(inside, "C:\\", "C:\\WINDOWS\\Favorites\\"), "");
   EXPECT_EQ(MemberProblem(inside, "C:\\", "c:\\windows\\favorites\\"), "");  // case does not matter
   EXPECT_EQ(MemberProblem(inside, "C:\\", "C:\\WINDOWS\\FAVORI~1\\"), "");   // nor the 8.3 form
+
+  // A folder name in the code page's own letters, stored as UTF-8.
+  machine().remove("C:\\SAVE\\T.kvz");
+  machine().write("C:\\WINDOWS\\Favorites\\Men\xfc\\Caf\xe9.url", "url");
+  const std::string accented = archiveOf({"C:\\WINDOWS\\Favorites\\Men\xfc\\Caf\xe9.url"});
+  ASSERT_TRUE(platform::zipdir::readMembers(platform::hostPath(accented)).front().utf8());
+  EXPECT_EQ(MemberProblem(accented, "C:\\", "C:\\WINDOWS\\Favorites\\Men\xfc\\"), "");
+  EXPECT_NE(MemberProblem(accented, "C:\\", "C:\\WINDOWS\\Favorites\\Links\\"), "");
 
   machine().remove("C:\\SAVE\\T.kvz");
   const std::string mixed = archiveOf({"C:\\WINDOWS\\Favorites\\Links\\Home.url", "C:\\WINDOWS\\WIN.INI"});
