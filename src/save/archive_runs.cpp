@@ -6,6 +6,7 @@
 #include "forms/app.h"
 #include "forms/messages.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/vb.h"
 #include "save/save_messages.h"
 #include "save/save_status.h"
@@ -62,6 +63,21 @@ std::string sourceOf(const RunInputs& in, Group group) {
     case Group::NSNews: return in.nsNewsBox && !netscape.empty() ? inQuotes(netscape + "\\News\\*.*") : "";
   }
   return "";
+}
+
+// Whether a run's source names anything to pack: a file, or a folder
+// pattern matching at least one entry (hidden and system ones too).
+bool sourceHoldsSomething(std::string_view source) {
+  std::string path(source);
+  if (path.size() >= 2 && path.front() == kQuote && path.back() == kQuote) path = path.substr(1, path.size() - 2);
+  try {
+    if (path.find_first_of("*?") == std::string::npos) return platform::pathExists(path);
+    for (const platform::DirEntry& entry :
+         platform::findFiles(path, platform::kDirectory | platform::kHidden | platform::kSystem))
+      if (entry.name != "." && entry.name != "..") return true;
+  } catch (const platform::RuntimeError&) {
+  }
+  return false;
 }
 
 }  // namespace
@@ -126,6 +142,8 @@ RunOutcome RunArchive(const ArchiveRun& run, std::string_view archiveFolder) {
     startError = error.number();
     outcome.zip = ZipOutcome::Failed;
   }
+  // "Nothing to do" is an empty group only when the source holds nothing.
+  if (outcome.zip == ZipOutcome::NothingToDo && sourceHoldsSomething(run.source)) outcome.zip = ZipOutcome::Failed;
   SetProgress(run.step);
   forms::doEvents();
 

@@ -79,7 +79,8 @@ struct RunOutcome {
 // Makes one run with its archive in `archiveFolder` (ending with "\"): the
 // command line goes into CommandLine and ShellCommand, the status text and
 // the progress step onto both windows, then zip.exe runs from the current
-// folder. A group with nothing to pack and files zip could not read are
+// folder. zip's "nothing to do" for a source that holds files is a failure.
+// A group with nothing to pack and files zip could not read are
 // logged (the latter also shown as a warning); a failure is logged
 // ("<archive> Save") and shown (message 1036 for a full disk).
 RunOutcome RunArchive(const ArchiveRun& run, std::string_view archiveFolder);
