@@ -134,10 +134,7 @@ std::int64_t copyBlocks(int in, int out, std::int64_t count) {
 }
 
 // Gives a freshly made host entry its metadata (alias, attributes).
-void registerNew(Resolved& r) {
-  r.volume.meta->erase(r.rel);
-  listFolder(r.volume, parentRel(r.rel));
-}
+void registerNew(Resolved& r, bool isDir = false) { registerEntry(r.volume, r.rel, isDir); }
 
 void setArchive(Resolved& r) {
   if (EntryMeta* m = r.volume.meta->find(r.rel)) {
@@ -394,7 +391,7 @@ void mkDir(std::string_view path) {
   std::error_code ec;
   if (!fs::create_directory(r.host, ec)) raise(kPathFileAccess);
   noteFolders(r.volume, 1);
-  registerNew(r);
+  registerNew(r, true);
 }
 
 void rmDir(std::string_view path) {
@@ -419,10 +416,19 @@ void kill(std::string_view pattern) {
   std::string folderRel = parentRel(r.rel);
   fs::path folderHost = r.host.parent_path();
   std::vector<Child> victims;
-  for (const Child& c : listFolder(r.volume, folderRel)) {
-    if (c.isDir || (c.meta.attributes & (kHidden | kSystem))) continue;
+  auto candidate = [&](const Child& c) {
+    if (c.isDir || (c.meta.attributes & (kHidden | kSystem))) return;
     if (matchWildcard(name, c.name) || (!c.meta.shortName.empty() && matchWildcard(name, c.meta.shortName)))
       victims.push_back(c);
+  };
+  if (!hasWildcards(name)) {
+    // One name: the entry it resolved to, without listing the folder.
+    if (r.exists) {
+      const EntryMeta* meta = r.volume.meta->find(r.rel);
+      candidate(Child{r.longParts.back(), r.rel, r.isDir, meta ? *meta : EntryMeta{}});
+    }
+  } else {
+    for (const Child& c : listFolder(r.volume, folderRel)) candidate(c);
   }
   if (victims.empty()) raise(kFileNotFound);
   requireWritable(r.volume);
@@ -461,17 +467,9 @@ void rename(std::string_view from, std::string_view to) {
   a.volume.meta->move(a.rel, targetRel);
   // The new name gets its own alias; attributes, order and everything below stay.
   std::string folder = parentRel(targetRel);
-  std::set<std::string> taken;
-  for (const Child& c : listFolder(a.volume, folder)) {
-    if (c.rel == targetRel) continue;
-    taken.insert(upperCase(c.name));
-    if (!c.meta.shortName.empty()) taken.insert(c.meta.shortName);
-  }
-  if (EntryMeta* m = a.volume.meta->find(targetRel)) {
-    m->shortName = makeAlias(b.path.parts.back(), [&](const std::string& x) { return taken.count(x) > 0; });
-    a.volume.meta->markChanged(targetRel);
-    a.volume.meta->save();
-  }
+  if (!a.volume.meta->inSync(folder)) listFolder(a.volume, folder);
+  a.volume.meta->renewAlias(targetRel);
+  a.volume.meta->save();
 }
 
 void fileCopy(std::string_view from, std::string_view to) {

@@ -235,17 +235,21 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   const std::int64_t archiveBefore = archiveClusters(archive);
   for (std::size_t r = 0; r < roots.size(); ++r) {
     const std::filesystem::path rootHost = hostOf(roots[r]);
+    // The names go on zip's standard input (-@), one a line: a command line
+    // holds only so many of them.
     std::vector<std::string> args = hostZipOptions(options, options.grow || r > 0);
+    args.push_back("-@");
     args.push_back(hostArchive.string());
-    args.push_back("--");
+    std::string names;
     for (const ZipItem& item : items) {
       if (item.root != roots[r]) continue;
       const std::string name = hostOf(item.windowsPath).lexically_relative(rootHost).generic_string();
-      args.push_back(name);
+      names += name;
+      names += '\n';
       attributes[item.folder ? name + "/" : name] =
           item.attributes & (kReadOnly | kHidden | kSystem | kDirectory | kArchive);
     }
-    const HostRun host = runHostProgram(kZipProgram, args, rootHost);
+    const HostRun host = runHostProgram(kZipProgram, args, rootHost, names);
     run.output += host.output;
     if (!host.started) raise(kFileNotFound);
     run.exitCode = host.exitCode;

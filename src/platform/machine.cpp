@@ -19,7 +19,11 @@
 // entry's 8.3 alias, DOS attributes and creation order (see metadata.h).
 #include "platform/machine.h"
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -177,12 +181,73 @@ Volume volumeOfRoot(std::string_view root) {
 
 int Resolved::attributes() const { return storedAttributes | (isDir ? kDirectory : 0); }
 
+FolderWatches::FolderWatches() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+
+FolderWatches::~FolderWatches() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool FolderWatches::watch(const fs::path& host, const std::string& content, const std::string& rel) {
+  if (fd_ < 0) return false;
+  constexpr std::uint32_t kMask =
+      IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+  const int wd = ::inotify_add_watch(fd_, host.c_str(), kMask);
+  if (wd < 0) return false;
+  auto& names = folders_[wd];
+  const std::pair<std::string, std::string> folder{content, rel};
+  if (std::find(names.begin(), names.end(), folder) == names.end()) names.push_back(folder);
+  return true;
+}
+
+void FolderWatches::drain(MachineState& s) {
+  if (fd_ < 0) return;
+  alignas(inotify_event) char buffer[64 * 1024];
+  while (true) {
+    const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return;
+    for (ssize_t at = 0; at < got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      if (event->mask & IN_Q_OVERFLOW) {
+        for (auto& [content, meta] : s.metadata)
+          if (meta) meta->allOutOfSync();
+        continue;
+      }
+      auto it = folders_.find(event->wd);
+      if (it == folders_.end()) continue;
+      const bool gone = event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED);
+      const std::string name = event->len ? std::string(event->name) : std::string();
+      for (const auto& [content, rel] : it->second) {
+        auto meta = s.metadata.find(content);
+        if (meta == s.metadata.end() || !meta->second) continue;
+        bool changed = gone;
+        if (!name.empty()) {
+          const bool known = meta->second->find(childRel(rel, name)) != nullptr;
+          if (event->mask & (IN_CREATE | IN_MOVED_TO)) changed = changed || !known;
+          if (event->mask & (IN_DELETE | IN_MOVED_FROM)) changed = changed || known;
+        }
+        if (changed) meta->second->setInSync(rel, false);
+      }
+      if (gone) {
+        // A moved folder's watch would follow it: let it go.
+        if (!(event->mask & IN_IGNORED)) ::inotify_rm_watch(fd_, event->wd);
+        folders_.erase(it);
+      }
+    }
+  }
+}
+
 std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
   fs::path dir = relFolder.empty() ? volume.content : volume.content / relFolder;
+  // Watched before it is read, so nothing made meanwhile goes unseen.
+  const bool watched = state().watches.watch(dir, volume.content.string(), relFolder);
   std::vector<Child> known, fresh;
   std::set<std::string> present;
   std::error_code ec;
+  bool listed = false;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    listed = true;
     std::string name = it->path().filename().string();
     if (isForbiddenName(name)) continue;
     std::error_code e2;
@@ -196,30 +261,42 @@ std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
       fresh.push_back(child);
     }
   }
+  listed = listed || (!ec && fs::is_directory(dir, ec));
   for (const std::string& key : volume.meta->children(relFolder))
     if (!present.count(key)) volume.meta->erase(key);
   if (!fresh.empty()) {
-    std::set<std::string> taken;
-    for (const Child& c : known) {
-      taken.insert(upperCase(c.name));
-      if (!c.meta.shortName.empty()) taken.insert(c.meta.shortName);
-    }
-    for (const Child& c : fresh) taken.insert(upperCase(c.name));
+    std::set<std::string> freshNames;
+    for (const Child& c : fresh) freshNames.insert(upperCase(c.name));
     std::sort(fresh.begin(), fresh.end(), [](const Child& a, const Child& b) {
       std::string ua = upperCase(a.name), ub = upperCase(b.name);
       return ua != ub ? ua < ub : a.name < b.name;
     });
     for (Child& c : fresh) {
-      std::string alias = makeAlias(c.name, [&](const std::string& s) { return taken.count(s) > 0; });
-      if (!alias.empty()) taken.insert(alias);
+      std::string alias = volume.meta->newAlias(relFolder, c.name, &freshNames);
       c.meta = volume.meta->add(c.rel, c.isDir ? 0 : kArchive, alias);
       known.push_back(c);
     }
   }
+  volume.meta->setInSync(relFolder, watched && listed);
   volume.meta->save();
   std::sort(known.begin(), known.end(),
             [](const Child& a, const Child& b) { return a.meta.order < b.meta.order; });
   return known;
+}
+
+void registerEntry(Volume& volume, const std::string& rel, bool isDir) {
+  VolumeMetadata& meta = *volume.meta;
+  meta.erase(rel);
+  const std::size_t slash = rel.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : rel.substr(0, slash);
+  if (meta.inSync(folder)) {
+    const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+    meta.add(rel, isDir ? 0 : kArchive, meta.newAlias(folder, name));
+    meta.save();
+  } else {
+    listFolder(volume, folder);
+  }
+  if (isDir) listFolder(volume, rel);  // empty: in sync from now on
 }
 
 namespace {
@@ -231,6 +308,19 @@ const Child* pick(const std::vector<Child>& children, const std::string& part) {
   for (const Child& c : children)
     if (!c.meta.shortName.empty() && equalsNoCase(c.meta.shortName, part)) return &c;
   return nullptr;
+}
+
+// A known entry as the host holds it now; none when it is gone (or became a
+// link out of the machine).
+std::optional<Child> present(const fs::path& host, const std::string& rel, const EntryMeta& meta) {
+  std::error_code ec;
+  auto status = fs::symlink_status(host, ec);
+  if (fs::is_symlink(status)) {
+    if (linkInsideRoot(host)) return Child{host.filename().string(), rel, fs::is_directory(host, ec), meta};
+  } else if (fs::exists(status)) {
+    return Child{host.filename().string(), rel, fs::is_directory(status), meta};
+  }
+  return std::nullopt;
 }
 }  // namespace
 
@@ -261,19 +351,26 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
     std::string rel = childRel(r.rel, part);
     std::optional<Child> found;
     if (!hasWildcards(part)) {
-      fs::path direct = r.host / part;
-      std::error_code ec;
-      if (EntryMeta* meta = r.volume.meta->find(rel)) {
-        auto status = fs::symlink_status(direct, ec);
-        if (fs::is_symlink(status)) {
-          if (linkInsideRoot(direct)) found = Child{part, rel, fs::is_directory(direct, ec), *meta};
-        } else if (fs::exists(status)) {
-          found = Child{part, rel, fs::is_directory(status), *meta};
-        }
-      }
+      // The exact name first, then the folder's names; the folder is listed
+      // only when it changed behind the layer's back.
+      VolumeMetadata& meta = *r.volume.meta;
+      const EntryMeta* exact = meta.find(rel);
+      if (exact) found = present(r.host / part, rel, *exact);
       if (!found) {
-        std::vector<Child> children = listFolder(r.volume, r.rel);
-        if (const Child* c = pick(children, part)) found = *c;
+        s.watches.drain(s);
+        bool listing = !meta.inSync(r.rel) || exact;
+        std::string key;
+        if (!listing) {
+          if (const EntryMeta* other = meta.findNoCase(r.rel, part, key)) {
+            const std::size_t slash = key.rfind('/');
+            found = present(r.host / key.substr(slash == std::string::npos ? 0 : slash + 1), key, *other);
+            listing = !found;
+          }
+        }
+        if (listing) {
+          std::vector<Child> children = listFolder(r.volume, r.rel);
+          if (const Child* c = pick(children, part)) found = *c;
+        }
       }
     }
     if (found) {

@@ -80,6 +80,26 @@ struct VolumeUsage {
   std::deque<std::filesystem::path> watchOrder;           // oldest first
 };
 
+// The host folders whose entries the layer knows, watched (inotify) for
+// entries made, removed or renamed behind its back: a folder that had such
+// a change is out of sync and listed again when next asked about a name it
+// does not hold. A folder that cannot be watched is never in sync.
+class FolderWatches {
+ public:
+  FolderWatches();
+  ~FolderWatches();
+  FolderWatches(const FolderWatches&) = delete;
+  FolderWatches& operator=(const FolderWatches&) = delete;
+  // Starts watching the host folder of a volume folder; false when it cannot.
+  bool watch(const std::filesystem::path& host, const std::string& content, const std::string& rel);
+  // Takes the changes seen so far and marks the folders they touch out of sync.
+  void drain(struct MachineState& s);
+
+ private:
+  int fd_ = -1;
+  std::map<int, std::vector<std::pair<std::string, std::string>>> folders_;  // watch -> (content, rel)
+};
+
 struct MachineState {
   std::filesystem::path root, canonicalRoot;
   KeyFile description;
@@ -90,6 +110,7 @@ struct MachineState {
   std::map<std::string, std::unique_ptr<VolumeMetadata>> metadata;
   std::multiset<std::filesystem::path> openFiles;
   std::map<std::string, VolumeUsage> usage;  // by volume content folder
+  FolderWatches watches;
 };
 
 std::recursive_mutex& machineMutex();
@@ -111,6 +132,9 @@ Volume volumeOfRoot(std::string_view root);  // "C:\", "C:", "\\SRV\SHARE"; 68 f
 // entries seen for the first time; forbidden names and links out of the
 // machine are left out.
 std::vector<Child> listFolder(Volume& volume, const std::string& relFolder);
+// Gives an entry the layer has just made on the host its metadata (a new
+// alias, attributes), without listing its folder when that is in sync.
+void registerEntry(Volume& volume, const std::string& rel, bool isDir);
 // Resolves a Windows path. `allowWildcards` lets the last part hold * and ?.
 Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
 

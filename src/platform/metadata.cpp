@@ -8,8 +8,10 @@
 #include <set>
 #include <sstream>
 
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/machine_ini.h"
+#include "platform/shortname.h"
 
 namespace platform::detail {
 
@@ -28,15 +30,14 @@ bool isBelow(const std::string& key, const std::string& rel) {
   return key.size() > rel.size() && key.compare(0, rel.size(), rel) == 0 && key[rel.size()] == '/';
 }
 
-void eraseFrom(std::map<std::string, EntryMeta>& entries, const std::string& rel) {
-  for (auto it = entries.lower_bound(rel); it != entries.end();) {
-    if (it->first == rel || isBelow(it->first, rel))
-      it = entries.erase(it);
-    else if (it->first.compare(0, rel.size(), rel) == 0)
-      ++it;  // "rel-x" sorts between "rel" and "rel/..."
-    else
-      break;
-  }
+std::string folderOf(const std::string& rel) {
+  const std::size_t slash = rel.rfind('/');
+  return slash == std::string::npos ? std::string() : rel.substr(0, slash);
+}
+
+std::string nameOf(const std::string& rel) {
+  const std::size_t slash = rel.rfind('/');
+  return slash == std::string::npos ? rel : rel.substr(slash + 1);
 }
 
 void putLine(std::ostream& out, const std::string& rel, const EntryMeta& meta) {
@@ -58,7 +59,7 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line == kHeader || line[0] == ';') continue;
     if (line.size() > 2 && line[0] == '-' && line[1] == '\t') {
-      eraseFrom(entries_, line.substr(2));
+      eraseTree(line.substr(2));
       ++appendedLines_;
       continue;
     }
@@ -77,8 +78,14 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
     std::string rel = line.substr(c + 1);
     if (rel.empty()) continue;
     nextOrder_ = std::max(nextOrder_, meta.order + 1);
-    if (entries_.count(rel)) ++appendedLines_;
-    entries_[rel] = meta;
+    auto [it, fresh] = entries_.insert_or_assign(rel, meta);
+    if (fresh) {
+      index(it);
+    } else {
+      ++appendedLines_;
+      unindex(it);
+      index(it);
+    }
   }
 }
 
@@ -89,35 +96,146 @@ EntryMeta* VolumeMetadata::find(const std::string& rel) {
   return it == entries_.end() ? nullptr : &it->second;
 }
 
+EntryMeta* VolumeMetadata::findNoCase(const std::string& folder, const std::string& name, std::string& rel) {
+  auto f = folders_.find(folder);
+  if (f == folders_.end()) return nullptr;
+  const std::string upper = upperCase(name);
+  Entries::iterator best = entries_.end();
+  for (auto [it, end] = f->second.byName.equal_range(upper); it != end; ++it)
+    if (best == entries_.end() || it->second->second.order < best->second.order) best = it->second;
+  if (best == entries_.end()) {
+    auto a = f->second.byAlias.find(upper);
+    if (a == f->second.byAlias.end()) return nullptr;
+    best = a->second;
+  }
+  rel = best->first;
+  return &best->second;
+}
+
+bool VolumeMetadata::nameTaken(const std::string& folder, const std::string& upperName) const {
+  auto f = folders_.find(folder);
+  return f != folders_.end() && (f->second.byName.count(upperName) || f->second.byAlias.count(upperName));
+}
+
+std::string VolumeMetadata::newAlias(const std::string& folder, const std::string& longName,
+                                     const std::set<std::string>* alsoTaken) {
+  FolderNames& names = folders_[folder];
+  return makeAlias(
+      longName,
+      [&](const std::string& s) {
+        return names.byName.count(s) || names.byAlias.count(s) || (alsoTaken && alsoTaken->count(s));
+      },
+      names.nextAliasNumber);
+}
+
+bool VolumeMetadata::inSync(const std::string& folder) const {
+  auto f = folders_.find(folder);
+  return f != folders_.end() && f->second.inSync;
+}
+
+void VolumeMetadata::setInSync(const std::string& folder, bool inSync) {
+  if (inSync)
+    folders_[folder].inSync = true;
+  else if (auto f = folders_.find(folder); f != folders_.end())
+    f->second.inSync = false;
+}
+
+void VolumeMetadata::allOutOfSync() {
+  for (auto& [key, names] : folders_) names.inSync = false;
+}
+
+void VolumeMetadata::index(Entries::iterator it) {
+  FolderNames& names = folders_[folderOf(it->first)];
+  names.byName.emplace(upperCase(nameOf(it->first)), it);
+  if (!it->second.shortName.empty()) names.byAlias[upperCase(it->second.shortName)] = it;
+}
+
+void VolumeMetadata::unindex(Entries::iterator it) {
+  auto f = folders_.find(folderOf(it->first));
+  if (f == folders_.end()) return;
+  FolderNames& names = f->second;
+  for (auto [n, end] = names.byName.equal_range(upperCase(nameOf(it->first))); n != end; ++n)
+    if (n->second == it) {
+      names.byName.erase(n);
+      break;
+    }
+  if (auto a = names.byAlias.find(upperCase(it->second.shortName));
+      a != names.byAlias.end() && a->second == it)
+    names.byAlias.erase(a);
+  // A name left: lower numbers may be free again.
+  names.nextAliasNumber.clear();
+}
+
+bool VolumeMetadata::eraseTree(const std::string& rel) {
+  bool erased = false;
+  for (auto it = entries_.lower_bound(rel); it != entries_.end();) {
+    if (it->first == rel || isBelow(it->first, rel)) {
+      unindex(it);
+      it = entries_.erase(it);
+      erased = true;
+    } else if (it->first.compare(0, rel.size(), rel) == 0) {
+      ++it;  // "rel-x" sorts between "rel" and "rel/..."
+    } else {
+      break;
+    }
+  }
+  for (auto f = folders_.lower_bound(rel); f != folders_.end();) {
+    if (f->first == rel || isBelow(f->first, rel))
+      f = folders_.erase(f);
+    else if (f->first.compare(0, rel.size(), rel) == 0)
+      ++f;
+    else
+      break;
+  }
+  return erased;
+}
+
 EntryMeta& VolumeMetadata::add(const std::string& rel, int attributes, std::string shortName) {
-  EntryMeta& meta = entries_[rel];
+  auto it = entries_.find(rel);
+  if (it != entries_.end())
+    unindex(it);
+  else
+    it = entries_.emplace(rel, EntryMeta{}).first;
+  EntryMeta& meta = it->second;
   meta.order = nextOrder_++;
   meta.attributes = attributes;
   meta.shortName = std::move(shortName);
+  index(it);
   changes_.push_back({false, rel});
   return meta;
 }
 
+void VolumeMetadata::renewAlias(const std::string& rel) {
+  auto it = entries_.find(rel);
+  if (it == entries_.end()) return;
+  unindex(it);  // its own names are not in the way
+  it->second.shortName = newAlias(folderOf(rel), nameOf(rel));
+  index(it);
+  changes_.push_back({false, rel});
+}
+
 void VolumeMetadata::erase(const std::string& rel) {
-  const std::size_t before = entries_.size();
-  eraseFrom(entries_, rel);
-  if (entries_.size() != before) changes_.push_back({true, rel});
+  if (eraseTree(rel)) changes_.push_back({true, rel});
 }
 
 void VolumeMetadata::move(const std::string& from, const std::string& to) {
   std::map<std::string, EntryMeta> moved;
-  for (auto it = entries_.begin(); it != entries_.end();) {
+  for (auto it = entries_.lower_bound(from); it != entries_.end();) {
     if (it->first == from || isBelow(it->first, from)) {
       moved[to + it->first.substr(from.size())] = it->second;
-      it = entries_.erase(it);
-    } else {
       ++it;
+    } else if (it->first.compare(0, from.size(), from) == 0) {
+      ++it;
+    } else {
+      break;
     }
   }
+  eraseTree(from);
   changes_.push_back({true, from});
   erase(to);
   for (auto& [key, meta] : moved) {
-    entries_[key] = meta;
+    auto it = entries_.emplace(key, meta).first;
+    index(it);
     changes_.push_back({false, key});
   }
 }
@@ -134,6 +252,7 @@ std::vector<std::string> VolumeMetadata::children(const std::string& folder) con
 
 void VolumeMetadata::clear() {
   entries_.clear();
+  folders_.clear();
   changes_.clear();
   rewrite_ = true;
 }

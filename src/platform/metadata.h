@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,25 @@ class VolumeMetadata {
   const std::filesystem::path& file() const { return file_; }
 
   EntryMeta* find(const std::string& rel);
+  // The entry of a folder whose long name equals `name` but for case (the
+  // earliest made when there are several), else whose alias does; nullptr
+  // for none. The key found goes to `rel`.
+  EntryMeta* findNoCase(const std::string& folder, const std::string& name, std::string& rel);
+  // Whether a name (upper case) is a long name or an alias in the folder.
+  bool nameTaken(const std::string& folder, const std::string& upperName) const;
+  // The alias a new entry of the folder called `longName` gets ("" for an 8.3
+  // name), besides the folder's names not one of `alsoTaken` (upper case).
+  std::string newAlias(const std::string& folder, const std::string& longName,
+                       const std::set<std::string>* alsoTaken = nullptr);
+  // Whether the folder's entries are known to be the host folder's (the
+  // layer sees every change made behind its back and clears this then).
+  bool inSync(const std::string& folder) const;
+  void setInSync(const std::string& folder, bool inSync);
+  // Forgets that for every folder.
+  void allOutOfSync();
   EntryMeta& add(const std::string& rel, int attributes, std::string shortName);
+  // Gives an entry the alias its (new) name gets in its folder.
+  void renewAlias(const std::string& rel);
   // Removes an entry and everything below it.
   void erase(const std::string& rel);
   // Moves an entry and everything below it to a new key.
@@ -56,12 +75,25 @@ class VolumeMetadata {
     bool removed = false;  // "-" line; else the entry as it is when saved
     std::string rel;
   };
+  using Entries = std::map<std::string, EntryMeta>;
+  // A folder's names, for lookups without listing it.
+  struct FolderNames {
+    std::multimap<std::string, Entries::iterator> byName;  // upper-case long name
+    std::map<std::string, Entries::iterator> byAlias;
+    std::map<std::string, int> nextAliasNumber;  // see makeAlias
+    bool inSync = false;
+  };
   void write();
   bool appendChanges();
   void writeWhole();
+  void index(Entries::iterator it);
+  void unindex(Entries::iterator it);
+  // Erases `rel` and everything below it; true when anything went.
+  bool eraseTree(const std::string& rel);
 
   std::filesystem::path file_;
-  std::map<std::string, EntryMeta> entries_;
+  Entries entries_;
+  std::map<std::string, FolderNames> folders_;  // by folder key ("" for the root)
   std::uint64_t nextOrder_ = 1;
   std::vector<Change> changes_;
   bool rewrite_ = false;           // the file must be written whole

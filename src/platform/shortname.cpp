@@ -36,7 +36,10 @@ bool isShortName(std::string_view name) {
   return true;
 }
 
-std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken) {
+namespace {
+
+std::string searchAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken,
+                        std::map<std::string, int>* nextNumber) {
   if (isShortName(longName)) return "";
   std::string_view name = longName;
   while (!name.empty() && (name.front() == '.' || name.front() == ' ')) name.remove_prefix(1);
@@ -45,13 +48,29 @@ std::string makeAlias(std::string_view longName, const std::function<bool(const 
   std::string ext = dot == std::string_view::npos ? std::string{} : cleaned(name.substr(dot + 1));
   if (ext.size() > 3) ext.resize(3);
   if (base.empty()) base = "_";
-  for (int n = 1; n < 1000000; ++n) {
+  int* next = nullptr;
+  if (nextNumber) next = &(*nextNumber)[base.substr(0, std::min<std::size_t>(base.size(), 6)) + "." + ext];
+  for (int n = next && *next > 1 ? *next : 1; n < 1000000; ++n) {
     std::string tail = "~" + std::to_string(n);
     std::string candidate = base.substr(0, std::min<std::size_t>(base.size(), 8 - tail.size())) + tail;
     if (!ext.empty()) candidate += "." + ext;
-    if (!taken(candidate)) return candidate;
+    if (!taken(candidate)) {
+      if (next) *next = n + 1;
+      return candidate;
+    }
   }
   return "";
+}
+
+}  // namespace
+
+std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken) {
+  return searchAlias(longName, taken, nullptr);
+}
+
+std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken,
+                      std::map<std::string, int>& nextNumber) {
+  return searchAlias(longName, taken, &nextNumber);
 }
 
 }  // namespace platform

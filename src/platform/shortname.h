@@ -2,6 +2,7 @@
 // 8.3 short names as the Windows 9x file system makes them (and its case
 // rules, which short names follow).
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,13 @@ bool isShortName(std::string_view name);
 // ("Program Files" -> "PROGRA~1", "bookmark.html" -> "BOOKMA~1.HTM").
 // Returns "" for a name that is already 8.3.
 std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken);
+
+// The same for a folder that keeps, per alias family (the first six
+// characters of the base and the extension, which decide every candidate),
+// the lowest N that may still be free: the search starts there and leaves
+// the next one behind. Valid while nothing leaves the folder (the caller
+// forgets `nextNumber` then), so the result is the one above.
+std::string makeAlias(std::string_view longName, const std::function<bool(const std::string&)>& taken,
+                      std::map<std::string, int>& nextNumber);
 
 }  // namespace platform

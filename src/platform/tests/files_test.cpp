@@ -47,6 +47,45 @@ TEST(Files, AliasesNeverChangeWhenSiblingsArrive) {
   EXPECT_EQ(shortPath("C:\\Program Files"), "C:\\PROGRA~1");
 }
 
+// Names are looked up without listing the folder each time: what changes
+// behind the layer's back in a folder it knows is still seen at once.
+TEST(Files, NamesMadeOrRemovedBehindTheLayersBackAreSeenAtOnce) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Known");
+  writeFile("C:\\Known\\Report of the year.txt", "x");
+  EXPECT_FALSE(fileExists("C:\\Known\\OTHER.TXT"));  // the folder is known now
+  const fs::path host = m.root() / "drives/C/Known";
+  std::ofstream(host / "Other.txt") << "y";
+  EXPECT_TRUE(fileExists("C:\\Known\\OTHER.TXT"));
+  fs::rename(host / "Report of the year.txt", host / "Report of the decade.txt");
+  EXPECT_FALSE(fileExists("C:\\Known\\Report of the year.txt"));
+  EXPECT_EQ(shortPath("C:\\Known\\report of the decade.txt"), "C:\\KNOWN\\REPORT~1.TXT");
+  std::ofstream(host / "Report of the century.txt") << "z";
+  writeFile("C:\\Known\\REPORT OF THE CENTURY.TXT", "new");  // the host's file, not a second one
+  EXPECT_EQ(readFile("C:\\Known\\Report of the century.txt"), "new");
+  EXPECT_EQ(shortPath("C:\\Known\\Report of the century.txt"), "C:\\KNOWN\\REPORT~2.TXT");
+  fs::remove(host / "Other.txt");
+  EXPECT_FALSE(fileExists("C:\\Known\\Other.txt"));
+  EXPECT_EQ(errorOf([] { kill("C:\\Known\\Other.txt"); }), kFileNotFound);
+}
+
+// Many names of one alias family: each gets the lowest free number, also
+// one that a deletion gave back.
+TEST(Files, AliasNumbersOfManySiblingsAreTheLowestFree) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Many");
+  for (int i = 1; i <= 12; ++i) writeFile("C:\\Many\\Letter number " + std::to_string(i) + ".txt", "x");
+  EXPECT_EQ(shortPath("C:\\Many\\Letter number 9.txt"), "C:\\MANY\\LETTER~9.TXT");
+  EXPECT_EQ(shortPath("C:\\Many\\Letter number 12.txt"), "C:\\MANY\\LETTE~12.TXT");
+  kill("C:\\Many\\LETTER~3.TXT");
+  writeFile("C:\\Many\\Letter number 13.txt", "x");
+  EXPECT_EQ(shortPath("C:\\Many\\Letter number 13.txt"), "C:\\MANY\\LETTER~3.TXT");
+  writeFile("C:\\Many\\Letter number 14.txt", "x");
+  EXPECT_EQ(shortPath("C:\\Many\\Letter number 14.txt"), "C:\\MANY\\LETTE~13.TXT");
+  rename("C:\\Many\\Letter number 1.txt", "C:\\Many\\Letter number 1b.txt");  // keeps the lowest free: ~1
+  EXPECT_EQ(shortPath("C:\\Many\\Letter number 1b.txt"), "C:\\MANY\\LETTER~1.TXT");
+}
+
 TEST(Files, ListingsWithAttributeMasksDotsAndVolumeLabel) {
   testsupport::TestMachine m;
   std::vector<std::string> root = names(findFiles("C:\\*.*"));

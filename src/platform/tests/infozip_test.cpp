@@ -4,9 +4,11 @@
 #include "platform/infozip.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/files.h"
 #include "platform/process.h"
@@ -190,6 +192,32 @@ TEST_F(InfoZipTest, WindowsNamesAreStoredAsTheirCharactersAndComeBackTheSame) {
   EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" *Caf)" "\xE9" R"(.txt -d C:\)"), 0)
       << platform::lastProcessOutput();
   EXPECT_EQ(m.read(user + "Caf\xE9.txt"), "cafe");
+}
+
+// More names than one host command line holds: every one reaches the
+// archive, and zip's move deletes them all.
+TEST_F(InfoZipTest, ZipStoresMoreNamesThanACommandLineHolds) {
+  const std::string name = "a rather long file name of the user, number 00000.txt";
+  const std::string staged = R"(C:\WINDOWS\TEMP\kelvaran\User\Documents and Settings of a long folder name)";
+  m.mkdirs(staged);
+  const fs::path folder = m.host(staged);
+  // Half as much again as the host's limit for arguments and environment together.
+  const long perName = static_cast<long>(staged.size() + name.size());
+  const int kFiles = static_cast<int>(sysconf(_SC_ARG_MAX) * 3 / 2 / perName);
+  for (int i = 0; i < kFiles; ++i) {
+    std::ofstream(folder /
+                  ("a rather long file name of the user, number " + std::to_string(10000 + i) + ".txt"))
+        << i;
+  }
+  ASSERT_EQ(run(R"(zip.exe -1gqorumS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\TEMP\kelvaran\User\*.*")"), 0)
+      << platform::lastProcessOutput().substr(0, 2000);
+  const Names names = entries(R"(C:\SAVE\Conf1us.kvz)");
+  EXPECT_EQ(names.size(), static_cast<std::size_t>(kFiles) + 1);
+  EXPECT_TRUE(std::binary_search(names.begin(), names.end(),
+                                 "WINDOWS/TEMP/kelvaran/User/Documents and Settings of a long folder name/"
+                                 "a rather long file name of the user, number " +
+                                     std::to_string(10000 + kFiles - 1) + ".txt"));
+  EXPECT_TRUE(folderNames(R"(C:\WINDOWS\TEMP\kelvaran\User\*.*)").empty());
 }
 
 TEST_F(InfoZipTest, ZipFailuresGiveZipsExitCodes) {
