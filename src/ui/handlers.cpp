@@ -1,8 +1,10 @@
 // Every window's and page's handlers, one bind call each.
 #include "ui/handlers.h"
 
+#include "restore/import_dialog.h"
 #include "ui/form1_frame.h"
 #include "ui/form2.h"
+#include "ui/import_button.h"
 #include "ui/maintenance_page.h"
 #include "ui/options_page.h"
 #include "ui/readme.h"
@@ -27,6 +29,8 @@ void installHandlers() {
   bindSmartSave();
   bindMaintenancePage();
   userfiles::bindUserFiles();
+  bindImportButton();
+  restore::bindImport();
 }
 
 }  // namespace ui
