@@ -93,7 +93,8 @@ void FillRestoreBoxes(const std::string& iniPath, LoadedConfiguration& into) {
   for (const DescriptionBox& entry : kDescriptionBoxes) {
     skipOnError([&] {
       int value = 0;
-      if (wholeNumber(core::ReadIni(entry.section, entry.key, iniPath), 0, 2, value)) (r.*entry.box).setValue(value);
+      if (wholeNumber(core::ReadIni(entry.section, entry.key, iniPath), 0, 2, value))
+        (r.*entry.box).setValue(value);
     });
   }
   skipOnError([&] {
@@ -109,6 +110,10 @@ void FillRestoreBoxes(const std::string& iniPath, LoadedConfiguration& into) {
     if (into.PathFavorites == "NONE") r.Check11.setValue(0);
     if (into.PathNetscape == "NONE") r.Check10.setValue(0);
   });
+  OfferSavedGroups();
+}
+
+void OfferSavedGroups() {
   // A box is offered exactly when its group was saved, and starts unticked.
   for (int number = 1; number <= 25; ++number) {
     skipOnError([&] {

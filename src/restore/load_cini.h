@@ -40,5 +40,7 @@ bool AcceptOtherSystem();
 // final pass: a box is enabled exactly when its saved value was not 0, and
 // none is ticked. Reads PathFavorites, PathNetscape and PathStartmenue into `into`.
 void FillRestoreBoxes(const std::string& iniPath, LoadedConfiguration& into);
+// The final pass alone: each box enabled when its Value is not 0, then unticked.
+void OfferSavedGroups();
 
 }  // namespace restore

@@ -19,33 +19,14 @@
 namespace restore {
 namespace {
 
+using restoretest::enabledBoxes;
 using restoretest::kProgram;
+using restoretest::tickedBoxes;
+using restoretest::userFileEntries;
 
 const std::string kOtherSystem =
     "This configuration was created on a different Operating System.\r"
     "We strongly recommend to NOT restore any System files.\r\rWould you like to continue anyway?";
-
-// The numbers of the enabled boxes of the restore dialog.
-std::vector<int> enabledBoxes() {
-  std::vector<int> numbers;
-  for (int n = 1; n <= 25; ++n)
-    if (RestoreBox(n).enabled()) numbers.push_back(n);
-  return numbers;
-}
-
-std::vector<int> tickedBoxes() {
-  std::vector<int> numbers;
-  for (int n = 1; n <= 25; ++n)
-    if (Ticked(n)) numbers.push_back(n);
-  return numbers;
-}
-
-std::vector<std::string> userFileEntries() {
-  const forms::ListBox& list = windows::RestoreReq().List1;
-  std::vector<std::string> items;
-  for (int i = 0; i < list.listCount(); ++i) items.push_back(list.list(i));
-  return items;
-}
 
 class LoadCiniTest : public restoretest::RestoreTest {
  protected:
@@ -57,16 +38,17 @@ class LoadCiniTest : public restoretest::RestoreTest {
 };
 
 TEST_F(LoadCiniTest, OffersExactlyTheSavedGroupsUntickedWithTheirLabelsAndFiles) {
-  writeDescription(2, {
-                          {"SystemFilesSaved",
-                           "Autoexec.bat=1\r\nConfig.sys=0\r\nMsdos.sys=x\r\nSystem.dat=3\r\nClasses.dat=-1\r\n"
-                           "System.ini=1.5\r\nWin.ini=1\r\nDblspace.bin=2\r\nStartmenue=1\r\n"},
-                          {"UserFilesSaved", "MSEFavorites=1\r\nMSECookies= 1\r\nNSCNews=2\r\nNSCMail=\r\n"},
-                          {"UserFiles",
-                           "MSEVersion=Version 5.50\r\nMSEAdrVersion=Version 5.0\r\nMSEAdrIdent=Identity Main\r\n"
-                           "NSCMailUser=User: anna\r\nPathFavorites=C:\\WINDOWS\\Favorites\\\r\n"
-                           "PathNetscape=NONE\r\nPathStartmenue=C:\\WINDOWS\\Start Menu\\\r\n"},
-                      });
+  writeDescription(
+      2, {
+             {"SystemFilesSaved",
+              "Autoexec.bat=1\r\nConfig.sys=0\r\nMsdos.sys=x\r\nSystem.dat=3\r\nClasses.dat=-1\r\n"
+              "System.ini=1.5\r\nWin.ini=1\r\nDblspace.bin=2\r\nStartmenue=1\r\n"},
+             {"UserFilesSaved", "MSEFavorites=1\r\nMSECookies= 1\r\nNSCNews=2\r\nNSCMail=\r\n"},
+             {"UserFiles",
+              "MSEVersion=Version 5.50\r\nMSEAdrVersion=Version 5.0\r\nMSEAdrIdent=Identity Main\r\n"
+              "NSCMailUser=User: anna\r\nPathFavorites=C:\\WINDOWS\\Favorites\\\r\n"
+              "PathNetscape=NONE\r\nPathStartmenue=C:\\WINDOWS\\Start Menu\\\r\n"},
+         });
   writeUserFiles(2, " 5\r\nC:\\A\\one.txt\r\n\r\nC:\\B\\two.txt\r\nC:\\C\\three.txt\r\n\r\n");
   read(1);
 
@@ -80,7 +62,8 @@ TEST_F(LoadCiniTest, OffersExactlyTheSavedGroupsUntickedWithTheirLabelsAndFiles)
   EXPECT_EQ(r.Label4.caption(), "Identity Main");
   EXPECT_EQ(r.Label6.caption(), "User: anna");
   // Every path past the count line, however many the count says; no empty entry.
-  EXPECT_EQ(userFileEntries(), (std::vector<std::string>{"C:\\A\\one.txt", "C:\\B\\two.txt", "C:\\C\\three.txt"}));
+  EXPECT_EQ(userFileEntries(),
+            (std::vector<std::string>{"C:\\A\\one.txt", "C:\\B\\two.txt", "C:\\C\\three.txt"}));
   EXPECT_FALSE(UserFileSelected());
 
   const LoadedConfiguration& loaded = loadedConfiguration();
@@ -156,8 +139,9 @@ TEST_F(LoadCiniTest, ADiskSetOnARemovableDriveLoadsItsSplitTable) {
                           "Conf1.kvz= 0\r\nFile2=" + kProgram + "Conf1us.kvz\r\n" + kProgram +
                           "Conf1us.kvz= 3\r\nFile5=" + kProgram + "Conf1mb.kvz\r\n" + kProgram +
                           "Conf1mb.kvz=many\r\n\r\n";
-  const std::string body = "[Configuration]\r\nOSV=Windows 98 SE\r\n\r\n[SystemFiles]\r\nSaveFolder=A:\\\r\n\r\n"
-                           "[SystemFilesSaved]\r\nWin.ini=1\r\n";
+  const std::string body =
+      "[Configuration]\r\nOSV=Windows 98 SE\r\n\r\n[SystemFiles]\r\nSaveFolder=A:\\\r\n\r\n"
+      "[SystemFilesSaved]\r\nWin.ini=1\r\n";
   machine().write(kProgram + "Config1.ini", log + body);
   read(0);
   const LoadedConfiguration& loaded = loadedConfiguration();
@@ -214,7 +198,8 @@ TEST_F(LoadCiniTest, AnotherOperatingSystemIsAskedAboutAndNoKeepsTheDialogAsItWa
 
 TEST_F(LoadCiniTest, ADescriptionWithoutSaveFolderEndsTheProgramWithoutSavingTheSettings) {
   machine().write(kProgram + "Config4.ini", "[Configuration]\r\nOSV=Windows 98 SE\r\n");
-  dialogs().expect("A problem occured while reading a configuration file, Kelvaran must be restarted.")
+  dialogs()
+      .expect("A problem occured while reading a configuration file, Kelvaran must be restarted.")
       .style(forms::vbOKOnly)
       .title("");
   read(3);
@@ -245,7 +230,8 @@ TEST_F(LoadCiniTest, AConfigurationOfAnotherMachineLeavesThisMachinesStateAlone)
         std::tuple{"PathFavorites", st.PathFavorites, before.PathFavorites},
         std::tuple{"PathNetscape", st.PathNetscape, before.PathNetscape},
         std::tuple{"PathStartmenue", st.PathStartmenue, before.PathStartmenue},
-        std::tuple{"SaveFolder", st.SaveFolder, before.SaveFolder}, std::tuple{"IniPath", st.IniPath, before.IniPath},
+        std::tuple{"SaveFolder", st.SaveFolder, before.SaveFolder},
+        std::tuple{"IniPath", st.IniPath, before.IniPath},
         std::tuple{"ConfigNames(2)", st.ConfigNames(2), before.ConfigNames(2)},
         std::tuple{"ConfigOSV(2)", st.ConfigOSV(2), before.ConfigOSV(2)},
         std::tuple{"DiskRestorePath", st.DiskRestorePath, before.DiskRestorePath}})

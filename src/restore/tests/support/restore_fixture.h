@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "save/tests/support/save_fixture.h"
 
@@ -32,5 +33,13 @@ class RestoreTest : public savetest::SaveTest {
 
   int programEnds = 0;
 };
+
+// The numbers (1..25) of the restore dialog's enabled boxes, and of its ticked ones.
+std::vector<int> enabledBoxes();
+std::vector<int> tickedBoxes();
+// The entries of the restore dialog's user-file list.
+std::vector<std::string> userFileEntries();
+// The lines of the program folder's Error.log (none when there is no log).
+std::vector<std::string> errorLogLines(testsupport::TestMachine& machine);
 
 }  // namespace restoretest
