@@ -6,10 +6,15 @@
 //   <SaveFolder>Conf<n>.new\   the new archives and Config<n>.ini/.usr while the save runs
 //   <SaveFolder>Conf<n>.old\   the old set, only during the commit
 //
-// A commit moves the old set aside, moves the new one in, refreshes the
-// program-folder copy of the description and then drops the old set; any
-// failure moves everything back. Folders left by a run that was killed are
-// cleaned up (an interrupted commit is rolled back) before the next build.
+// A commit first writes a journal of the slot's live files into the old-set
+// folder, moves the old set aside, moves the new one in, marks the swap done,
+// refreshes the program-folder copy of the description and then drops the
+// old set; any failure moves everything back. A commit that was killed is
+// finished or undone by the next recovery (before the next build, and at
+// start-up): without the done mark the whole old set, archives and both
+// descriptions, comes back and nothing of the new set stays; with it the new
+// set stands.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +26,8 @@ class SlotBuild {
 
   // Clears leftovers and creates the build folder. Raises on failure.
   void prepare();
+  // Finishes or undoes a commit that was interrupted; errors are ignored.
+  void recover();
   // Where the new archives are made, ending with "\".
   const std::string& folder() const { return newFolder_; }
   // The new description inside the build folder.
@@ -37,9 +44,20 @@ class SlotBuild {
   void discard();
 
  private:
+  void step();
+
   std::string saveFolder_, newFolder_, oldFolder_;
   int slot_;
+  int steps_ = 0;
 };
+
+// Start-up: finishes or undoes an interrupted commit of each slot (1 to 5)
+// in `saveFolder` and drops the build folders of killed runs. A folder on a
+// removable drive is left alone (no disk need be in it). Errors are ignored.
+void RecoverInterruptedCommits(std::string_view saveFolder);
+
+// Tests: called after each step of a commit (1, 2, ...) to stop it there.
+void SetCommitStepHook(std::function<void(int step)> hook);
 
 // Deletes every file and folder below `folder` (ending with "\"), hidden,
 // system and read-only ones too; with `self` the folder as well. Errors are

@@ -9,6 +9,7 @@
 #include "forms/help.h"
 #include "platform/error.h"
 #include "save/save_engine.h"
+#include "save/slot_commit.h"
 #include "ui/res.h"
 #include "ui/window_texts.h"
 #include "windows/form1.h"
@@ -46,6 +47,9 @@ void loadMainWindow() {
   f.setHelpContextId(1010);
   LoadRes();
   core::InitProgram();
+  // A save killed while it put its new configuration in place is finished or undone.
+  save::RecoverInterruptedCommits(core::state().SaveFolder);
+  save::RecoverInterruptedCommits(forms::appPath() + "\\SmartSav\\");
 }
 
 // The close of the main window: refused while an operation runs; otherwise
