@@ -82,6 +82,23 @@ std::string renameLine(const std::string& line) {
   }
 }
 
+// The lines of every [rename] section of a WININIT.INI text.
+std::vector<std::string> renameLines(const std::string& text) {
+  std::vector<std::string> lines;
+  bool inRename = false;
+  for (const std::string& raw : splitLines(text)) {
+    const std::string line = trim(raw);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const auto close = line.find(']');
+      inRename = close != std::string::npos && equalsNoCase(trim(line.substr(1, close - 1)), "rename");
+      continue;
+    }
+    if (inRename) lines.push_back(line);
+  }
+  return lines;
+}
+
 }  // namespace
 
 bool exitWindowsEx(unsigned flags, unsigned /*reserved*/) {
@@ -138,17 +155,7 @@ std::vector<std::string> processWininit(std::string_view windowsFolder) {
     log.push_back("WININIT.INI not read: " + e.description());
     return log;
   }
-  bool inRename = false;
-  for (const std::string& raw : splitLines(text)) {
-    const std::string line = trim(raw);
-    if (line.empty() || line.front() == ';') continue;
-    if (line.front() == '[') {
-      const auto close = line.find(']');
-      inRename = close != std::string::npos && equalsNoCase(trim(line.substr(1, close - 1)), "rename");
-      continue;
-    }
-    if (inRename) log.push_back(renameLine(line));
-  }
+  for (const std::string& line : renameLines(text)) log.push_back(renameLine(line));
   const std::string bak = joinPath(windowsFolder, "WININIT.BAK");
   try {
     if (fileExists(bak)) removeProtected(bak);
@@ -157,6 +164,16 @@ std::vector<std::string> processWininit(std::string_view windowsFolder) {
     log.push_back("WININIT.INI not renamed to WININIT.BAK: " + e.description());
   }
   return log;
+}
+
+std::vector<std::string> pendingRenames(std::string_view windowsFolder) {
+  const std::string ini = joinPath(windowsFolder, "WININIT.INI");
+  try {
+    if (!fileExists(ini)) return {};
+    return renameLines(readFile(ini));
+  } catch (const RuntimeError&) {
+    return {};
+  }
 }
 
 }  // namespace platform

@@ -55,4 +55,9 @@ std::vector<std::string> processPendingRestart();
 // line per action or skipped line.
 std::vector<std::string> processWininit(std::string_view windowsFolder);
 
+// The lines of every [rename] section of WININIT.INI in `windowsFolder`, in
+// file order, as the next start would process them (trimmed; comments and
+// blank lines left out). Empty when the file is missing or unreadable.
+std::vector<std::string> pendingRenames(std::string_view windowsFolder);
+
 }  // namespace platform

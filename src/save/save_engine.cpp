@@ -12,7 +12,9 @@
 #include "forms/dialogs.h"
 #include "forms/messages.h"
 #include "platform/error.h"
+#include "platform/charcase.h"
 #include "platform/files.h"
+#include "platform/restart.h"
 #include "platform/vb.h"
 #include "platform/vb_datetime.h"
 #include "save/archive_runs.h"
@@ -329,6 +331,23 @@ void abortRun() {
   windows::Form1().Command2.setEnabled(true);
 }
 
+// A restore of this run that waits for the restart: Windows will move files
+// out of the working folder then, and a save would empty that folder first.
+bool restoreAwaitsRestart() {
+  const auto& st = core::state();
+  if (!st.RestorePending) return false;
+  const std::string workFolder = st.TempDir + "kelvaran\\";
+  for (const std::string& line : platform::pendingRenames(st.machine.SystemPath)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string_view source = std::string_view(line).substr(eq + 1);
+    if (source.size() > workFolder.size() &&
+        platform::equalsNoCase(source.substr(0, workFolder.size()), workFolder))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool SaveRunning() { return running; }
@@ -350,8 +369,7 @@ void SaveConfiguration() {
   auto& st = core::state();
   auto& f = windows::Form1();
   st.SaveSucceeded = false;
-  // The working folder holds the files Wininit.ini will move at the restart.
-  if (st.RestorePending) {
+  if (restoreAwaitsRestart()) {
     forms::msgBox(loadResString(1014), forms::vbOKOnly + forms::vbExclamation, loadResString(1011));
     return;
   }

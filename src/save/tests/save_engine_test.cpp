@@ -241,6 +241,8 @@ TEST_F(SaveEngine, FilesZipCouldNotReadAreNamedInAWarning) {
 
 TEST_F(SaveEngine, ARestoreWaitingForTheRestartRefusesTheSave) {
   machine().write("C:\\WINDOWS\\TEMP\\kelvaran\\system.dat", "restored");
+  machine().write("C:\\WINDOWS\\WININIT.INI",
+                  "[rename]\r\nC:\\WINDOWS\\system.dat=C:\\WINDOWS\\TEMP\\kelvaran\\system.dat\r\n");
   core::state().RestorePending = true;
   prepareSlot(1, "Before");
   dialogs().expect("Your system will be restarted after the Restore Process.");
@@ -248,6 +250,27 @@ TEST_F(SaveEngine, ARestoreWaitingForTheRestartRefusesTheSave) {
   EXPECT_FALSE(core::state().SaveSucceeded);
   EXPECT_EQ(content("C:\\WINDOWS\\TEMP\\kelvaran\\system.dat"), "restored");
   EXPECT_TRUE(platform::processRuns().empty());
+}
+
+// A restore of this run that needs no restart (user files only), or whose
+// renames are done, leaves nothing in the working folder to protect.
+TEST_F(SaveEngine, ARestoreWithNothingAwaitingTheRestartAllowsTheSave) {
+  const char* wininits[] = {
+      nullptr,
+      "[rename]\r\n",
+      "[Rename]\r\nC:\\WINDOWS\\win.ini=C:\\Other\\win.ini\r\n",
+      "[boot]\r\nC:\\WINDOWS\\system.dat=C:\\WINDOWS\\TEMP\\kelvaran\\system.dat\r\n",
+  };
+  for (const char* wininit : wininits) {
+    SCOPED_TRACE(wininit ? wininit : "no WININIT.INI");
+    if (wininit) machine().write("C:\\WINDOWS\\WININIT.INI", wininit);
+    core::state().RestorePending = true;
+    prepareSlot(1, "After");
+    dialogs().expect(kSaved);
+    SaveConfiguration();
+    dialogs().verify();
+    EXPECT_TRUE(core::state().SaveSucceeded);
+  }
 }
 
 TEST_F(SaveEngine, AMissingSaveFolderIsCreatedOnOK) {
