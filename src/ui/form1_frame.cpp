@@ -69,16 +69,12 @@ void unloadMainWindow(bool& cancel) {
   cancel = true;  // still here: the exit declined
 }
 
-void switchTab(int previousTab) {
+void switchTab(int /*previousTab*/) {
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
-  // While an operation runs the strip stays on its page and asks nothing.
-  if (save::OperationRunning()) {
-    forms::HoldEvents held;
-    f.SSTab2.setTab(previousTab);
-    return;
-  }
-  if (!st.SettingsSaved) {
+  // While an operation runs the pages switch as usual; the settings question
+  // (and the settings write it may lead to) waits for the next switch after it.
+  if (!st.SettingsSaved && !save::OperationRunning()) {
     st.SettingsSaved = true;
     {
       forms::HoldEvents held;
@@ -124,9 +120,7 @@ void bindForm1Frame() {
   f.Command3.onClick = [] {
     if (!save::OperationRunning()) core::ExitProgram();
   };
-  f.Command9.onClick = [] {
-    if (!save::OperationRunning()) windows::Readme().show(forms::Modal);
-  };
+  f.Command9.onClick = [] { windows::Readme().show(forms::Modal); };
 }
 
 }  // namespace ui

@@ -60,11 +60,10 @@ void refuse(int message) {
   windows::Form1().Text1.setFocus();
 }
 
-// Overwriting deletes the slot's old configuration: No is the default answer.
+// A used slot asks first; its old configuration stays until the new one is complete.
 bool mayOverwrite(int slot) {
   if (windows::Form1().List2.list(slot) == res(kFreeSlot)) return true;
-  return forms::msgBox(res(1140), forms::vbYesNo + forms::vbQuestion + forms::vbDefaultButton2, res(1009)) ==
-         forms::vbYes;
+  return forms::msgBox(res(1140), forms::vbYesNo + forms::vbQuestion, res(1009)) == forms::vbYes;
 }
 
 void saveClicked() {

@@ -154,17 +154,29 @@ TEST_F(MainWindowFrame, ClosingWhileASaveOrRestoreRunsIsRefused) {
   EXPECT_FALSE(machine.exists(kSettings));
 }
 
-TEST_F(MainWindowFrame, WhileAnOperationRunsReadmeAndTheTabStripDoNothing) {
+// While a save or restore runs the pages and the readme can be looked at;
+// the settings question waits for the next switch after the operation.
+TEST_F(MainWindowFrame, WhileAnOperationRunsReadmeAndTheTabStripWorkAndAskNothing) {
   auto& f = Form1();
   core::state().SettingsSaved = false;  // would ask its question on a switch
   f.Command3.setEnabled(false);
+  int readmeShown = 0;
+  windows::Readme().onActivate = [&] {
+    ++readmeShown;
+    windows::Readme().Command1.click();
+  };
   f.Command9.click();
-  EXPECT_FALSE(windows::Readme().loaded());
+  windows::Readme().onActivate = nullptr;
+  EXPECT_EQ(readmeShown, 1);
   f.SSTab2.setTab(3);
-  EXPECT_EQ(f.SSTab2.tab(), 0);
-  EXPECT_THAT(visiblePages(), testing::ElementsAre("frmSave"));
+  EXPECT_EQ(f.SSTab2.tab(), 3);
+  EXPECT_THAT(visiblePages(), testing::ElementsAre("frmTools"));
+  EXPECT_EQ(f.StatusBar1.simpleText(), "Tools");
   EXPECT_FALSE(core::state().SettingsSaved);
   f.Command3.setEnabled(true);
+  dialogs().expect("Save settings").answer(forms::vbNo);
+  f.SSTab2.setTab(4);
+  EXPECT_THAT(visiblePages(), testing::ElementsAre("frmOptions"));
 }
 
 TEST_F(MainWindowFrame, ClosingOrExitWhenIdleSavesTheSettingsUnloadsTheWindowsAndEnds) {

@@ -180,7 +180,7 @@ TEST_F(SavePageTest, UsedSlotAsksBeforeOverwritingAndNoLeavesEverythingAsItWas) 
   core::state().CurrentConfig = 4;
   dialogs()
       .expect("Configuration already used, overwrite?")
-      .style(vbYesNo + vbQuestion + vbDefaultButton2)
+      .style(vbYesNo + vbQuestion)  // Yes the default: the old set stays until the new one is whole
       .title("Confirmation")
       .answer(vbNo);
   f.Command1.click();
@@ -317,7 +317,7 @@ TEST_F(SaveButtonOnDemoMachine, CancelledOverwriteKeepsTheOldSlotWhole) {
   EXPECT_EQ(machine.read("C:\\SAVE\\Conf2.kvz"), oldArchive);
 }
 
-TEST_F(SaveButtonOnDemoMachine, WhileTheDestinationIsCheckedTheWindowStaysAndReadmeDoesNothing) {
+TEST_F(SaveButtonOnDemoMachine, WhileTheDestinationIsCheckedTheWindowStaysAndReadmeOpens) {
   auto& f = windows::Form1();
   f.show();
   core::state().SaveFolder = "C:\\Gone\\";
@@ -335,13 +335,19 @@ TEST_F(SaveButtonOnDemoMachine, WhileTheDestinationIsCheckedTheWindowStaysAndRea
       .then(tryToLeave);
   dialogs().expect("The specified folder does not exist:").containing().answer(forms::vbCancel);
   int ends = 0;
+  int readmeShown = 0;
+  windows::Readme().onActivate = [&] {
+    ++readmeShown;
+    windows::Readme().Command1.click();
+  };
   core::setProgramEnd([&] { ++ends; });
   f.Command1.click();
   core::setProgramEnd(nullptr);
+  windows::Readme().onActivate = nullptr;
   EXPECT_EQ(ends, 0);
   EXPECT_TRUE(f.loaded());
   EXPECT_TRUE(f.visible());
-  EXPECT_FALSE(windows::Readme().loaded());
+  EXPECT_EQ(readmeShown, 1);
   EXPECT_FALSE(core::state().SaveSucceeded);
 }
 
