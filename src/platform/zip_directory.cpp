@@ -161,19 +161,27 @@ std::vector<Member> readMembers(const std::filesystem::path& archive) {
 
 void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int>& byName) {
   const std::vector<Member> members = readMembers(archive);
-  std::fstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
-  if (!out) throw std::runtime_error("cannot open archive for writing");
-  for (const Member& m : members) {
-    const auto it = byName.find(m.name);
-    if (it == byName.end()) continue;
-    const std::uint32_t value =
-        (m.externalAttributes & ~0xFFu) | (static_cast<std::uint32_t>(it->second) & 0x3Fu);
-    char bytes[4];
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    out.seekp(static_cast<std::streamoff>(m.attributesOffset));
-    out.write(bytes, 4);
+  // The archive keeps the date zip gave it (with its o option, the newest
+  // entry's): writing the attribute bytes is not a change of its content.
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(archive, ec);
+  {
+    std::fstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
+    if (!out) throw std::runtime_error("cannot open archive for writing");
+    for (const Member& m : members) {
+      const auto it = byName.find(m.name);
+      if (it == byName.end()) continue;
+      const std::uint32_t value =
+          (m.externalAttributes & ~0xFFu) | (static_cast<std::uint32_t>(it->second) & 0x3Fu);
+      char bytes[4];
+      for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+      out.seekp(static_cast<std::streamoff>(m.attributesOffset));
+      out.write(bytes, 4);
+    }
+    out.close();
+    if (!out) throw std::runtime_error("cannot write archive");
   }
-  if (!out) throw std::runtime_error("cannot write archive");
+  if (!ec) std::filesystem::last_write_time(archive, written, ec);
 }
 
 bool storeAnsiNamesAsUtf8(const std::filesystem::path& archive) {

@@ -30,7 +30,8 @@ struct Member {
 std::vector<Member> readMembers(const std::filesystem::path& archive);
 
 // Sets the low byte (the DOS attributes) of the members named in `byName`,
-// keeping the host mode bits; members not named stay as they are.
+// keeping the host mode bits and the archive's date; members not named stay
+// as they are.
 void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int>& byName);
 
 // Stores every member name that holds Windows-1252 bytes above 0x7F, and is

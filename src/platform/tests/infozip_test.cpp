@@ -134,6 +134,22 @@ TEST_F(InfoZipTest, StoresDosAttributesOfTheEntries) {
             0);
 }
 
+// With o the archive carries its newest entry's date, also after the
+// attributes of its entries were written into it.
+TEST_F(InfoZipTest, TheOOptionDatesTheArchiveByItsNewestEntry) {
+  const platform::DateTime newest{2001, 5, 6, 10, 20, 30};
+  platform::setFileDateTime(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)", {1999, 1, 2, 3, 4, 6});
+  platform::setFileDateTime(R"(C:\WINDOWS\TEMP\kelvaran\win.ini)", newest);
+  platform::setFileDateTime(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)", {2000, 7, 8, 9, 10, 12});
+  ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
+  EXPECT_EQ(platform::fileDateTime(R"(C:\SAVE\Conf1.kvz)"), newest);
+  EXPECT_NE(member(R"(C:\SAVE\Conf1.kvz)", "WINDOWS/TEMP/kelvaran/msdos.sys").dosAttributes() & platform::kHidden,
+            0);
+
+  ASSERT_EQ(run(R"(zip.exe -5gqruS "C:\SAVE\Conf2.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
+  EXPECT_GT(platform::fileDateTime(R"(C:\SAVE\Conf2.kvz)"), newest);
+}
+
 TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
   m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\b.txt)", "b");
   m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\a.doc)", "a");
