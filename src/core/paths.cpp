@@ -48,7 +48,16 @@ std::string GetShortNameSection(std::string_view path) {
     const auto& entry = found.front();
     return entry.shortName.empty() ? entry.name : entry.shortName;
   } catch (const RuntimeError& e) {
-    if (e.number() == platform::kBadFileNameOrNumber || e.number() == platform::kPathNotFound) return "";
+    // What the Windows search reports as a plain failure: nothing found.
+    switch (e.number()) {
+      case platform::kBadFileNameOrNumber:
+      case platform::kPathNotFound:
+      case platform::kDeviceUnavailable:  // no such drive
+      case platform::kDiskNotReady:       // no disk in the drive
+        return "";
+      default:
+        break;
+    }
     reportShortNameError(e, "GetShortNameSection_Err");
     return "";
   }
