@@ -13,10 +13,18 @@ bool shortChar(char c) {
   return true;
 }
 
+// Characters a long name may hold but a short one may not: the alias
+// carries "_" in their place.
+bool replacedByUnderscore(char c) { return std::string_view("+,;=[]").find(c) != std::string_view::npos; }
+
 std::string cleaned(std::string_view part) {
   std::string out;
-  for (char c : part)
-    if (shortChar(c)) out += upperChar(c);
+  for (char c : part) {
+    if (replacedByUnderscore(c))
+      out += '_';
+    else if (shortChar(c))
+      out += upperChar(c);
+  }
   return out;
 }
 

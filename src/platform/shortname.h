@@ -14,8 +14,8 @@ namespace platform {
 // "Kelvaran", "readme.txt"); such a name has no alias.
 bool isShortName(std::string_view name);
 
-// The alias a new entry called `longName` gets: upper case, blanks and
-// characters not allowed in short names dropped, leading dots dropped, the
+// The alias a new entry called `longName` gets: upper case, "+ , ; = [ ]"
+// replaced by "_", blanks and leading dots dropped, the
 // first six characters of the base, "~N" with the lowest N for which `taken`
 // is false, and the first three characters of the last extension
 // ("Program Files" -> "PROGRA~1", "bookmark.html" -> "BOOKMA~1.HTM").

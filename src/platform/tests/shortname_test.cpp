@@ -18,13 +18,15 @@ TEST(ShortName, AliasesOfNewNamesFollowTheWindows9xRules) {
       {"bookmark.html", "BOOKMA~1.HTM"},
       {"My Documents", "MYDOCU~1"},
       {"Start Menu", "STARTM~1"},
-      {"a+b=c;d.txt", "ABCD~1.TXT"},
+      {"a+b.txt", "A_B~1.TXT"},  // + , ; = [ ] become _, blanks are dropped
+      {"a+b=c;d.txt", "A_B_C_~1.TXT"},
+      {"[x],y z.t[t", "_X__YZ~1.T_T"},
       {".htaccess", "HTACCE~1"},
       {"archive.tar.gz", "ARCHIV~1.GZ"},
       {"Sent Items.dbx", "SENTIT~1.DBX"},
       {"x y.longext", "XY~1.LON"},
       {"caf\xe9 menu.txt", "CAF\xc9ME~1.TXT"},
-      {"+++", "_~1"},
+      {"+++", "___~1"},
       {"lower.jpeg", "LOWER~1.JPE"},
   };
   for (const AliasCase& c : cases)
