@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
 
+// Blanks, tabs and Ctrl-Z (the DOS end-of-file mark) around names and values.
+std::string_view trimIni(std::string_view s) { return trimChars(s, " \t\x1a"); }
+
 struct Line {
   std::size_t begin = 0, contentEnd = 0, end = 0;  // end: after the line break
   enum class Kind { Blank, Section, Key, Other } kind = Kind::Other;
@@ -33,7 +36,7 @@ class Parsed {
   const std::vector<Section>& sections() const { return sections_; }
 
   const Section* findSection(std::string_view name) const {
-    const auto wanted = trimWhite(name);
+    const auto wanted = trimIni(name);
     for (const auto& s : sections_)
       if (vb::equalsNoCase(s.name, wanted)) return &s;
     return nullptr;
@@ -41,7 +44,7 @@ class Parsed {
 
   // Indexes of the key lines of `section` named `key`, in file order.
   std::vector<std::size_t> findKeys(const Section& section, std::string_view key) const {
-    const auto wanted = trimWhite(key);
+    const auto wanted = trimIni(key);
     std::vector<std::size_t> found;
     for (auto i = section.firstLine; i < section.endLine; ++i)
       if (lines_[i].kind == Line::Kind::Key && vb::equalsNoCase(lines_[i].name, wanted)) found.push_back(i);
@@ -73,19 +76,18 @@ class Parsed {
 
   void classify(Line& line) const {
     const auto content = text_.substr(line.begin, line.contentEnd - line.begin);
-    const auto body = trimWhite(content);
+    const auto body = trimIni(content);
     if (body.empty()) {
       line.kind = Line::Kind::Blank;
-    } else if (body.front() == '[') {
+    } else if (const auto close = body.rfind(']'); body.front() == '[' && close != std::string_view::npos) {
+      // The name runs to the last "]" of the line; "[abc" alone is no header.
       line.kind = Line::Kind::Section;
-      const auto close = body.find(']');
-      line.name =
-          trimWhite(body.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+      line.name = trimIni(body.substr(1, close - 1));
     } else if (body.front() == ';') {
       line.kind = Line::Kind::Other;
     } else if (const auto eq = content.find('='); eq != std::string_view::npos) {
       line.kind = Line::Kind::Key;
-      line.name = trimWhite(content.substr(0, eq));
+      line.name = trimIni(content.substr(0, eq));
       line.equals = line.begin + eq;
     }
   }
@@ -104,7 +106,7 @@ class Parsed {
 };
 
 std::string unquote(std::string_view value) {
-  value = trimWhite(value);
+  value = trimIni(value);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     value = value.substr(1, value.size() - 2);
   return std::string(value);
@@ -173,7 +175,7 @@ std::optional<std::string> keyNames(std::string_view text, std::string_view sect
 bool writable(IniName section, IniName key, IniName value) {
   if (section && (hasBreakOrNul(*section) || section->find(']') != std::string_view::npos)) return false;
   if (key) {
-    const auto name = trimWhite(*key);
+    const auto name = trimIni(*key);
     if (hasBreakOrNul(*key) || key->find('=') != std::string_view::npos) return false;
     // A key that would read back as a comment, a section header or nothing.
     if (name.empty() || name.front() == ';' || name.front() == '[') return false;

@@ -72,6 +72,27 @@ TEST(IniRead, KeysBeforeTheFirstSectionBelongToNone) {
   EXPECT_EQ(ini::lookup("k=1\r\n[a]\r\n", "a", "k"), std::nullopt);
 }
 
+TEST(IniRead, SectionHeadersAndCtrlZ) {
+  struct Case {
+    const char* what;
+    std::string text;
+    const char *section, *key;
+    std::optional<std::string> expected;
+  };
+  const Case cases[] = {
+      {"the name ends at the last ]", "[a]b]\r\nk=1\r\n", "a]b", "k", "1"},
+      {"text after the last ] is not part of it", "[a]b]c\r\nk=1\r\n", "a]b", "k", "1"},
+      {"the name is not cut at the first ]", "[a]b]\r\nk=1\r\n", "a", "k", std::nullopt},
+      {"a [ without ] is no section", "[a]\r\n[b\r\nk=1\r\n", "a", "k", "1"},
+      {"so it finds nothing", "[a]\r\n[b\r\nk=1\r\n", "b", "k", std::nullopt},
+      {"Ctrl-Z is white space", "\x1a[ a\x1a]\r\n\x1a k\x1a=\x1a v \x1a\r\n\x1a", "a", "k", "v"},
+      {"also in a name asked for", "[a]\r\nk=1\r\n", "a\x1a", "\x1ak", "1"},
+      {"inside a value it stays", "[a]\r\nk=x\x1ay\r\n", "a", "k", "x\x1ay"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ini::lookup(c.text, c.section, c.key), c.expected) << c.what;
+  EXPECT_EQ(ini::sectionNames("[a]b]\r\n[c\r\n[d]\r\n\x1a"), std::string("a]b\0d\0", 6));
+}
+
 TEST(IniRead, SectionAndKeyNameLists) {
   EXPECT_EQ(ini::sectionNames(kSample), std::string("Settings\0SystemPathes\0", 22));
   EXPECT_EQ(ini::keyNames("[a]\r\nX=1\r\n;c=2\r\nY=2\r\nx=3\r\n", "A"), std::string("X\0Y\0", 4));
