@@ -90,11 +90,15 @@ void detectWindows() {
   main.Label5.setCaption(shown(readValue(kHkeyLocalMachine, key, "ProductName")));
   main.Label7.setCaption(shown(readValue(kHkeyLocalMachine, key, "VersionNumber")));
   main.Label9.setCaption(shown(readValue(kHkeyLocalMachine, key, "SubVersionNumber")));
-  std::string root = pathValue(readValue(kHkeyLocalMachine, key, "SystemRoot"));
-  if (root.empty()) root = s.SysInfo.WinDir();
-  root = withoutSeparator(root);
-  const std::string shortRoot = GetShortNameFromLongName(root);
-  s.SystemPath = shortRoot.empty() ? root : shortRoot;
+  const std::string root = withoutSeparator(pathValue(readValue(kHkeyLocalMachine, key, "SystemRoot")));
+  if (!root.empty()) {
+    s.SystemPath = GetShortNameFromLongName(root);  // "" for a folder that is not there
+  } else {
+    // No usable value: the Windows folder the system itself reports.
+    const std::string windows = withoutSeparator(s.SysInfo.WinDir());
+    const std::string shortWindows = GetShortNameFromLongName(windows);
+    s.SystemPath = shortWindows.empty() ? windows : shortWindows;
+  }
   s.machine.SystemPath = s.SystemPath;
   s.TempDir = s.SysInfo.TempDir();
   if (s.TempDir.empty()) s.TempDir = s.SystemPath + "\\Temp\\";

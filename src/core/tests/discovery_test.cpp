@@ -238,6 +238,14 @@ TEST_F(Discovery, MissingSystemRootAndTempFolderFallBackToTheWindowsFolder) {
   platform::resetSystemFacts();
 }
 
+// The short form of a folder that is not there is "", as Windows' search gives it.
+TEST_F(Discovery, ASystemRootNamingAMissingFolderGivesNoWindowsFolder) {
+  detect({{kLm + "Microsoft\\Windows\\CurrentVersion", {{"SystemRoot", "C:\\Gone"}}}});
+  EXPECT_EQ(s.SystemPath, "");
+  EXPECT_EQ(s.machine.SystemPath, "");
+  EXPECT_EQ(s.TempDir, "C:\\WINDOWS\\TEMP\\");
+}
+
 TEST_F(Discovery, ALongWindowsFolderComesInItsShortForm) {
   machine->mkdirs("C:\\Windows Millennium\\");
   detect({{kLm + "Microsoft\\Windows\\CurrentVersion", {{"SystemRoot", "C:\\Windows Millennium"}}}});

@@ -135,6 +135,22 @@ TEST_F(Settings, MarkerAndTheMachinesOwnWindowsFolder) {
   EXPECT_NE(settings().find("SystemPath=C:\\WINDOWS\r\n"), std::string::npos);
 }
 
+// The stored Windows folder replaces the discovered one; an empty value
+// would point every system file at the drive root, so it keeps the folder found.
+TEST_F(Settings, TheStoredWindowsFolderIsUsedUnlessEmpty) {
+  const std::pair<const char*, const char*> cases[] = {{"C:\\WIN98", "C:\\WIN98"}, {"", "C:\\WINDOWS"}};
+  for (const auto& [stored, used] : cases) {
+    SCOPED_TRACE(stored);
+    std::string text = golden("settings_default.ini");
+    text.replace(text.find("SystemPath=C:\\WINDOWS"), 21, std::string("SystemPath=") + stored);
+    machine->write(program("kelvaran.ini"), text);
+    core::DetectEnvironment();
+    core::LoadSettings();
+    EXPECT_EQ(core::state().SystemPath, used);
+    EXPECT_NE(settings().find(std::string("SystemPath=") + used + "\r\n"), std::string::npos);
+  }
+}
+
 // The golden default file with some lines replaced.
 std::string defaultsWith(std::initializer_list<std::pair<std::string, std::string>> replacements) {
   std::string text = golden("settings_default.ini");
