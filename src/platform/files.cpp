@@ -157,10 +157,10 @@ Resolved writeTarget(std::string_view path) {
 
 // Writes bytes at `offset` of a host file, as far as the volume has room;
 // raises 61 when not all of them fit.
-void writeWithin(Resolved& r, std::FILE* f, std::int64_t offset, std::int64_t oldSize, std::string_view bytes,
-                 std::int64_t freeClusterCount) {
+void writeWithin(const Volume& volume, std::FILE* f, std::int64_t offset, std::int64_t oldSize,
+                 std::string_view bytes, std::int64_t freeClusterCount) {
   std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
-  std::int64_t room = (clustersOf(r.volume, oldSize) + freeClusterCount) * r.volume.clusterSize;
+  std::int64_t room = (clustersOf(volume, oldSize) + freeClusterCount) * volume.clusterSize;
   std::size_t count = bytes.size();
   if (end > room && end > oldSize) count = static_cast<std::size_t>(std::max<std::int64_t>(0, room - offset));
   std::fseek(f, static_cast<long>(offset), SEEK_SET);
@@ -185,7 +185,7 @@ void putFile(std::string_view path, std::string_view bytes, bool append) {
   bool fresh = !r.exists;
   try {
     if (fresh) registerNew(r);
-    writeWithin(r, f, oldSize, append ? oldSize : 0, bytes, freeCount);
+    writeWithin(r.volume, f, oldSize, append ? oldSize : 0, bytes, freeCount);
   } catch (...) {
     std::fclose(f);
     setArchive(r);
@@ -543,6 +543,7 @@ struct File::Impl {
   std::int64_t position = 0;
   std::int64_t size = 0;
   std::int64_t freeClusters = 0;  // of the volume when opened, less what this file took since
+  char drive = 0;                 // the drive it was opened on
 };
 
 File::File(std::string_view path, Mode mode) {
@@ -572,7 +573,8 @@ File::File(std::string_view path, Mode mode) {
     std::fclose(f);
     throw;
   }
-  impl_ = new Impl{fullPath(path), r.host, f, mode, 0, mode == Mode::Write ? 0 : oldSize, freeCount};
+  impl_ = new Impl{fullPath(path),        r.host, f, mode, 0, mode == Mode::Write ? 0 : oldSize, freeCount,
+                   r.volume.drive->letter};
   if (mode == Mode::Append) impl_->position = impl_->size;
   state().openFiles.insert(r.host);
 }
@@ -623,24 +625,29 @@ void File::write(std::string_view bytes) {
   if (!impl_) raise(kBadFileNameOrNumber);
   if (impl_->mode == Mode::Read) raise(kBadFileMode);
   Lock lock(machineMutex());
-  Resolved r = resolve(impl_->path);
-  if (r.volume.readOnly) raise(kPermissionDenied);
-  std::int64_t before = clustersOf(r.volume, impl_->size);
+  // The file stays open on its drive: its volume as it is now (71 when the
+  // medium went), without looking its path up again for every block.
+  Drive* drive = findDrive(impl_->drive);
+  if (!drive) raise(kPathNotFound);
+  const Volume volume = volumeOf(*drive);
+  if (volume.readOnly) raise(kPermissionDenied);
+  std::int64_t before = clustersOf(volume, impl_->size);
   std::int64_t end = impl_->position + static_cast<std::int64_t>(bytes.size());
   std::int64_t newSize = std::max(impl_->size, end);
-  TrackedFile tracked(r.volume, impl_->host);
   try {
-    writeWithin(r, impl_->file, impl_->position, impl_->size, bytes, impl_->freeClusters);
+    writeWithin(volume, impl_->file, impl_->position, impl_->size, bytes, impl_->freeClusters);
   } catch (const RuntimeError& e) {
     if (e.number() == kDiskFull) {
-      std::int64_t room = (before + impl_->freeClusters) * r.volume.clusterSize;
+      std::int64_t room = (before + impl_->freeClusters) * volume.clusterSize;
       impl_->freeClusters = 0;
       impl_->position = std::max(impl_->position, room);
       impl_->size = std::max(impl_->size, room);
     }
+    noteClusters(volume, impl_->host, before, hostClusters(volume, impl_->host));
     throw;
   }
-  impl_->freeClusters -= clustersOf(r.volume, newSize) - before;
+  noteClusters(volume, impl_->host, before, clustersOf(volume, newSize));
+  impl_->freeClusters -= clustersOf(volume, newSize) - before;
   impl_->position = end;
   impl_->size = newSize;
 }

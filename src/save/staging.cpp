@@ -9,6 +9,8 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/ini.h"
+#include "platform/replace_file.h"
 #include "platform/vb.h"
 #include "save/boxes.h"
 #include "save/save_messages.h"
@@ -34,6 +36,54 @@ void showNotFound(const std::string& file, bool smartSaveFolder) {
 }
 
 bool isDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// User.ini's map of the staged copies, written once when the staging ends:
+// into a new file the lines of one write each are a plain append, so the
+// bytes are those of a write per copy.
+class UserIniMap {
+ public:
+  explicit UserIniMap(std::string_view path) : path_(path) {}
+
+  // False when the pair cannot be a profile line.
+  bool add(const std::string& item, const std::string& target) {
+    if (!platform::ini::writable(std::string_view(kSection), std::string_view(item),
+                                 std::string_view(target)))
+      return false;
+    pairs_.emplace_back(item, target);
+    return true;
+  }
+
+  // False when the file could not be written (a full disk).
+  bool write() {
+    if (pairs_.empty()) return true;
+    bool fresh = false;
+    try {
+      fresh = !platform::fileExists(path_) || platform::fileLen(path_) == 0;
+    } catch (const platform::RuntimeError&) {
+      fresh = false;
+    }
+    if (!fresh) {  // an older file: each pair written into it as it stands
+      for (const auto& [item, target] : pairs_)
+        if (core::WriteIni(kSection, item, target, path_) == 0) return false;
+      pairs_.clear();
+      return true;
+    }
+    std::string text = std::string("[") + kSection + "]\r\n";
+    for (const auto& [item, target] : pairs_) text += item + "=" + target + "\r\n";
+    try {
+      platform::replaceFile(path_, text);
+    } catch (const platform::RuntimeError&) {
+      return false;
+    }
+    pairs_.clear();
+    return true;
+  }
+
+ private:
+  static constexpr const char* kSection = "UserFilesSaved";
+  std::string path_;
+  std::vector<std::pair<std::string, std::string>> pairs_;
+};
 
 }  // namespace
 
@@ -113,6 +163,13 @@ SystemStaging StageSystemFiles(std::string_view systemPath, std::string_view wor
 
 UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIniPath) {
   UserStaging result;
+  UserIniMap userIni(userIniPath);
+  auto diskFull = [&](const std::string& context) {
+    core::WriteErrorLog(platform::kDiskFull, context + " Save");
+    ShowDiskFull();
+    result.end = StagingEnd::DiskFull;
+    return result;
+  };
   forms::ListBox& list = windows::UserFiles().List1;
   std::set<std::string> takenTargets, stagedItems;
   const int count = list.listCount();
@@ -137,21 +194,19 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     try {
       core::Makepath(target);
       platform::fileCopy(item, target);
-      if (core::WriteIni("UserFilesSaved", item, target, userIniPath) == 0)
-        platform::raise(platform::kDiskFull);
+      if (!userIni.add(item, target)) platform::raise(platform::kDiskFull);
       takenTargets.insert(platform::vb::uCase(target));
       ++result.staged;
       ++index;
     } catch (const platform::RuntimeError& error) {
       if (error.number() == platform::kDiskFull) {
-        core::WriteErrorLog(error.number(), item + " Save");
-        ShowDiskFull();
-        result.end = StagingEnd::DiskFull;
-        return result;
+        userIni.write();
+        return diskFull(item);
       }
       const int answer = forms::msgBox(loadResString(1198) + kCr + item + kCr + loadResString(1199),
                                        forms::vbOKCancel + forms::vbCritical, loadResString(1005));
       if (answer != forms::vbOK) {
+        userIni.write();
         result.end = StagingEnd::Cancelled;
         return result;
       }
@@ -160,6 +215,7 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     }
     forms::doEvents();
   }
+  if (!userIni.write()) return diskFull(std::string(userIniPath));
   return result;
 }
 

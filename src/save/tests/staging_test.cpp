@@ -74,6 +74,9 @@ TEST_F(Staging, UserFilesKeepTheirFoldersAndAreMapped) {
   EXPECT_EQ(content(kUser + "_N\\docs\\a.txt"), "d");
   EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\docs\\a.txt", kUserIni), kUser + "docs\\a.txt");
   EXPECT_EQ(core::ReadIni("UserFilesSaved", "N:\\docs\\a.txt", kUserIni), kUser + "_N\\docs\\a.txt");
+  // The bytes of one profile write per copy.
+  EXPECT_EQ(content(kUserIni), "[UserFilesSaved]\r\nC:\\docs\\a.txt=" + kUser +
+                                   "docs\\a.txt\r\nN:\\docs\\a.txt=" + kUser + "_N\\docs\\a.txt\r\n");
   // Items that cannot be staged stay in the list and are logged.
   EXPECT_EQ(list.listCount(), 6);
   const std::string log = content("C:\\Program Files\\Kelvaran\\Error.log");
