@@ -6,6 +6,7 @@
 
 #include "forms/control_access.h"
 #include "forms/handler_guard.h"
+#include "forms/input_events.h"
 #include "forms/qt_text.h"
 
 namespace forms {
@@ -44,6 +45,7 @@ void Control::attach(QWidget* widget) {
   widget_ = widget;
   link_ = std::make_unique<QObject>();
   backColor_ = -1;
+  installInputHooks(*this, widget);
 }
 
 void Control::detach() {

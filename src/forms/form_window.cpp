@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "forms/forms.h"
+#include "forms/input_events.h"
 
 namespace forms {
 
@@ -26,6 +27,10 @@ void FormWindow::hideEvent(QHideEvent* event) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
+  if (formKeyPressed(form_, event)) {
+    event->accept();
+    return;
+  }
   // Escape does not close a window of this runtime; Enter still presses the default button.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     event->accept();

@@ -56,6 +56,18 @@ class Control {
   // The widget (for the runtime and window classes; engines never need it).
   QWidget* widget() const;
 
+  // Keys typed while the control has the focus: KeyDown with the key code
+  // (27 Esc, 13 Enter, letters as their capitals, 112 F1 ...) and the shift
+  // mask (1 Shift, 2 Ctrl, 4 Alt), then KeyPress with the character code. A
+  // handler that sets the code to 0 swallows the key (no other code is typed
+  // in its place). A key the control does not use goes on to its window.
+  std::function<void(int& keyCode, int shift)> onKeyDown;
+  std::function<void(int& keyAscii)> onKeyPress;
+  // The mouse moving over the control: buttons held (1 left, 2 right, 4
+  // middle), the shift mask and the position in pixels in the control's
+  // client area (a list's rows, not its frame).
+  std::function<void(int button, int shift, int x, int y)> onMouseMove;
+
  protected:
   friend class Form;
   // Called after the window's widgets were created: connect signals here,
@@ -169,8 +181,15 @@ class ListBox : public ListControl {
   bool selected(int index) const;
   void setSelected(int index, bool on);
   int topIndex() const;
+  // The item under a point of the client area (LB_ITEMFROMPOINT); -1 below the last.
+  int indexAt(int x, int y) const;
   void setHorizontalExtent(int pixels);  // LB_SETHORIZONTALEXTENT
   std::function<void()> onDoubleClick;
+  // Files dragged from the shell onto the list (the list must accept drops):
+  // their Windows paths on this machine, in the order dragged. A drag that
+  // holds anything but files and folders of this machine is refused, and
+  // nothing is dropped while no handler is set.
+  std::function<void(const std::vector<std::string>& files)> onDropFiles;
 
  protected:
   void attach(QWidget* widget) override;
@@ -306,6 +325,11 @@ class Form {
   // control menu, 1 = by code, 2 = Windows is shutting down.
   std::function<void(bool& cancel, int unloadMode)> onQueryUnload;
   std::function<void(bool& cancel)> onUnload;
+  // Keys that reach the window itself: those no control of it took (Esc on a
+  // button, any key while no control has the focus); as Control's. Esc never
+  // closes a window of this runtime.
+  std::function<void(int& keyCode, int shift)> onKeyDown;
+  std::function<void(int& keyAscii)> onKeyPress;
 
   QWidget* widget();  // loads first
   // The window of a widget of this runtime (the widget or one of its parents), or nullptr.

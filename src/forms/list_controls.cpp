@@ -7,6 +7,7 @@
 
 #include "forms/control_access.h"
 #include "forms/handler_guard.h"
+#include "forms/input_events.h"
 #include "forms/qt_text.h"
 
 namespace forms {
@@ -168,6 +169,12 @@ void ListBox::setSelected(int index, bool on) {
   item->setSelected(on);
 }
 
+int ListBox::indexAt(int x, int y) const {
+  QListWidget* list = as<QListWidget>();
+  QListWidgetItem* item = list->itemAt(QPoint(x, y));
+  return item ? list->row(item) : -1;
+}
+
 int ListBox::topIndex() const {
   QListWidget* list = as<QListWidget>();
   QListWidgetItem* top = list->itemAt(QPoint(1, 1));
@@ -194,6 +201,7 @@ void ListBox::attach(QWidget* widget) {
   });
   QObject::connect(list, &QListWidget::itemDoubleClicked, link(),
                    [this] { fire(eventName(*this, "DblClick"), onDoubleClick); });
+  if (list->acceptDrops()) installFileDrop(*this, list);
 }
 
 // ---- ComboBox -------------------------------------------------------------------

@@ -50,6 +50,8 @@ void TestWindow::setupUi(QWidget* window) {
   auto* multi = make<QListWidget>(window, "List2");
   multi->setSelectionMode(QAbstractItemView::ExtendedSelection);
   multi->addItems({"x", "y", "z"});
+  multi->setAcceptDrops(true);
+  multi->setDragDropMode(QAbstractItemView::DropOnly);
   auto* combo = make<QComboBox>(window, "Combo1");
   combo->addItems({"red", "green", "blue"});
   combo->setCurrentIndex(-1);

@@ -19,7 +19,7 @@ class TestWindow : public forms::Form {
   forms::TextBox Text1{*this, "Text1"};
   forms::TextBox Text2{*this, "Text2"};     // multi-line
   forms::ListBox List1{*this, "List1"};     // single selection
-  forms::ListBox List2{*this, "List2"};     // extended selection
+  forms::ListBox List2{*this, "List2"};     // extended selection, takes dropped files
   forms::ComboBox Combo1{*this, "Combo1"};  // drop-down list
   forms::ComboBox Combo2{*this, "Combo2"};  // editable
   forms::Slider Slider1{*this, "Slider1"};
