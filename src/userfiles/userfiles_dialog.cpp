@@ -9,6 +9,7 @@
 #include "forms/messages.h"
 #include "platform/files.h"
 #include "save/save_engine.h"
+#include "userfiles/file_list.h"
 #include "windows/userfiles.h"
 
 namespace userfiles {
@@ -112,6 +113,7 @@ void bindUserFiles() {
   d.Combo1.onClick = identityChosen;
   d.Combo2.onClick = profileChosen;
   d.onActivate = activated;
+  bindFileList();
 }
 
 }  // namespace userfiles
