@@ -53,7 +53,10 @@ void ignoringErrors(F&& statement) {
 
 void setProgramEnd(std::function<void()> end) { programEnd() = std::move(end); }
 
+void EndProgramNow() { endProgram(); }
+
 bool exitRefused() {
+  if (state().DiskJobRunning) return true;
   auto& main = windows::Form1();
   return !main.Command2.enabled() || !main.Command3.enabled();
 }

@@ -9,8 +9,9 @@ namespace core {
 // the splash bar at 50.
 void InitProgram();
 
-// True while a save (Help disabled) or a restore (Exit disabled) runs: the
-// exit is refused then, and closing the main window must be cancelled.
+// True while a save (Help disabled), a restore (Exit disabled) or a rescue
+// disk job (DiskJobRunning) runs: the exit is refused then, and closing the
+// main window must be cancelled.
 bool exitRefused();
 
 // Does nothing while exitRefused(); otherwise writes the settings (unless
@@ -19,8 +20,13 @@ bool exitRefused();
 // ignored.
 void ExitProgram();
 
+// The program ends at once: no settings are written and no window unloads
+// (the disk writers' critical failures). Returns only when a test recorded
+// the end through setProgramEnd.
+void EndProgramNow();
+
 // How the program ends (forms::end by default; tests record it instead, and
-// ExitProgram then returns).
+// ExitProgram and EndProgramNow then return).
 void setProgramEnd(std::function<void()> end);
 
 }  // namespace core

@@ -87,6 +87,7 @@ struct State {
   bool AnimateShown = false;
   bool RestoreDone = false;
   bool RebootNeeded = false;
+  bool DiskJobRunning = false;  // the rescue wizard writes a disk
 
   // ---- copy state of the removable-disk routines ---------------------------
   std::int16_t SrcFileNo = 0;

@@ -139,6 +139,8 @@ void Form::windowHidden() {
   impl_->quitModalLoops();
 }
 
+bool Form::ownsWindow(const QWidget* window) const { return impl_->window && impl_->window == window; }
+
 void Form::windowActivated() {
   if (g_active == this) return;
   g_active = this;

@@ -40,7 +40,8 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FormWindow::event(QEvent* event) {
-  if (event->type() == QEvent::WindowActivate) form_.windowActivated();
+  // An unloaded window may still be activated before it is deleted: that is no activation of the form.
+  if (event->type() == QEvent::WindowActivate && form_.ownsWindow(this)) form_.windowActivated();
   return QDialog::event(event);
 }
 

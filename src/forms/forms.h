@@ -353,6 +353,8 @@ class Form {
   void unregisterTimer(Timer* timer);
   void unloadWith(int unloadMode);
   void windowActivated();
+  // True when `window` is this form's live window (not one unloaded and awaiting deletion).
+  bool ownsWindow(const QWidget* window) const;
   void windowHidden();
   struct Impl;
   std::string name_;

@@ -1,6 +1,7 @@
 // Every window's and page's handlers, one bind call each.
 #include "ui/handlers.h"
 
+#include "rescue/wizard.h"
 #include "restore/import_dialog.h"
 #include "ui/form1_frame.h"
 #include "ui/form2.h"
@@ -31,6 +32,7 @@ void installHandlers() {
   userfiles::bindUserFiles();
   bindImportButton();
   restore::bindImport();
+  rescue::bindRescue();
 }
 
 }  // namespace ui

@@ -1,2 +1,0 @@
-// The rescue-disk subsystem's library; its parts live in the files beside this one.
-namespace rescue {}
