@@ -177,33 +177,17 @@ void MakeBootDisk() {
         platform::setAttr("a:\\io.sys", kSystemFile);
       }))
     return;
-  if (!critical([&] {
-        copying("COMMAND.COM");
-        platform::fileCopy(s.machine.SystemPath + "\\command.com", "a:\\command.com");
-      }))
+  if (!critical([&] { CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com"); }))
     return;
 
   // Only compressed drives need it: a machine without it gives a disk without it.
   logged([&] { copying("DRVSPACE.BIN"); });
   logged([] { platform::fileCopy("C:\\drvspace.bin", "a:\\drvspace.bin"); });
   logged([] { platform::setAttr("a:\\drvspace.bin", kSystemFile); });
-  logged([&] {
-    copying("HIMEM.SYS");
-    platform::fileCopy(s.machine.SystemPath + "\\Himem.sys", "A:\\Himem.sys");
-  });
+  logged([&] { CopyingStep(step, "HIMEM.SYS", s.machine.SystemPath + "\\Himem.sys", "A:\\Himem.sys"); });
 
-  if (!critical([&] {
-        step = "CONFIG.SYS";
-        Status(res(1096) + step);
-        platform::writeFile("a:\\Config.sys", ConfigSysText());
-      }))
-    return;
-  if (!critical([&] {
-        step = "AUTOEXEC.BAT";
-        Status(res(1096) + step);
-        platform::writeFile("a:\\Autoexec.bat", AutoexecText());
-      }))
-    return;
+  if (!critical([&] { MakingStep(step, "CONFIG.SYS", "a:\\Config.sys", ConfigSysText()); })) return;
+  if (!critical([&] { MakingStep(step, "AUTOEXEC.BAT", "a:\\Autoexec.bat", AutoexecText()); })) return;
 
   logged([&] {
     forms::setMousePointer(0);

@@ -68,10 +68,6 @@ void MakeDataDisk() {
   DiskJob job;
   std::string step;
   const auto critical = [&](const std::function<void()>& statement) { return Critical(step, statement); };
-  const auto copying = [&](const char* name) {
-    step = name;
-    Status(res(1095) + step);
-  };
 
   if (!critical([] {
         forms::setMousePointer(11);
@@ -87,26 +83,13 @@ void MakeDataDisk() {
         w.Label3.setVisible(false);
       }))
     return;
-  if (!critical([&] {
-        step = "AUTOEXEC.BAT";
-        Status(res(1096) + step);
-        platform::writeFile("a:\\Autoexec.bat", AutoexecText());
-      }))
-    return;
-  if (!critical([&] {
-        copying("COMMAND.COM");
-        platform::fileCopy(s.machine.SystemPath + "\\command.com", "a:\\command.com");
-      }))
+  if (!critical([&] { MakingStep(step, "AUTOEXEC.BAT", "a:\\Autoexec.bat", AutoexecText()); })) return;
+  if (!critical([&] { CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com"); }))
     return;
   if (!critical(core::enterProgramFolder)) return;
+  if (!critical([&] { CopyingStep(step, "KVADOS.EXE", programFile("Kvados.exe"), "A:\\Kvados.exe"); })) return;
   if (!critical([&] {
-        copying("KVADOS.EXE");
-        platform::fileCopy(programFile("Kvados.exe"), "A:\\Kvados.exe");
-      }))
-    return;
-  if (!critical([&] {
-        copying("kelvaran.INI");
-        platform::fileCopy(programFile("kelvaran.ini"), "a:\\kelvaran.ini");
+        CopyingStep(step, "kelvaran.INI", programFile("kelvaran.ini"), "a:\\kelvaran.ini");
         Refres();
       }))
     return;
@@ -117,7 +100,11 @@ void MakeDataDisk() {
         Refres();
       }))
     return;
-  if (!critical([&] { copying("[Current Configuration]"); })) return;
+  if (!critical([&] {
+        step = "[Current Configuration]";
+        Status(res(1095) + step);
+      }))
+    return;
 
   if (!moveSnapshot()) {
     showCopyFailed(CriticalText(0, step));

@@ -9,6 +9,7 @@
 #include "forms/dialogs.h"
 #include "forms/messages.h"
 #include "platform/error.h"
+#include "platform/files.h"
 #include "platform/vb_convert.h"
 #include "windows/form1.h"
 #include "windows/wizzard.h"
@@ -70,6 +71,18 @@ void Refres() {
   forms::doEvents();
   auto& bar = w.ProgressBar4;
   if (bar.value() < 130) bar.setValue(std::min(bar.value() + 7, bar.max()));
+}
+
+void MakingStep(std::string& step, std::string_view name, std::string_view target, std::string_view text) {
+  step = name;
+  Status(res(1096) + step);
+  platform::writeFile(target, text);
+}
+
+void CopyingStep(std::string& step, std::string_view name, std::string_view source, std::string_view target) {
+  step = name;
+  Status(res(1095) + step);
+  platform::fileCopy(source, target);
 }
 
 std::string ConfigSysText() { return "Files=40\r\nDevice=A:\\Himem.sys\r\n"; }

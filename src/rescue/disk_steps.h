@@ -31,6 +31,12 @@ void Status(std::string_view text);
 // stands below 130, moves it on by 7.
 void Refres();
 
+// One step of a disk writer: the step text becomes `name`, the status line
+// reads "Making..." & name (Refres follows) and `target` is written with `text`.
+void MakingStep(std::string& step, std::string_view name, std::string_view target, std::string_view text);
+// The same with "Copying..." & name, copying `source` to `target`.
+void CopyingStep(std::string& step, std::string_view name, std::string_view source, std::string_view target);
+
 // The lines the rescue disks start with, CR LF each: CONFIG.SYS (two lines)
 // and AUTOEXEC.BAT (ten lines, the last starting a:\Kvados.exe).
 std::string ConfigSysText();

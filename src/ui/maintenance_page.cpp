@@ -12,12 +12,12 @@
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "rescue/wizard.h"
 #include "save/save_engine.h"
 #include "ui/options_page.h"
 #include "ui/res.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
-#include "windows/wizzard.h"
 
 namespace ui {
 namespace {
@@ -103,12 +103,6 @@ void copyrightClicked() { forms::msgBox(res(1099) + "\r\r" + res(1158), forms::v
 
 void selectClicked() { windows::UserFiles().show(forms::Modeless); }
 
-void wizardClicked() {
-  if (save::OperationRunning()) return;
-  windows::Form1().setWindowState(forms::WindowState::Minimized);
-  windows::Wizzard().show(forms::Modeless);
-}
-
 }  // namespace
 
 std::string webUpdateAddress(const std::string& buildLabel) { return kUpdateBase + buildLabel + ".htm"; }
@@ -128,7 +122,7 @@ void bindMaintenancePage() {
   f.Command28.onClick = webUpdateClicked;
   f.Command23.onClick = copyrightClicked;
   f.Command11.onClick = selectClicked;
-  f.Command18.onClick = wizardClicked;
+  f.Command18.onClick = rescue::OpenRescueWizard;
 }
 
 }  // namespace ui
