@@ -1,7 +1,216 @@
+// The restore run, step by step. RestoreConfiguration prepares the run (the
+// restart question, the Wininit.exe check, the working folder, the archives'
+// folder, the disk set), then calls one step function per group, in order:
+//
+//   RestoreSystemArchive   system archive into the working folder, then the
+//                          [rename] lines (WriteWininitRename) and the root files
+//   RestoreUserFileGroup   user-defined files           (restore/group_restore.h)
+//   RestoreOtherGroups     Start menu, browser and mail (restore/group_restore.h)
+//
+// A further group plugs in as one more step of the same shape, called in the
+// marked place below: it gets the archives' folder, the slot number and the
+// folders of the run (GroupFolders), sets RestoreDone only when its unzip
+// run succeeded, and answers StepEnd::Abort when the user chose to stop.
+// Then the end of the run: settings, restart or cleanup, closing message.
 #include "restore/restore_engine.h"
+
+#include <string>
+
+#include "core/inifile.h"
+#include "core/pause.h"
+#include "core/settings.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "restore/disk_set.h"
+#include "restore/group_restore.h"
+#include "restore/loaded_configuration.h"
+#include "restore/reboot.h"
+#include "restore/restore_boxes.h"
+#include "restore/system_restore.h"
+#include "restore/wininit.h"
+#include "windows/form1.h"
+#include "windows/reboot.h"
+#include "windows/restorereq.h"
 
 namespace restore {
 
-void RestoreConfiguration() {}
+namespace {
+
+using forms::loadResString;
+
+constexpr char kCr = '\r';
+constexpr int kHourglass = 11;
+
+void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+
+// Runs one statement of the run; an error is logged with the step's context and the run goes on.
+template <typename F>
+void logged(F&& statement) {
+  try {
+    statement();
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, " Restore");
+  }
+}
+
+bool askRestart() {
+  const std::string text = loadResString(1014) + kCr + loadResString(1015) + kCr + loadResString(1016) + kCr + kCr +
+                           loadResString(1248);
+  return forms::msgBox(text, forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2, loadResString(1005)) ==
+         forms::vbYes;
+}
+
+// The working folder exists and holds no file of an earlier run (a User
+// sub-folder stays).
+void prepareWorkFolder(const std::string& tempDir, const std::string& workFolder) {
+  logged([&] {
+    if (!platform::folderExists(tempDir)) platform::mkDir(tempDir);
+  });
+  logged([&] {
+    if (!platform::folderExists(workFolder)) {
+      platform::mkDir(workFolder);
+      return;
+    }
+    for (const auto& e : platform::findFiles(workFolder + "*.*", platform::kHidden | platform::kSystem |
+                                                                     platform::kReadOnly)) {
+      if (e.attributes & platform::kDirectory) continue;
+      platform::setAttr(workFolder + e.name, platform::kNormal);
+      platform::kill(workFolder + e.name);
+    }
+  });
+}
+
+void removeWorkFolder(const std::string& workFolder) {
+  const auto emptyFolder = [](const std::string& folder) {
+    logged([&] {
+      for (const auto& e : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem |
+                                                                   platform::kReadOnly)) {
+        if (e.attributes & platform::kDirectory) continue;
+        platform::setAttr(folder + e.name, platform::kNormal);
+        platform::kill(folder + e.name);
+      }
+    });
+    logged([&] {
+      if (platform::folderExists(folder)) platform::rmDir(folder);
+    });
+  };
+  emptyFolder(workFolder + "User\\");
+  emptyFolder(workFolder);
+}
+
+// A run stopped at a question or a failure: the main window usable again.
+void abortRun() {
+  windows::Form1().Command3.setEnabled(true);
+  forms::setMousePointer(0);
+}
+
+void progressToHalf() {
+  forms::ProgressBar& bar = windows::Form1().ProgressBar2;
+  for (int v = bar.value(); v <= 50; ++v) {
+    core::Pause(1);
+    bar.setValue(v);
+  }
+}
+
+void endRun(const LoadedConfiguration& loaded, const std::string& workFolder) {
+  core::State& st = core::state();
+  windows::Form1Window& f = windows::Form1();
+  forms::setMousePointer(0);
+  logged([&] {
+    f.ProgressBar2.setValue(0);
+    setStatus(loadResString(1023));
+    f.Command3.setEnabled(true);
+    f.Label3.setVisible(true);
+  });
+  st.RestorePending = true;
+  if (!st.DiskRestorePath.empty() || !loaded.DiskRestorePath.empty()) {
+    const std::string folder = ProgramDiskRestoreFolder();
+    logged([&] {
+      for (const auto& e : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem))
+        if (!(e.attributes & platform::kDirectory)) platform::kill(folder + e.name);
+    });
+    st.DiskRestorePath.clear();
+  }
+  if (!st.ImportMode) logged(core::SaveSettings);
+  st.ImportMode = false;
+  if (st.RebootNeeded) {
+    logged([] { windows::Reboot().show(); });
+    RebootWindows();
+  } else {
+    removeWorkFolder(workFolder);
+  }
+  logged([] { windows::RestoreReq().hide(); });
+  forms::doEvents();
+  forms::msgBox(loadResString(st.RestoreDone ? 1151 : 1245), forms::vbOKOnly, "");
+}
+
+}  // namespace
+
+void RestoreConfiguration() {
+  core::State& st = core::state();
+  const LoadedConfiguration& loaded = loadedConfiguration();
+  windows::Form1Window& f = windows::Form1();
+  // This machine's folders: the restored files go here, whatever the description says.
+  const std::string windowsFolder = st.machine.SystemPath.empty() ? st.SystemPath : st.machine.SystemPath;
+  const std::string workFolder = st.TempDir + "kelvaran\\";
+  const bool systemFiles = SystemBoxTicked();
+
+  if (systemFiles) {
+    if (!askRestart()) return;
+    windows::RestoreReq().hide();
+    if (!CheckWininitExe(windowsFolder)) return;
+  }
+  st.RebootNeeded = false;
+  setStatus(loadResString(1018) + loadResString(1019));
+  f.Command3.setEnabled(false);
+  logged(core::enterProgramFolder);
+  forms::setMousePointer(kHourglass);
+  prepareWorkFolder(st.TempDir, workFolder);
+  logged(core::enterProgramFolder);
+  st.RestoreDone = false;
+
+  std::string archiveFolder = loaded.SaveFolder;
+  if (!archiveFolder.empty() && archiveFolder.back() != '\\') archiveFolder += '\\';
+  if (!loaded.DiskRestorePath.empty()) {
+    if (!FetchDiskSet(loaded)) {
+      forms::setMousePointer(0);
+      return;
+    }
+    archiveFolder = loaded.DiskRestorePath;
+  }
+  const GroupFolders folders = GroupFoldersFor(loaded);
+
+  // ---- system files ---------------------------------------------------------
+  bool systemUnpacked = false;
+  if (systemFiles) {
+    const GroupEnd system = RestoreSystemArchive(archiveFolder, loaded.slot, workFolder);
+    if (system.end == StepEnd::Abort) return abortRun();
+    systemUnpacked = system.restored;
+    if (system.restored) {
+      try {
+        st.RebootNeeded = WriteWininitRename(windowsFolder, workFolder) > 0;
+      } catch (const platform::RuntimeError& error) {
+        core::WriteErrorLog(error, " Restore");
+        forms::msgBox(loadResString(1237), forms::vbOKOnly, "");
+        st.RestoreDone = false;
+        return abortRun();
+      }
+    }
+  }
+  progressToHalf();
+  setStatus(loadResString(1022));
+  // Root files only from a fresh unpack: the working folder holds nothing else.
+  if (systemUnpacked && RestoreRootFiles(workFolder)) st.RebootNeeded = true;
+
+  // ---- the other groups (further groups plug in here, in their order) -------
+  if (RestoreUserFileGroup(archiveFolder, loaded.slot, folders) == StepEnd::Abort) return abortRun();
+  if (RestoreOtherGroups(archiveFolder, loaded.slot, folders) == StepEnd::Abort) return abortRun();
+
+  endRun(loaded, workFolder);
+}
 
 }  // namespace restore

@@ -5,6 +5,7 @@
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/help.h"
+#include "restore/reboot.h"
 #include "restore/restore_boxes.h"
 #include "restore/restore_engine.h"
 #include "windows/restorereq.h"
@@ -79,6 +80,7 @@ void bindRestoreReq() {
   r.Command6.onClick = [] { setSystemBoxes(0); };
   r.Command7.onClick = [] { forms::sendKeys("{F1}", true); };
   r.List1.onClick = listClicked;
+  bindReboot();
 }
 
 }  // namespace restore

@@ -146,6 +146,8 @@ SystemStaging StageSystemFiles(std::string_view systemPath, std::string_view wor
     if (!Chosen(Form1Box(row.box))) continue;
     try {
       platform::fileCopy(SystemFileSource(row, systemPath), std::string(workFolder) + row.file);
+      // A hidden or system original (Msdos.sys) must not be skipped by zip.
+      platform::setAttr(std::string(workFolder) + row.file, platform::kNormal);
       result.stagedBoxes.insert(row.box);
     } catch (const platform::RuntimeError& error) {
       core::WriteErrorLog(error.number(), std::string(row.name) + " Save");

@@ -62,11 +62,11 @@ void queryUnload(bool& cancel, int unloadMode) {
 }
 
 void unloadMainWindow(bool& cancel) {
-  // The exit procedure unloads windows by code; only a close by the user
-  // starts it from here.
-  if (g_unloadMode != 0) return;
+  // The exit procedure unloads windows by code; a close by the user and the
+  // close Windows sends when it shuts down start it from here.
+  if (g_unloadMode == 1) return;
   core::ExitProgram();
-  cancel = true;  // still here: the exit declined
+  if (g_unloadMode == 0) cancel = true;  // still here: the exit declined
 }
 
 void switchTab(int /*previousTab*/) {

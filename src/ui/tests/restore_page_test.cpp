@@ -11,9 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "core/inifile.h"
+#include "core/startup.h"
 #include "core/state.h"
 #include "core/userlist.h"
 #include "forms/dialogs.h"
+#include "platform/restart.h"
+#include "restore/load_cini.h"
+#include "restore/loaded_configuration.h"
 #include "save/boxes.h"
 #include "support/window_fixture.h"
 #include "ui/system_probe.h"
@@ -193,6 +198,39 @@ TEST_F(RestorePage, ASavedSlotOffersExactlyItsGroupsAndCancelChangesNoFile) {
   EXPECT_FALSE(RestoreReq().visible());
   EXPECT_EQ(core::state().SaveFolder, "C:\\SAVE\\");
   EXPECT_EQ(allFiles(machine.root()), before);
+}
+
+}  // namespace
+
+namespace {
+
+// Windows' restart closes the program as it closes any window: the exit runs,
+// saves this machine's settings (not a loaded configuration's) and unloads
+// every window.
+TEST_F(RestorePage, TheRestartsCloseRunsTheExitWithThisMachinesSettings) {
+  int ended = 0;
+  core::setProgramEnd([&] { ++ended; });
+  platform::clearRestartRequests();
+  platform::setRestartHooks({[] { windows::Form1().unloadForShutdown(); }, [] {}});
+  const std::string ownWindows = core::state().machine.SystemPath;
+  machine.write(kProgram + "Config1.ini",
+                "[Configuration]\r\nOSV=" + Form1().Label5.caption() +
+                    "\r\n\r\n[SystemFiles]\r\nSystemPath=D:\\WIN98\r\nSaveFolder=E:\\THEIRS\\\r\n\r\n"
+                    "[UserFiles]\r\nPathFavorites=D:\\WIN98\\Favoriten\\\r\n");
+  core::state().CurrentConfig = 0;
+  restore::LoadCINI();
+  ASSERT_EQ(restore::loadedConfiguration().SystemPath, "D:\\WIN98");
+  RestoreReq().show();
+
+  EXPECT_TRUE(platform::exitWindowsEx(platform::kEwxShutdown | platform::kEwxReboot, 0));
+  platform::setRestartHooks({});
+  core::setProgramEnd(nullptr);
+
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(RestoreReq().loaded());
+  EXPECT_FALSE(Form1().loaded());
+  EXPECT_EQ(core::ReadIni("SystemPathes", "SystemPath", kProgram + "kelvaran.ini"), ownWindows);
+  EXPECT_EQ(core::ReadIni("SystemPathes", "SaveFolder", kProgram + "kelvaran.ini"), "C:\\SAVE\\");
 }
 
 }  // namespace

@@ -1,0 +1,256 @@
+#include "restore/system_restore.h"
+
+#include <algorithm>
+
+#include "core/disk_blocks.h"
+#include "core/inifile.h"
+#include "core/paths.h"
+#include "core/runner.h"
+#include "core/state.h"
+#include "forms/app.h"
+#include "forms/dialogs.h"
+#include "forms/messages.h"
+#include "platform/charcase.h"
+#include "platform/error.h"
+#include "platform/files.h"
+#include "platform/machine.h"
+#include "platform/process.h"
+#include "platform/zip_directory.h"
+#include "restore/restore_boxes.h"
+#include "windows/form1.h"
+
+namespace restore {
+
+namespace {
+
+using forms::loadResString;
+
+constexpr char kCr = '\r';
+constexpr char kQuote = '"';
+constexpr int kQuestionStyle = forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2;  // 276
+
+void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+
+bool isSystemFileName(std::string_view name) {
+  return std::any_of(std::begin(kSystemFileNames), std::end(kSystemFileNames),
+                     [&](const char* known) { return platform::equalsNoCase(name, known); });
+}
+
+bool hasControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
+}
+
+std::string windowsForm(std::string text) {
+  std::replace(text.begin(), text.end(), '/', '\\');
+  return text;
+}
+
+// Removes the scratch tree of a relocating unpack (files first, then the folders, deepest first).
+void removeTree(const std::string& folder) {
+  try {
+    if (!platform::folderExists(folder)) return;
+    std::vector<std::string> folders = core::subFolders(folder);
+    folders.insert(folders.begin(), folder.substr(0, folder.size() - 1));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+      for (const auto& e : platform::findFiles(*it + "\\*.*", platform::kHidden | platform::kSystem | platform::kReadOnly))
+        if (!(e.attributes & platform::kDirectory)) {
+          platform::setAttr(*it + "\\" + e.name, platform::kNormal);
+          platform::kill(*it + "\\" + e.name);
+        }
+      platform::rmDir(*it);
+    }
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, " Restore");
+  }
+}
+
+}  // namespace
+
+SystemMembers ReadSystemMembers(std::string_view archive) {
+  SystemMembers result;
+  std::vector<platform::zipdir::Member> members;
+  try {
+    members = platform::zipdir::readMembers(platform::hostPath(archive));
+  } catch (const std::exception&) {
+    result.problem = "not a readable archive";
+    return result;
+  }
+  for (const auto& member : members) {
+    if (const std::string reason = platform::zipdir::unsafeReason(member); !reason.empty()) {
+      result.problem = member.name + ": " + reason;
+      return result;
+    }
+    const std::size_t cut = member.name.rfind('/');
+    const std::string folder = cut == std::string::npos ? "" : member.name.substr(0, cut + 1);
+    const std::string name = member.name.substr(folder.size());
+    const bool stagedFile = isSystemFileName(name) && folder.size() >= 9 &&
+                            platform::equalsNoCase(std::string_view(folder).substr(folder.size() - 9), "kelvaran/") &&
+                            (folder.size() == 9 || folder[folder.size() - 10] == '/');
+    if (stagedFile && (result.folder.empty() || result.folder == folder)) {
+      result.folder = folder;
+      result.names.push_back(member.name);
+    } else {
+      result.others = true;
+    }
+  }
+  if (result.names.empty()) result.problem = "no system file in the archive";
+  return result;
+}
+
+std::vector<std::string> SystemUnzipArguments(std::string_view archive, const SystemMembers& members,
+                                              std::string_view workFolder, std::string& scratch) {
+  std::vector<std::string> arguments{"Unzip32.exe", "-qo", std::string(archive)};
+  if (members.others) arguments.insert(arguments.end(), members.names.begin(), members.names.end());
+  const std::string root(workFolder.substr(0, 3));
+  arguments.emplace_back("-d");
+  scratch.clear();
+  if (platform::equalsNoCase(root + windowsForm(members.folder), workFolder)) {
+    arguments.push_back(platform::equalsNoCase(root, "C:\\") ? "c:\\" : root);
+  } else {
+    scratch = std::string(workFolder) + "Unpack\\";
+    arguments.push_back(scratch.substr(0, scratch.size() - 1));
+  }
+  return arguments;
+}
+
+std::string QuotedCommandLine(const std::vector<std::string>& arguments) {
+  std::string line;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument)) return "";
+    const bool quoted = i == 2 || argument.find_first_of(" \t") != std::string::npos;
+    if (i) line += ' ';
+    line += quoted ? kQuote + argument + kQuote : argument;
+  }
+  return platform::splitCommandLine(line) == arguments ? line : "";
+}
+
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder) {
+  core::State& st = core::state();
+  GroupEnd result;
+  const std::string archive = archiveFolder + "Conf" + std::to_string(slotNumber) + ".kvz";
+  const std::string quoted = kQuote + archive + kQuote;
+  setStatus(loadResString(1122));
+  bool present = false;
+  try {
+    present = platform::fileExists(archive);
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, " Restore");
+  }
+  if (!present) {
+    const int answer = forms::msgBox(loadResString(1064) + kCr + quoted + kCr + loadResString(1200) + kCr + kCr +
+                                         loadResString(1210),
+                                     kQuestionStyle, loadResString(1005));
+    if (answer != forms::vbYes) result.end = StepEnd::Abort;
+    return result;
+  }
+
+  const SystemMembers members = ReadSystemMembers(archive);
+  std::string scratch;
+  const std::vector<std::string> arguments =
+      members.problem.empty() ? SystemUnzipArguments(archive, members, workFolder, scratch) : std::vector<std::string>{};
+  const std::string line = arguments.empty() ? "" : QuotedCommandLine(arguments);
+  if (line.empty()) {
+    core::WriteErrorLog(platform::kBadFileNameOrNumber, " Restore");
+    forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
+    return result;
+  }
+  st.CommandLine = line;
+  st.ShellCommand = st.CommandLine;
+  int exitCode = -1, startError = 0;
+  try {
+    exitCode = core::ShellAndWait(st.ShellCommand);
+  } catch (const platform::RuntimeError& error) {
+    startError = error.number();
+  }
+  forms::doEvents();
+  bool placed = startError == 0 && UnzipSucceeded(exitCode);
+  if (placed && !scratch.empty()) {
+    // Members saved under another working folder: moved up into this one.
+    const std::string from = scratch + windowsForm(members.folder);
+    for (const std::string& member : members.names) {
+      const std::string name = member.substr(members.folder.size());
+      try {
+        if (platform::fileExists(workFolder + name)) platform::kill(workFolder + name);
+        platform::rename(from + name, workFolder + name);
+      } catch (const platform::RuntimeError& error) {
+        core::WriteErrorLog(error, " Restore");
+        placed = false;
+      }
+    }
+    removeTree(scratch);
+  }
+  if (!placed) {
+    core::WriteErrorLog(startError ? startError : platform::kDeviceIoError, " Restore");
+    forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
+    return result;
+  }
+  st.RestoreDone = true;
+  result.restored = true;
+  return result;
+}
+
+bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
+  const std::string context = std::string(file.stepText) + " Restore";
+  const std::string staged = workFolder + file.staged;
+  const std::string target = file.target;
+  const std::string stem = target.substr(0, target.rfind('.'));
+  const std::string incoming = stem + ".kv$";
+  const std::string outgoing = stem + ".kv~";
+  try {
+    if (!platform::fileExists(staged) || platform::fileLen(staged) == 0) platform::raise(platform::kFileNotFound);
+    if (platform::fileExists(incoming)) core::DeleteFileQuietly(incoming);
+    platform::fileCopy(staged, incoming);
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, context);
+    core::DeleteFileQuietly(incoming);
+    return false;
+  }
+  bool hadOld = false;
+  try {
+    hadOld = platform::fileExists(target);
+    if (hadOld) {
+      if (platform::fileExists(outgoing)) {
+        platform::setAttr(outgoing, platform::kNormal);
+        platform::kill(outgoing);
+      }
+      platform::setAttr(target, platform::kNormal);
+      platform::rename(target, outgoing);
+    }
+    platform::rename(incoming, target);
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, context);
+    // The old file back in its place.
+    try {
+      if (hadOld && !platform::fileExists(target) && platform::fileExists(outgoing)) platform::rename(outgoing, target);
+    } catch (const platform::RuntimeError& again) {
+      core::WriteErrorLog(again, context);
+    }
+    core::DeleteFileQuietly(incoming);
+    return false;
+  }
+  try {
+    if (file.protectedFile)
+      platform::setAttr(target, platform::kReadOnly | platform::kHidden | platform::kSystem);
+    if (hadOld) platform::kill(outgoing);
+    platform::kill(staged);
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, context);
+  }
+  return true;
+}
+
+bool RestoreRootFiles(const std::string& workFolder) {
+  bool any = false;
+  for (const RootFile& file : kRootFiles) {
+    if (!Ticked(file.box)) continue;
+    setStatus(loadResString(1117) + " " + file.stepText);
+    if (PutRootFileBack(file, workFolder)) {
+      core::state().RestoreDone = true;
+      any = true;
+    }
+  }
+  return any;
+}
+
+}  // namespace restore

@@ -1,0 +1,82 @@
+#pragma once
+// The system files of a restore: the system archive Conf<n>.kvz unpacked
+// into this machine's working folder <TempDir>kelvaran\, and the DOS-level
+// files put back at the root of drive C:. (The Windows-folder files stay in
+// the working folder for Wininit.exe; see restore/wininit.h.)
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "restore/group_restore.h"
+
+namespace restore {
+
+// The sixteen file names the system archive may hold, as the save stages them.
+inline constexpr const char* kSystemFileNames[] = {
+    "autoexec.bat", "config.sys", "control.ini", "msdos.sys",    "protocol.ini", "system.dat",
+    "classes.dat",  "system.ini", "user.dat",    "win.ini",      "autoexec.dos", "config.dos",
+    "dblspace.ini", "drvspace.ini", "drvspace.bin", "dblspace.bin",
+};
+
+// What of a system archive is unpacked: the members that are one of the
+// sixteen files in one "...kelvaran/" folder (`folder`, as stored, with "/").
+// `problem` is not empty when the archive cannot be read, holds an unsafe
+// member (a link, a device, an absolute or ".." name), or holds none of the
+// files; `others` says that it holds members besides these.
+struct SystemMembers {
+  std::vector<std::string> names;
+  std::string folder;
+  bool others = false;
+  std::string problem;
+};
+SystemMembers ReadSystemMembers(std::string_view archive);
+
+// The argument vector that unpacks `members` of `archive` into `workFolder`:
+// "-qo" and the archive, the member names only when the archive holds
+// others, and -d the drive root when the members' folder is the working
+// folder on that drive ("c:\" for drive C:), else -d a scratch folder
+// (`scratch`, set then) from which the engine moves the files up.
+std::vector<std::string> SystemUnzipArguments(std::string_view archive, const SystemMembers& members,
+                                              std::string_view workFolder, std::string& scratch);
+
+// A command line that splits back into exactly `arguments`: the archive
+// (argument 2) always in double quotes, others only when they hold a blank.
+// "" when that is impossible (a double quote or control character).
+std::string QuotedCommandLine(const std::vector<std::string>& arguments);
+
+// The system-archive step: status "Decompressing Files...", the missing-
+// archive question (message 1200), the member check, the unzip run and its
+// exit code. `restored` is true only when the files stand in the working folder.
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder);
+
+// The DOS-level files at the root of C:, for the ticked boxes, in order.
+struct RootFile {
+  int box;
+  const char* stepText;
+  const char* staged;  // name in the working folder
+  const char* target;
+  bool protectedFile;  // hidden, system, read-only (attributes 7) once back
+};
+inline constexpr RootFile kRootFiles[] = {
+    {1, "Autoexec.bat", "autoexec.bat", "C:\\autoexec.bat", false},
+    {2, "Config.sys", "config.sys", "C:\\config.sys", false},
+    {12, "Autoexec.dos", "autoexec.dos", "C:\\autoexec.dos", false},
+    {13, "Config.dos", "config.dos", "C:\\config.dos", false},
+    {4, "Msdos.sys", "msdos.sys", "C:\\Msdos.sys", true},
+    {14, "dblspace.ini", "dblspace.ini", "C:\\dblspace.ini", false},
+    {15, "drvspace.ini", "drvspace.ini", "C:\\drvspace.ini", false},
+    {16, "drvspace.bin", "drvspace.bin", "C:\\drvspace.bin", true},
+    {24, "dblspace.bin", "dblspace.bin", "C:\\dblspace.bin", true},
+};
+
+// Puts one root file back from its copy in `workFolder`: the copy is copied
+// beside the target under a temporary name, then swapped in (the old file
+// kept until the new one stands); the copy is deleted after success. A
+// missing or empty copy, or any failure, leaves the target as it was and is
+// logged with the step text. True when the file was put back.
+bool PutRootFileBack(const RootFile& file, const std::string& workFolder);
+
+// Every ticked root file; true when at least one was put back.
+bool RestoreRootFiles(const std::string& workFolder);
+
+}  // namespace restore

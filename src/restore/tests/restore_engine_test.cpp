@@ -1,0 +1,253 @@
+// The restore run on a demo machine: a slot saved, files changed, the slot
+// restored: root files at once, the Windows-folder files through Wininit.ini
+// and the restart; and the runs that must not report success or restart.
+#include "restore/restore_engine.h"
+
+#include <gtest/gtest.h>
+
+#include "core/inifile.h"
+#include "core/state.h"
+#include "platform/files.h"
+#include "platform/infozip.h"
+#include "platform/process.h"
+#include "platform/restart.h"
+#include "restore/load_cini.h"
+#include "restore/restore_boxes.h"
+#include "restore/restorereq_dialog.h"
+#include "save/boxes.h"
+#include "save/save_engine.h"
+#include "support/restore_fixture.h"
+#include "windows/form1.h"
+#include "windows/reboot.h"
+#include "windows/restorereq.h"
+
+namespace restore {
+namespace {
+
+using restoretest::kProgram;
+
+const std::string kRestartQuestion =
+    "Your system will be restarted after the Restore Process.\r \rPlease save and close all open files before "
+    "continuing.\r\rContinue Restore Operation?";
+const std::string kRestored = "Files successfully restored";
+const std::string kNothing = "Nothing restored or a error occurred while restoring.";
+const std::string kWininit = "C:\\WINDOWS\\WININIT.INI";
+
+class RestoreEngine : public restoretest::RestoreTest {
+ protected:
+  void SetUp() override {
+    RestoreTest::SetUp();
+    static const bool bound = (bindRestoreReq(), true);
+    (void)bound;
+    platform::clearRestartRequests();
+    platform::setRestartRefused(false);
+    platform::setRestartHooks({[this] {
+                                 ++closes;
+                                 if (atClose) atClose();
+                               },
+                               [this] { ++ends; }});
+    machine().write("C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\nshell=Explorer.exe\r\n");
+    machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nload=\r\n");
+    machine().write("C:\\AUTOEXEC.BAT", "@echo off\r\n");
+  }
+  void TearDown() override {
+    platform::setRestartHooks({});
+    platform::setRestartRefused(false);
+    windows::Reboot().hide();
+    RestoreTest::TearDown();
+  }
+
+  // Saves slot 1 with Autoexec.bat, Win.ini, System.ini and Msdos.sys.
+  void saveSlot() {
+    for (int box : {8, 2, 3, 10}) save::Form1Box(box).setValue(1);
+    prepareSlot(1, "Before");
+    dialogs().expect(savetest::kSavedMessage);
+    save::SaveConfiguration();
+    ASSERT_TRUE(core::state().SaveSucceeded);
+  }
+  // Reads slot 1 into the dialog and ticks `boxes`.
+  void choose(std::initializer_list<int> boxes) {
+    core::state().CurrentConfig = 0;
+    LoadCINI();
+    for (int box : boxes) RestoreBox(box).setValue(1);
+  }
+  std::vector<std::string> restoreLogLines() {
+    std::vector<std::string> lines;
+    const std::string log = content(kProgram + "Error.log");
+    for (std::size_t at = log.find("Restore"); at != std::string::npos; at = log.find("Restore", at + 1))
+      lines.push_back(log.substr(log.rfind('\n', at) + 1, log.find('\r', at) - log.rfind('\n', at) - 1));
+    return lines;
+  }
+
+  int closes = 0;
+  int ends = 0;
+  std::function<void()> atClose;
+};
+
+TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAndTheRestart) {
+  saveSlot();
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  machine().write("C:\\WINDOWS\\WIN.INI", "changed\r\n");
+  machine().write("C:\\WINDOWS\\SYSTEM.INI", "changed\r\n");
+  machine().setAttributes("C:\\MSDOS.SYS", 0);
+  choose({1, 9, 7, 4});
+
+  std::string rootAtRestart, winiAtRestart, wininitAtRestart;
+  atClose = [&] {
+    rootAtRestart = content("C:\\AUTOEXEC.BAT");
+    winiAtRestart = content("C:\\WINDOWS\\WIN.INI");
+    wininitAtRestart = content(kWininit);
+  };
+  dialogs().expect(kRestartQuestion).style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2)
+      .title("Warning!").answer(forms::vbYes);
+  dialogs().expect(kRestored).style(forms::vbOKOnly).title("");
+  RestoreConfiguration();
+
+  EXPECT_EQ(rootAtRestart, "@echo off\r\n");
+  EXPECT_EQ(winiAtRestart, "changed\r\n");
+  EXPECT_EQ(wininitAtRestart,
+            "[rename]\r\n"
+            "C:\\WINDOWS\\system.ini=C:\\WINDOWS\\TEMP\\kelvaran\\system.ini\r\n"
+            "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini\r\n");
+  EXPECT_EQ(platform::restartRequests(), (std::vector<unsigned>{3}));
+  EXPECT_EQ(closes, 1);
+  // After the restart.
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "[windows]\r\nload=\r\n");
+  EXPECT_EQ(content("C:\\WINDOWS\\SYSTEM.INI"), "[boot]\r\nshell=Explorer.exe\r\n");
+  EXPECT_EQ(platform::getAttr("C:\\MSDOS.SYS") & 7, 7);
+  EXPECT_EQ(content("c:\\Restore.ini"), "Restore=1\r\n");
+  EXPECT_EQ(core::ReadIni("SystemPathes", "SystemPath", kProgram + "kelvaran.ini"), "C:\\WINDOWS");
+  EXPECT_TRUE(restoreLogLines().empty()) << restoreLogLines()[0];
+  EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+}
+
+TEST_F(RestoreEngine, AMissingSystemArchiveAnsweredYesRenamesNothingAndReportsNoSuccess) {
+  saveSlot();
+  machine().remove("C:\\SAVE\\Conf1.kvz");
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  choose({1, 9});
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("File not found!\r\"C:\\SAVE\\Conf1.kvz\"\rYour System Files can't be restored!\r\r"
+                   "Would you continue to restore the remaining files?")
+      .style(276).answer(forms::vbYes);
+  dialogs().expect(kNothing);
+  RestoreConfiguration();
+  EXPECT_FALSE(machine().exists(kWininit));
+  EXPECT_TRUE(platform::restartRequests().empty());
+  EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "changed\r\n");
+  EXPECT_FALSE(core::state().RestoreDone);
+  EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran"));
+}
+
+TEST_F(RestoreEngine, AnsweringNoAtAMissingArchiveStopsTheRunAndGivesTheExitButtonBack) {
+  saveSlot();
+  machine().remove("C:\\SAVE\\Conf1.kvz");
+  choose({9});
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("File not found!").containing().answer(forms::vbNo);
+  const std::string settings = content(kProgram + "kelvaran.ini");
+  RestoreConfiguration();
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+  EXPECT_TRUE(platform::restartRequests().empty());
+  EXPECT_EQ(content(kProgram + "kelvaran.ini"), settings);
+}
+
+TEST_F(RestoreEngine, DecliningTheRestartChangesNothing) {
+  saveSlot();
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  choose({1});
+  dialogs().expect(kRestartQuestion).answer(forms::vbNo);
+  RestoreConfiguration();
+  EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "changed\r\n");
+  EXPECT_FALSE(machine().exists(kWininit));
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+}
+
+TEST_F(RestoreEngine, AWorkingFolderOnAnotherDriveReceivesTheSystemFiles) {
+  saveSlot();
+  machine().write("C:\\WINDOWS\\WIN.INI", "changed\r\n");
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  core::state().TempDir = "N:\\TEMP\\";
+  choose({9, 1});
+  std::string wininitAtRestart;
+  atClose = [&] { wininitAtRestart = content(kWininit); };
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  EXPECT_EQ(wininitAtRestart, "[rename]\r\nC:\\WINDOWS\\Win.ini=N:\\TEMP\\kelvaran\\Win.ini\r\n");
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "[windows]\r\nload=\r\n");
+  EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "@echo off\r\n");
+  EXPECT_FALSE(machine().exists("N:\\TEMP\\kelvaran\\Unpack"));
+  EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran\\win.ini"));
+}
+
+TEST_F(RestoreEngine, ARefusedRestartLeavesTheProgramRunning) {
+  saveSlot();
+  choose({9});
+  platform::setRestartRefused(true);
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  EXPECT_EQ(platform::restartRequests(), (std::vector<unsigned>{3}));
+  EXPECT_EQ(closes + ends + programEnds, 0);
+  EXPECT_FALSE(windows::Reboot().visible());
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+  // Windows' next start still installs the file.
+  EXPECT_TRUE(content(kWininit).find("Win.ini=") != std::string::npos);
+}
+
+TEST_F(RestoreEngine, MembersPointingOutsideTheWorkingFolderAreNotUnpacked) {
+  // A system archive that also holds C:\WINDOWS\WIN.INI under its own name.
+  machine().write("C:\\WINDOWS\\TEMP\\kelvaran\\win.ini", "[windows]\r\nrestored=1\r\n");
+  machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nevil=1\r\n");
+  ASSERT_EQ(platform::runZip({"-q", "C:\\SAVE\\Conf1.kvz", "C:\\WINDOWS\\TEMP\\kelvaran\\win.ini",
+                              "C:\\WINDOWS\\WIN.INI"})
+                .exitCode,
+            0);
+  machine().remove("C:\\WINDOWS\\TEMP\\kelvaran");
+  machine().write("C:\\WINDOWS\\WIN.INI", "mine\r\n");
+  writeDescription(1, {{"SystemFilesSaved", "Win.ini=1\r\n"}});
+  choose({9});
+  std::string winiAtRestart;
+  atClose = [&] { winiAtRestart = content("C:\\WINDOWS\\WIN.INI"); };
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  EXPECT_EQ(winiAtRestart, "mine\r\n");
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "[windows]\r\nrestored=1\r\n");
+}
+
+TEST_F(RestoreEngine, AFailedWininitWriteStopsBeforeAnyFileIsPutBack) {
+  saveSlot();
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  machine().write(kWininit, "[rename]\r\n");
+  machine().setAttributes(kWininit, 1);
+  choose({1, 9});
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("An error occurs while restoring. Restoring canceled.");
+  RestoreConfiguration();
+  EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "changed\r\n");
+  EXPECT_EQ(content(kWininit), "[rename]\r\n");
+  EXPECT_TRUE(platform::restartRequests().empty());
+  EXPECT_FALSE(core::state().RestoreDone);
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+  EXPECT_EQ(restoreLogLines().size(), 1u);
+}
+
+TEST_F(RestoreEngine, AFailingUnzipIsNoSuccess) {
+  saveSlot();
+  choose({9});
+  platform::FakeProgram failing;
+  failing.exitCode = 2;
+  platform::installFakeProgram("Unzip32.exe", failing);
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("Your System Files can't be restored!");
+  dialogs().expect(kNothing);
+  RestoreConfiguration();
+  EXPECT_FALSE(machine().exists(kWininit));
+  EXPECT_TRUE(platform::restartRequests().empty());
+}
+
+}  // namespace
+}  // namespace restore
