@@ -4,8 +4,8 @@
 //
 //   RestoreSystemArchive   system archive into the working folder, then the
 //                          [rename] lines (WriteWininitRename) and the root files
-//   RestoreUserFileGroup   user-defined files           (restore/group_restore.h)
-//   RestoreOtherGroups     Start menu, browser and mail (restore/group_restore.h)
+//   RestoreFileGroups      user-defined files, Start menu, browser and mail
+//                          (restore/group_restore.h)
 //
 // A further group plugs in as one more step of the same shape, called in the
 // marked place below: it gets the archives' folder, the slot number and the
@@ -106,6 +106,7 @@ void removeWorkFolder(const std::string& workFolder) {
 void abortRun() {
   windows::Form1().Command3.setEnabled(true);
   forms::setMousePointer(0);
+  logged(EmptyDiskRestore);
 }
 
 void progressToHalf() {
@@ -116,7 +117,7 @@ void progressToHalf() {
   }
 }
 
-void endRun(const LoadedConfiguration& loaded, const std::string& workFolder) {
+void endRun(const std::string& workFolder) {
   core::State& st = core::state();
   windows::Form1Window& f = windows::Form1();
   forms::setMousePointer(0);
@@ -127,14 +128,7 @@ void endRun(const LoadedConfiguration& loaded, const std::string& workFolder) {
     f.Label3.setVisible(true);
   });
   st.RestorePending = true;
-  if (!st.DiskRestorePath.empty() || !loaded.DiskRestorePath.empty()) {
-    const std::string folder = ProgramDiskRestoreFolder();
-    logged([&] {
-      for (const auto& e : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem))
-        if (!(e.attributes & platform::kDirectory)) platform::kill(folder + e.name);
-    });
-    st.DiskRestorePath.clear();
-  }
+  logged(EmptyDiskRestore);
   if (!st.ImportMode) logged(core::SaveSettings);
   st.ImportMode = false;
   if (st.RebootNeeded) {
@@ -182,8 +176,6 @@ void RestoreConfiguration() {
     }
     archiveFolder = loaded.DiskRestorePath;
   }
-  const GroupFolders folders = GroupFoldersFor(loaded);
-
   // ---- system files ---------------------------------------------------------
   bool systemUnpacked = false;
   if (systemFiles) {
@@ -207,10 +199,9 @@ void RestoreConfiguration() {
   if (systemUnpacked && RestoreRootFiles(workFolder)) st.RebootNeeded = true;
 
   // ---- the other groups (further groups plug in here, in their order) -------
-  if (RestoreUserFileGroup(archiveFolder, loaded.slot, folders) == StepEnd::Abort) return abortRun();
-  if (RestoreOtherGroups(archiveFolder, loaded.slot, folders) == StepEnd::Abort) return abortRun();
+  if (RestoreFileGroups(archiveFolder, loaded) == StepEnd::Abort) return abortRun();
 
-  endRun(loaded, workFolder);
+  endRun(workFolder);
 }
 
 }  // namespace restore

@@ -1,6 +1,7 @@
 #include "restore/system_restore.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/disk_blocks.h"
 #include "core/inifile.h"
@@ -10,6 +11,7 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
+#include "platform/ansi_text.h"
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
@@ -80,15 +82,23 @@ SystemMembers ReadSystemMembers(std::string_view archive) {
       result.problem = member.name + ": " + reason;
       return result;
     }
-    const std::size_t cut = member.name.rfind('/');
-    const std::string folder = cut == std::string::npos ? "" : member.name.substr(0, cut + 1);
-    const std::string name = member.name.substr(folder.size());
+    // Names are stored as UTF-8 (flagged) or in the machine's code page.
+    const std::optional<std::string> ansi =
+        member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
+    if (!ansi) {
+      result.others = true;
+      continue;
+    }
+    const std::string& full = *ansi;
+    const std::size_t cut = full.rfind('/');
+    const std::string folder = cut == std::string::npos ? "" : full.substr(0, cut + 1);
+    const std::string name = full.substr(folder.size());
     const bool stagedFile = isSystemFileName(name) && folder.size() >= 9 &&
                             platform::equalsNoCase(std::string_view(folder).substr(folder.size() - 9), "kelvaran/") &&
                             (folder.size() == 9 || folder[folder.size() - 10] == '/');
     if (stagedFile && (result.folder.empty() || result.folder == folder)) {
       result.folder = folder;
-      result.names.push_back(member.name);
+      result.names.push_back(full);
     } else {
       result.others = true;
     }
