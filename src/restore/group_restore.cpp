@@ -27,13 +27,6 @@ void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleTex
 
 StepEnd goOnOrStop(int answer) { return answer == forms::vbYes ? StepEnd::Continue : StepEnd::Abort; }
 
-// The archive is not there: go on without the group?
-StepEnd askMissing(const std::string& quotedArchive, int groupMessage) {
-  return goOnOrStop(forms::msgBox(loadResString(1064) + kCr + quotedArchive + kCr + loadResString(groupMessage) +
-                                      kCr + kCr + loadResString(1210),
-                                  kQuestionStyle, loadResString(1005)));
-}
-
 // The group has no usable place on this machine or its archive is unfit.
 StepEnd askUnusable(int groupMessage) {
   return goOnOrStop(
@@ -43,6 +36,12 @@ StepEnd askUnusable(int groupMessage) {
 std::string known(const std::string& value) { return value == "NONE" ? std::string() : value; }
 
 }  // namespace
+
+StepEnd AskMissingArchive(const std::string& quotedArchive, int groupMessage) {
+  return goOnOrStop(forms::msgBox(loadResString(1064) + kCr + quotedArchive + kCr + loadResString(groupMessage) +
+                                      kCr + kCr + loadResString(1210),
+                                  kQuestionStyle, loadResString(1005)));
+}
 
 GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded) {
   const auto& st = core::state();
@@ -75,7 +74,7 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
     core::WriteErrorLog(error, context);
   }
   if (archive.empty() || !platform::fileExists(archive)) {
-    result.end = askMissing(quotedArchive, row.missingMessage);
+    result.end = AskMissingArchive(quotedArchive, row.missingMessage);
     return result;
   }
   const std::string line = CommandLineOf(UnzipArguments(group, archive, plan.target));

@@ -53,6 +53,11 @@ StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, con
 // to stop at a missing or unusable archive.
 StepEnd RestoreFileGroups(const std::string& archiveFolder, const LoadedConfiguration& loaded);
 
+// The question for a group whose archive is missing (message 1064, the
+// archive, the group's message, "Would you continue ...?"): Yes goes on
+// without the group.
+StepEnd AskMissingArchive(const std::string& quotedArchive, int groupMessage);
+
 // "<folder>Conf<n><suffix>.kvz" between double quotes.
 std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group);
 

@@ -27,9 +27,7 @@ namespace {
 
 using forms::loadResString;
 
-constexpr char kCr = '\r';
 constexpr char kQuote = '"';
-constexpr int kQuestionStyle = forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2;  // 276
 
 void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
 
@@ -148,10 +146,7 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
     core::WriteErrorLog(error, " Restore");
   }
   if (!present) {
-    const int answer = forms::msgBox(loadResString(1064) + kCr + quoted + kCr + loadResString(1200) + kCr + kCr +
-                                         loadResString(1210),
-                                     kQuestionStyle, loadResString(1005));
-    if (answer != forms::vbYes) result.end = StepEnd::Abort;
+    result.end = AskMissingArchive(quoted, 1200);
     return result;
   }
 
