@@ -41,8 +41,9 @@ class ImportButtonTest : public uitest::UiTest {
     } else {
       dialogs().expectFolder(kBrowseTitle).answerText(folder);
     }
+    // The handler stays set while it runs (it is cleared at the end of the test).
     Import().onActivate = [this, whileShown] {
-      Import().onActivate = nullptr;
+      if (shown > 0) return;
       ++shown;
       shownModally = Import().widget()->isModal();
       if (whileShown) whileShown();
