@@ -11,10 +11,12 @@
 #include "restore/group_restore.h"
 #include "restore/load_cini.h"
 #include "restore/restore_boxes.h"
+#include "restore/restorereq_dialog.h"
 #include "save/boxes.h"
 #include "save/save_engine.h"
 #include "support/restore_fixture.h"
 #include "windows/animate.h"
+#include "windows/form1.h"
 #include "windows/restorereq.h"
 
 namespace restore {
@@ -69,6 +71,7 @@ class FloppyRestore : public restoretest::RestoreTest {
     ASSERT_EQ(loadedConfiguration().DiskRestorePath, kProgram + "DiskRestore\\");
     st.RestoreDone = false;
     machine().eject('A');
+    if (!machine().exists(kProgram + "kelvaran.ini")) machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
   }
 
   std::string newMedium() {
@@ -116,7 +119,6 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
 }
 
 TEST_F(FloppyRestore, CancelAtADiskPromptKeepsTheProgramsFiles) {
-  if (!machine().exists(kProgram + "kelvaran.ini")) machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
   tickEverything();
   core::state().DiskNo = 3;  // left from the save
   prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
@@ -129,6 +131,41 @@ TEST_F(FloppyRestore, CancelAtADiskPromptKeepsTheProgramsFiles) {
   EXPECT_TRUE(filesIn(kProgram + "DiskRestore\\").empty());
   EXPECT_EQ(core::state().DiskRestorePath, "");
   EXPECT_EQ(content(kBig), "changed");
+}
+
+// The whole road: OK in the restore dialog, the disks inserted as the prompts
+// ask for them.
+TEST_F(FloppyRestore, RestoredThroughTheDialogWithTheDisksInserted) {
+  bindRestoreReq();
+  tickEverything();
+  core::state().DiskNo = 3;
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
+  dialogs().expect("Files successfully restored").style(forms::vbOKOnly).title("");
+
+  windows::RestoreReq().Command1.click();
+  EXPECT_EQ(content(kBig), noise(500000));
+  EXPECT_EQ(content(kSmall), "note");
+  EXPECT_EQ(content(kMenu), "lnk");
+  EXPECT_EQ(content(kFavorite), "[InternetShortcut]\r\n");
+  EXPECT_TRUE(filesIn(kProgram + "DiskRestore\\").empty());
+  EXPECT_EQ(core::state().DiskRestorePath, "");
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+}
+
+TEST_F(FloppyRestore, CancelAtADiskPromptOfTheDialogsRunKeepsTheProgramsFiles) {
+  bindRestoreReq();
+  tickEverything();
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbCancel, "");
+  dialogs().expect("An error occurs while restoring. Restoring canceled.");
+
+  windows::RestoreReq().Command1.click();
+  for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini", "Config1.ini"})
+    EXPECT_TRUE(machine().exists(kProgram + file)) << file;
+  EXPECT_TRUE(filesIn(kProgram + "DiskRestore\\").empty());
+  EXPECT_EQ(content(kBig), "changed");
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
 }
 
 }  // namespace

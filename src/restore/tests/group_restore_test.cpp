@@ -4,77 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "core/state.h"
 #include "core/inifile.h"
+#include "core/state.h"
 #include "platform/files.h"
 #include "platform/infozip.h"
 #include "platform/process.h"
-#include "restore/load_cini.h"
 #include "restore/restore_boxes.h"
-#include "save/boxes.h"
-#include "save/save_engine.h"
-#include "support/restore_fixture.h"
+#include "support/saved_groups.h"
 #include "windows/restorereq.h"
 
 namespace restore {
 namespace {
 
-const std::string kNetscape = "C:\\Program Files\\Netscape\\Users\\default";
-const std::string kStore = "C:\\WINDOWS\\Application Data\\Identities\\{4F2A}\\Outlook Express\\";
-const std::string kBook = "C:\\WINDOWS\\Application Data\\Microsoft\\Address Book\\jordan.wab";
+using restoretest::kGroupFiles;
+using restoretest::kUserFiles;
+using restoretest::savedContent;
 
-// Every file the groups hold, with the box that restores it.
-const std::map<std::string, int> kGroupFiles{
-    {"C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", 20},
-    {"C:\\WINDOWS\\Favorites\\Links\\Home.url", 11},
-    {"C:\\WINDOWS\\Cookies\\jordan@weather.example[1].txt", 19},
-    {kBook, 18},
-    {kStore + "Inbox.dbx", 21},
-    {kNetscape + "\\Bookmark.htm", 10},
-    {kNetscape + "\\Cookies.txt", 22},
-    {kNetscape + "\\Mail\\Inbox", 23},
-    {kNetscape + "\\News\\host-news\\comp.os.snm", 17},
-};
-const std::vector<std::string> kUserFiles{"C:\\My Documents\\Brief.doc", "C:\\My Documents\\Plan.txt"};
-
-class GroupRestore : public restoretest::RestoreTest {
+class GroupRestore : public restoretest::SavedGroupsTest {
  protected:
-  void SetUp() override {
-    RestoreTest::SetUp();
-    auto& st = core::state();
-    st.TempDir = tempDir;
-    machine().mkdirs(tempDir);
-    st.CookiesDir = "C:\\WINDOWS\\Cookies\\";
-    st.AddressBookFile = kBook;
-    st.OEMailDir = kStore;
-    auto own = st.machine;
-    own.PathNetscape = kNetscape;
-    st.setMachinePaths(own);
-    st.useMachinePaths();
-    for (const auto& [file, box] : kGroupFiles) machine().write(file, "saved " + file);
-    for (const std::string& file : kUserFiles) machine().write(file, "saved " + file);
-    writeUserList(kUserFiles);
-    save::Form1Box(1).setValue(1);  // Start menu
-    for (int box : {1, 2, 3, 4, 5, 6, 11, 12}) save::UserFilesBox(box).setValue(1);
-
-    prepareSlot(1, "Everything");
-    dialogs().expect(savetest::kSavedMessage);
-    save::SaveConfiguration();
-    ASSERT_TRUE(st.SaveSucceeded);
-
-    for (const auto& [file, box] : kGroupFiles) machine().write(file, "changed");
-    for (const std::string& file : kUserFiles) machine().write(file, "changed");
-    st.CurrentConfig = 0;
-    st.RestoreState = 0;
-    LoadCINI();
-    ASSERT_EQ(st.RestoreState, 0);
-    st.RestoreDone = false;
-  }
-
-  std::string tempDir = "C:\\WINDOWS\\TEMP\\";
-
   StepEnd restoreGroups() {
     core::enterProgramFolder();
     return RestoreFileGroups(loadedConfiguration().SaveFolder, loadedConfiguration());
@@ -90,7 +37,7 @@ TEST_F(GroupRestore, EachGroupComesBackAlone) {
 
     EXPECT_EQ(restoreGroups(), StepEnd::Continue);
     for (const auto& [other, otherBox] : kGroupFiles)
-      EXPECT_EQ(content(other), otherBox == box ? "saved " + other : "changed") << "box " << box << ": " << other;
+      EXPECT_EQ(content(other), otherBox == box ? savedContent(other) : "changed") << "box " << box << ": " << other;
   }
   EXPECT_TRUE(core::state().RestoreDone);
   for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), "changed");
@@ -103,7 +50,7 @@ TEST_F(GroupRestore, SelectedUserFilesComeBackTheOthersStayUntouched) {
 
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
   EXPECT_EQ(content(kUserFiles[0]), "changed");
-  EXPECT_EQ(content(kUserFiles[1]), "saved " + kUserFiles[1]);
+  EXPECT_EQ(content(kUserFiles[1]), savedContent(kUserFiles[1]));
   EXPECT_TRUE(core::state().RestoreDone);
   EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran\\User"));
   for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), "changed");
@@ -127,7 +74,7 @@ TEST_F(GroupRestore, AMissingArchiveAsksWhetherToGoOn) {
       "the remaining files?";
   dialogs().expect(question).style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2).title("Warning!").answer(forms::vbYes);
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
-  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), "saved C:\\WINDOWS\\Favorites\\Links\\Home.url");
+  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), savedContent("C:\\WINDOWS\\Favorites\\Links\\Home.url"));
 
   machine().write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "changed");
   dialogs().expect(question).answer(forms::vbNo);
@@ -198,7 +145,7 @@ TEST_F(GroupRestoreTempElsewhere, UserFilesComeBackThroughTheWorkingFolderOnItsD
   auto& list = windows::RestoreReq().List1;
   for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
-  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), "saved " + file);
+  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), savedContent(file));
   EXPECT_TRUE(core::state().RestoreDone);
   EXPECT_FALSE(machine().exists("N:\\TEMP\\kelvaran\\User"));
   EXPECT_FALSE(machine().exists("C:\\TEMP\\kelvaran"));
