@@ -2,7 +2,6 @@
 
 #include "core/inifile.h"
 #include "core/paths.h"
-#include "core/runner.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -84,25 +83,18 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
     return result;
   }
 
-  st.CommandLine = line;
   if (!statusBeforeRun.empty()) {
     setStatus(statusBeforeRun);
     windows::Form1().StatusBar1.refresh();
   }
-  st.ShellCommand = st.CommandLine;
-  int exitCode = -1, startError = 0;
-  try {
-    exitCode = core::ShellAndWait(st.ShellCommand);
-  } catch (const platform::RuntimeError& error) {
-    startError = error.number();
-  }
+  const int failure = RunUnzip(line);
   if (group != UnzipGroup::AddressBook) forms::doEvents();
-  if (startError == 0 && UnzipSucceeded(exitCode)) {
+  if (failure == 0) {
     st.RestoreDone = true;
     result.restored = true;
     return result;
   }
-  core::WriteErrorLog(startError ? startError : platform::kDeviceIoError, context);
+  core::WriteErrorLog(failure, context);
   forms::msgBox(loadResString(row.missingMessage), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
   return result;
 }

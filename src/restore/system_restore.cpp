@@ -6,7 +6,6 @@
 #include "core/disk_blocks.h"
 #include "core/inifile.h"
 #include "core/paths.h"
-#include "core/runner.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -160,16 +159,9 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
     forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
     return result;
   }
-  st.CommandLine = line;
-  st.ShellCommand = st.CommandLine;
-  int exitCode = -1, startError = 0;
-  try {
-    exitCode = core::ShellAndWait(st.ShellCommand);
-  } catch (const platform::RuntimeError& error) {
-    startError = error.number();
-  }
+  const int failure = RunUnzip(line);
   forms::doEvents();
-  bool placed = startError == 0 && UnzipSucceeded(exitCode);
+  bool placed = failure == 0;
   if (placed && !scratch.empty()) {
     // Members saved under another working folder: moved up into this one.
     const std::string from = scratch + windowsForm(members.folder);
@@ -186,7 +178,7 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
     removeTree(scratch);
   }
   if (!placed) {
-    core::WriteErrorLog(startError ? startError : platform::kDeviceIoError, " Restore");
+    core::WriteErrorLog(failure ? failure : platform::kDeviceIoError, " Restore");
     forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
     return result;
   }

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "core/runner.h"
+#include "core/state.h"
 #include "platform/ansi_text.h"
 #include "platform/charcase.h"
 #include "platform/error.h"
@@ -166,5 +168,16 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
 }
 
 bool UnzipSucceeded(int exitCode) { return exitCode == 0 || exitCode == 1; }
+
+int RunUnzip(const std::string& commandLine) {
+  auto& st = core::state();
+  st.CommandLine = commandLine;
+  st.ShellCommand = st.CommandLine;
+  try {
+    return UnzipSucceeded(core::ShellAndWait(st.ShellCommand)) ? 0 : platform::kDeviceIoError;
+  } catch (const platform::RuntimeError& error) {
+    return error.number();
+  }
+}
 
 }  // namespace restore

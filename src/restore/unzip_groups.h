@@ -81,4 +81,9 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
 // unzip's exit code: 0 and 1 (warnings) are a success.
 bool UnzipSucceeded(int exitCode);
 
+// Runs an unpack command line (kept as the state's CommandLine and
+// ShellCommand) and waits for it. 0 when unzip ran and succeeded; else the
+// error number to log: the start's own, or 57 for a run that failed.
+int RunUnzip(const std::string& commandLine);
+
 }  // namespace restore

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/inifile.h"
+#include "core/state.h"
 #include "platform/files.h"
 #include "platform/infozip.h"
 #include "platform/machine.h"
@@ -129,6 +131,23 @@ TEST_F(UnzipGroups, MembersMustLieInTheGroupsFolder) {
 
   machine().write("C:\\SAVE\\Broken.kvz", "PK\x03\x04 not an archive");
   EXPECT_EQ(MemberProblem("C:\\SAVE\\Broken.kvz", "C:\\", "C:\\WINDOWS\\Favorites\\"), "not a readable archive");
+}
+
+// A run gives 0 for a success, else the error number its failure is logged with.
+TEST_F(UnzipGroups, ARunGivesTheErrorNumberToLog) {
+  core::enterProgramFolder();
+  const std::string line = "Unzip32.exe -o \"C:\\SAVE\\Conf1s.kvz\" -d C:\\";
+  for (const auto& [exitCode, expected] : {std::pair{0, 0}, {1, 0}, {2, 57}, {11, 57}}) {
+    platform::FakeProgram fake;
+    fake.exitCode = exitCode;
+    platform::installFakeProgram("Unzip32.exe", fake);
+    EXPECT_EQ(RunUnzip(line), expected) << exitCode;
+    EXPECT_EQ(core::state().CommandLine, line);
+    EXPECT_EQ(core::state().ShellCommand, line);
+  }
+  platform::clearFakePrograms();
+  machine().remove(savetest::kProgram + "Unzip32.exe");
+  EXPECT_EQ(RunUnzip(line), 53);  // it cannot be started
 }
 
 TEST(UnzipExit, ZeroAndWarningsSucceed) {
