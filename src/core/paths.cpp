@@ -130,18 +130,21 @@ std::string ShortenPath(std::string_view path, int maxLength) {
   return std::string(path.substr(0, std::min(headLength, path.size()))) + "..." + lastPart;
 }
 
-void Makepath(std::string_view path) {
+bool Makepath(std::string_view path) {
+  bool made = true;
   for (std::size_t i = 3; i < path.size(); ++i) {
     if (path[i] != '\\') continue;
     const std::string folder = withoutTrailingSeparator(path.substr(0, i + 1));
     try {
       if (!platform::folderExists(folder)) platform::mkDir(folder);
     } catch (const RuntimeError& e) {
+      made = false;
       const std::string text =
           FileErrorMessage(e.number()) + " " + platform::errorText(e.number()) + " Makepath";
       forms::msgBox(text, forms::vbCritical, forms::loadResString(1005));
     }
   }
+  return made;
 }
 
 namespace {

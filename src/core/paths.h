@@ -26,7 +26,8 @@ int InStrBack(int start, std::string_view text, std::string_view find);
 // Display form head & "..." & last part, at most maxLength where it fits.
 std::string ShortenPath(std::string_view path, int maxLength);
 // Creates every missing folder named before a "\" (not the last component).
-void Makepath(std::string_view path);
+// True when they all exist now (a failure was shown to the user).
+bool Makepath(std::string_view path);
 
 // Every folder below `folder` as full paths without trailing "\", each folder
 // before the folders inside it, siblings sorted by name (case-insensitive).

@@ -52,12 +52,14 @@ Resolved existingFile(std::string_view path) {
 
 bool hostIsOpen(const fs::path& host) { return state().openFiles.count(host) > 0; }
 
-DateTime toDateTime(fs::file_time_type t) {
-  auto sys = std::chrono::file_clock::to_sys(t);
-  std::time_t tt = std::chrono::system_clock::to_time_t(sys);
+DateTime toDateTime(std::time_t tt) {
   std::tm tm{};
   localtime_r(&tt, &tm);
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+DateTime toDateTime(fs::file_time_type t) {
+  return toDateTime(std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t)));
 }
 
 fs::file_time_type fromDateTime(const DateTime& d) {
@@ -369,13 +371,14 @@ std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask) {
     if ((attributes & (kHidden | kSystem | kDirectory)) & ~allowed) continue;
     if (!matchWildcard(name, c.name) && (c.meta.shortName.empty() || !matchWildcard(name, c.meta.shortName)))
       continue;
-    fs::path host = folderHost / c.name;
+    const fs::path host = folderHost / c.name;
     DirEntry e{c.name, c.meta.shortName, attributes, 0, {}};
-    if (!c.isDir) e.size = static_cast<std::int64_t>(fs::file_size(host, ec));
-    if (ec) e.size = 0;
-    auto t = fs::last_write_time(host, ec);
-    if (!ec) e.written = toDateTime(t);
-    out.push_back(e);
+    struct stat info {};
+    if (::stat(host.c_str(), &info) == 0) {
+      if (!c.isDir) e.size = static_cast<std::int64_t>(info.st_size);
+      e.written = toDateTime(info.st_mtim.tv_sec);
+    }
+    out.push_back(std::move(e));
   }
   return out;
 }
@@ -436,9 +439,12 @@ void kill(std::string_view pattern) {
   for (const Child& c : victims) {
     fs::path host = folderHost / c.name;
     if ((c.meta.attributes & kReadOnly) || hostIsOpen(host)) raise(kPathFileAccess);
-    TrackedFile tracked(r.volume, host);
-    std::error_code ec;
-    if (!fs::remove(host, ec)) raise(kPathFileAccess);
+    const std::int64_t before = hostClusters(r.volume, host);
+    if (::unlink(host.c_str()) != 0) {
+      noteClusters(r.volume, host, before, hostClusters(r.volume, host));
+      raise(kPathFileAccess);
+    }
+    noteClusters(r.volume, host, before, 0);
     r.volume.meta->erase(c.rel);
   }
   r.volume.meta->save();
@@ -484,28 +490,33 @@ void fileCopy(std::string_view from, std::string_view to) {
   HostFd in(::open(a.host.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat source {};
   if (in.get() < 0 || ::fstat(in.get(), &source) != 0) raise(kPathFileAccess);
-  std::error_code ec;
-  auto written = fs::last_write_time(a.host, ec);
   int attributes = a.storedAttributes | kArchive;
-  std::int64_t oldSize = b.exists ? static_cast<std::int64_t>(fs::file_size(b.host, ec)) : 0;
-  if (ec) oldSize = 0;
+  // What the target takes now (a file that exists, or nothing).
+  const std::int64_t before = b.exists ? hostClusters(b.volume, b.host) : 0;
   // What fits: the clusters the old file had and the free ones.
-  std::int64_t room = (clustersOf(b.volume, oldSize) + freeClusters(b.volume)) * b.volume.clusterSize;
+  std::int64_t room = (before + freeClusters(b.volume)) * b.volume.clusterSize;
   std::int64_t size = static_cast<std::int64_t>(source.st_size);
 
   MetadataBatch batch;
-  TrackedFile tracked(b.volume, b.host);
   HostFd out(::open(b.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (out.get() < 0) raise(kPathFileAccess);
+  if (out.get() < 0) {
+    noteClusters(b.volume, b.host, before, hostClusters(b.volume, b.host));
+    raise(kPathFileAccess);
+  }
   if (!b.exists) registerNew(b);
+  std::int64_t copied = 0;
   try {
-    copyBlocks(in.get(), out.get(), std::min(size, room));
+    copied = copyBlocks(in.get(), out.get(), std::min(size, room));
     if (size > room) raise(kDiskFull);
   } catch (...) {
+    noteClusters(b.volume, b.host, before, hostClusters(b.volume, b.host));
     setArchive(b);
     throw;
   }
-  fs::last_write_time(b.host, written, ec);
+  noteClusters(b.volume, b.host, before, clustersOf(b.volume, copied));
+  // The copy is written as the original was, to the nanosecond.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+  ::futimens(out.get(), times);
   if (EntryMeta* m = b.volume.meta->find(b.rel)) {
     m->attributes = attributes;
     b.volume.meta->markChanged(b.rel);

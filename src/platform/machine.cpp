@@ -20,6 +20,7 @@
 #include "platform/machine.h"
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -160,9 +161,10 @@ Volume volumeOf(Drive& drive) {
     v.clusterSize = drive.clusterSize;
     v.readOnly = drive.writeProtected;
   }
-  std::error_code ec;
-  if (!fs::is_directory(v.content, ec)) fs::create_directories(v.content, ec);
   v.meta = &metadataFor(v.content);
+  // A root in sync is watched: it is there.
+  std::error_code ec;
+  if (!v.meta->inSync("") && !fs::is_directory(v.content, ec)) fs::create_directories(v.content, ec);
   return v;
 }
 
@@ -227,7 +229,12 @@ void FolderWatches::drain(MachineState& s) {
           if (event->mask & (IN_CREATE | IN_MOVED_TO)) changed = changed || !known;
           if (event->mask & (IN_DELETE | IN_MOVED_FROM)) changed = changed || known;
         }
-        if (changed) meta->second->setInSync(rel, false);
+        // A folder moved or removed takes the folders below it along: what
+        // their watches know is no longer what is under this name.
+        if (gone)
+          meta->second->outOfSyncFrom(rel);
+        else if (changed)
+          meta->second->setInSync(rel, false);
       }
       if (gone) {
         // A moved folder's watch would follow it: let it go.
@@ -251,10 +258,14 @@ std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
     std::string name = it->path().filename().string();
     if (isForbiddenName(name)) continue;
     std::error_code e2;
-    if (it->is_symlink(e2) && !linkInsideRoot(it->path())) continue;
+    const bool link = it->is_symlink(e2);
+    if (link && !linkInsideRoot(it->path())) continue;
     Child child{name, childRel(relFolder, name), it->is_directory(e2), {}};
     present.insert(child.rel);
+    const EntryMeta::Kind kind = link ? EntryMeta::Unknown : child.isDir ? EntryMeta::Folder : EntryMeta::File;
+    child.meta.kind = kind;
     if (EntryMeta* meta = volume.meta->find(child.rel)) {
+      meta->kind = kind;
       child.meta = *meta;
       known.push_back(child);
     } else {
@@ -273,7 +284,10 @@ std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
     });
     for (Child& c : fresh) {
       std::string alias = volume.meta->newAlias(relFolder, c.name, &freshNames);
-      c.meta = volume.meta->add(c.rel, c.isDir ? 0 : kArchive, alias);
+      const EntryMeta::Kind kind = c.meta.kind;
+      EntryMeta& added = volume.meta->add(c.rel, c.isDir ? 0 : kArchive, alias);
+      added.kind = kind;
+      c.meta = added;
       known.push_back(c);
     }
   }
@@ -291,7 +305,8 @@ void registerEntry(Volume& volume, const std::string& rel, bool isDir) {
   const std::string folder = slash == std::string::npos ? std::string() : rel.substr(0, slash);
   if (meta.inSync(folder)) {
     const std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
-    meta.add(rel, isDir ? 0 : kArchive, meta.newAlias(folder, name));
+    meta.add(rel, isDir ? 0 : kArchive, meta.newAlias(folder, name)).kind =
+        isDir ? EntryMeta::Folder : EntryMeta::File;
     meta.save();
   } else {
     listFolder(volume, folder);
@@ -312,15 +327,24 @@ const Child* pick(const std::vector<Child>& children, const std::string& part) {
 
 // A known entry as the host holds it now; none when it is gone (or became a
 // link out of the machine).
-std::optional<Child> present(const fs::path& host, const std::string& rel, const EntryMeta& meta) {
+std::optional<Child> present(const fs::path& host, const std::string& rel, EntryMeta& meta) {
   std::error_code ec;
   auto status = fs::symlink_status(host, ec);
   if (fs::is_symlink(status)) {
+    meta.kind = EntryMeta::Unknown;
     if (linkInsideRoot(host)) return Child{host.filename().string(), rel, fs::is_directory(host, ec), meta};
   } else if (fs::exists(status)) {
+    meta.kind = fs::is_directory(status) ? EntryMeta::Folder : EntryMeta::File;
     return Child{host.filename().string(), rel, fs::is_directory(status), meta};
   }
   return std::nullopt;
+}
+
+// A known entry of a folder in sync, as it was last seen: the folder's
+// watch reports every change of its names, so the host need not be asked.
+std::optional<Child> known(const std::string& name, const std::string& rel, const EntryMeta& meta) {
+  if (meta.kind == EntryMeta::Unknown) return std::nullopt;
+  return Child{name, rel, meta.kind == EntryMeta::Folder, meta};
 }
 }  // namespace
 
@@ -342,6 +366,7 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       if (!d.unc.empty() && equalsNoCase(d.unc, r.path.rootText())) drive = &d;
   }
   if (!drive) raise(kPathNotFound);
+  s.watches.drain(s);  // so that "in sync" holds now
   r.volume = volumeOf(*drive);
   r.host = r.volume.content;
   r.exists = r.isDir = true;
@@ -354,16 +379,19 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       // The exact name first, then the folder's names; the folder is listed
       // only when it changed behind the layer's back.
       VolumeMetadata& meta = *r.volume.meta;
-      const EntryMeta* exact = meta.find(rel);
-      if (exact) found = present(r.host / part, rel, *exact);
+      EntryMeta* exact = meta.find(rel);
+      if (exact && meta.inSync(r.rel)) found = known(part, rel, *exact);
+      if (exact && !found) found = present(r.host / part, rel, *exact);
       if (!found) {
         s.watches.drain(s);
         bool listing = !meta.inSync(r.rel) || exact;
         std::string key;
         if (!listing) {
-          if (const EntryMeta* other = meta.findNoCase(r.rel, part, key)) {
+          if (EntryMeta* other = meta.findNoCase(r.rel, part, key)) {
             const std::size_t slash = key.rfind('/');
-            found = present(r.host / key.substr(slash == std::string::npos ? 0 : slash + 1), key, *other);
+            const std::string name = key.substr(slash == std::string::npos ? 0 : slash + 1);
+            found = known(name, key, *other);
+            if (!found) found = present(r.host / name, key, *other);
             listing = !found;
           }
         }
@@ -418,13 +446,11 @@ std::int64_t countVolume(const Volume& volume) {
 }  // namespace
 
 std::int64_t hostClusters(const Volume& volume, const fs::path& host) {
-  std::error_code ec;
-  auto status = fs::symlink_status(host, ec);
-  if (ec || fs::is_symlink(status)) return 0;
-  if (fs::is_directory(status)) return 1;
-  if (!fs::is_regular_file(status)) return 0;
-  auto size = fs::file_size(host, ec);
-  return ec ? 0 : clustersOf(volume, static_cast<std::int64_t>(size));
+  struct stat info {};
+  if (::lstat(host.c_str(), &info) != 0) return 0;
+  if (S_ISDIR(info.st_mode)) return 1;
+  if (!S_ISREG(info.st_mode)) return 0;
+  return clustersOf(volume, static_cast<std::int64_t>(info.st_size));
 }
 
 std::int64_t usedClusters(const Volume& volume) {

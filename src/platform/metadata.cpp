@@ -89,7 +89,10 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
   }
 }
 
-VolumeMetadata::~VolumeMetadata() { waiting().erase(this); }
+VolumeMetadata::~VolumeMetadata() {
+  waiting().erase(this);
+  if (appendFd_ >= 0) ::close(appendFd_);
+}
 
 EntryMeta* VolumeMetadata::find(const std::string& rel) {
   auto it = entries_.find(rel);
@@ -142,6 +145,15 @@ void VolumeMetadata::setInSync(const std::string& folder, bool inSync) {
 
 void VolumeMetadata::allOutOfSync() {
   for (auto& [key, names] : folders_) names.inSync = false;
+}
+
+void VolumeMetadata::outOfSyncFrom(const std::string& folder) {
+  for (auto f = folders_.lower_bound(folder); f != folders_.end(); ++f) {
+    if (f->first == folder || isBelow(f->first, folder) || folder.empty())
+      f->second.inSync = false;
+    else if (f->first.compare(0, folder.size(), folder) != 0)
+      break;
+  }
 }
 
 void VolumeMetadata::index(Entries::iterator it) {
@@ -200,6 +212,7 @@ EntryMeta& VolumeMetadata::add(const std::string& rel, int attributes, std::stri
   meta.order = nextOrder_++;
   meta.attributes = attributes;
   meta.shortName = std::move(shortName);
+  meta.kind = EntryMeta::Unknown;
   index(it);
   changes_.push_back({false, rel});
   return meta;
@@ -291,14 +304,18 @@ bool VolumeMetadata::appendChanges() {
     ++lines;
   }
   if (!lines) return true;
-  int fd = ::open(file_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return false;
+  if (appendFd_ < 0) {
+    appendFd_ = ::open(file_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (appendFd_ < 0) {
+      if (errno == ENOENT) return false;
+      raise(kDeviceIoError);
+    }
+  }
+  if (!writeAllToFd(appendFd_, out.str())) {
+    ::close(appendFd_);
+    appendFd_ = -1;
     raise(kDeviceIoError);
   }
-  const bool ok = writeAllToFd(fd, out.str());
-  ::close(fd);
-  if (!ok) raise(kDeviceIoError);
   appendedLines_ += lines;
   return true;
 }
@@ -307,6 +324,8 @@ void VolumeMetadata::writeWhole() {
   std::ostringstream out;
   out << kHeader << "\n";
   for (const auto& [rel, meta] : entries_) putLine(out, rel, meta);
+  if (appendFd_ >= 0) ::close(appendFd_);  // the file is replaced
+  appendFd_ = -1;
   writeHostFileAtomically(file_, out.str());
   rewrite_ = false;
   appendedLines_ = 0;

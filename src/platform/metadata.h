@@ -12,7 +12,8 @@
 // even if the program dies: a later line for a key replaces an earlier one,
 // and a line "-" TAB <host path> removes that entry and everything below
 // it. Once the appended lines outnumber the entries, the file is written
-// whole again (through a temporary file and a rename).
+// whole again (through a temporary file and a rename). The file stays open
+// for appending between writes: it is the layer's own.
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -26,6 +27,10 @@ struct EntryMeta {
   std::uint64_t order = 0;
   int attributes = 0;     // read-only, hidden, system, archive
   std::string shortName;  // "" when the long name is already 8.3
+  // What the host entry is, as last seen (not stored: a loaded entry is
+  // looked at again before it is trusted); a link is never trusted.
+  enum Kind : std::uint8_t { Unknown, File, Folder };
+  Kind kind = Unknown;
 };
 
 class VolumeMetadata {
@@ -53,6 +58,8 @@ class VolumeMetadata {
   void setInSync(const std::string& folder, bool inSync);
   // Forgets that for every folder.
   void allOutOfSync();
+  // Forgets that for a folder and every folder below it.
+  void outOfSyncFrom(const std::string& folder);
   EntryMeta& add(const std::string& rel, int attributes, std::string shortName);
   // Gives an entry the alias its (new) name gets in its folder.
   void renewAlias(const std::string& rel);
@@ -98,6 +105,7 @@ class VolumeMetadata {
   std::vector<Change> changes_;
   bool rewrite_ = false;           // the file must be written whole
   std::size_t appendedLines_ = 0;  // lines after the last whole write
+  int appendFd_ = -1;              // the file as last written, open for appending
 };
 
 // One write of each changed metadata file for a run of operations that

@@ -174,6 +174,9 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
   };
   forms::ListBox& list = windows::UserFiles().List1;
   std::set<std::string> takenTargets, stagedItems;
+  // The folder the last copy went to, made then: the next copies of that
+  // folder need not look for its folders again.
+  std::string madeFolder;
   const int count = list.listCount();
   int index = 0;  // the item being looked at; it stays when an item is removed
   for (int visited = 0; visited < count; ++visited) {
@@ -194,13 +197,15 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     }
     const std::string target = StagedUserPath(userFolder, item, takenTargets);
     try {
-      core::Makepath(target);
+      const std::string folder = target.substr(0, target.rfind('\\') + 1);
+      if (folder != madeFolder) madeFolder = core::Makepath(target) ? folder : std::string();
       platform::fileCopy(item, target);
       if (!userIni.add(item, target)) platform::raise(platform::kDiskFull);
       takenTargets.insert(platform::vb::uCase(target));
       ++result.staged;
       ++index;
     } catch (const platform::RuntimeError& error) {
+      madeFolder.clear();  // the next copy looks for its folders again
       if (error.number() == platform::kDiskFull) {
         userIni.write();
         return diskFull(item);

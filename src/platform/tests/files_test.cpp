@@ -69,6 +69,28 @@ TEST(Files, NamesMadeOrRemovedBehindTheLayersBackAreSeenAtOnce) {
   EXPECT_EQ(errorOf([] { kill("C:\\Known\\Other.txt"); }), kFileNotFound);
 }
 
+// A folder moved away behind the layer's back takes what the layer knew of
+// the folders below it along: a new folder of that name is looked at afresh.
+TEST(Files, AFolderReplacedBehindTheLayersBackIsLookedAtAfresh) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Outer\\Inner");
+  writeFile("C:\\Outer\\Inner\\kept.txt", "x");
+  EXPECT_TRUE(fileExists("C:\\Outer\\Inner\\kept.txt"));
+  EXPECT_FALSE(fileExists("C:\\Outer\\Inner\\other.txt"));
+  const fs::path host = m.root() / "drives/C";
+  fs::rename(host / "Outer", host / "Moved");
+  fs::create_directories(host / "Outer/Inner");
+  std::ofstream(host / "Outer/Inner/other.txt") << "y";
+  EXPECT_FALSE(fileExists("C:\\Outer\\Inner\\kept.txt"));
+  EXPECT_TRUE(fileExists("C:\\Outer\\Inner\\other.txt"));
+  EXPECT_TRUE(fileExists("C:\\Moved\\Inner\\kept.txt"));
+  // A file that became a folder is a folder.
+  fs::remove(host / "Moved/Inner/kept.txt");
+  fs::create_directory(host / "Moved/Inner/kept.txt");
+  EXPECT_FALSE(fileExists("C:\\Moved\\Inner\\kept.txt"));
+  EXPECT_TRUE(folderExists("C:\\Moved\\Inner\\kept.txt"));
+}
+
 // Many names of one alias family: each gets the lowest free number, also
 // one that a deletion gave back.
 TEST(Files, AliasNumbersOfManySiblingsAreTheLowestFree) {
