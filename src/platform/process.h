@@ -22,6 +22,7 @@
 //     lines are "exit=<code>", "sleep=<milliseconds>" and "output=<text>"
 //     (one line of output each), so a person can break a program of the
 //     demo machine by hand.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -80,11 +81,18 @@ struct HostRun {
   bool started = false;  // false: the program could not be started
   int exitCode = -1;     // -1 when it crashed
   std::string output;
+  // The most memory the program itself held (its resident high-water mark,
+  // sampled while it runs), in kilobytes; 0 when never seen.
+  std::int64_t peakKilobytes = 0;
 };
 // Runs a host program with an argument vector (never a shell), byte for
 // byte, stdin from `input` (from /dev/null when empty), stdout and stderr
 // merged, and waits for it without time limit.
 HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
                        const std::filesystem::path& workingFolder = {}, std::string_view input = {});
+// The largest peakKilobytes of the host programs run since the last reset
+// (benchmarks: what zip and unzip themselves took).
+std::int64_t hostProgramPeakKilobytes();
+void resetHostProgramPeak();
 
 }  // namespace platform

@@ -139,6 +139,19 @@ TEST(HostProgram, RunsWithAnArgumentVectorAndNoInput) {
   EXPECT_EQ(pwd.output, "/tmp\n");
 }
 
+// The memory a program took is its own, not that of the large process that
+// started it.
+TEST(HostProgram, ThePeakMemoryIsTheProgramsOwn) {
+  std::vector<char> held(std::size_t(96) << 20, 'x');  // this process: over 96 MB
+  platform::resetHostProgramPeak();
+  const auto sleep = platform::runHostProgram("/bin/sleep", {"0.05"});
+  ASSERT_EQ(sleep.exitCode, 0);
+  EXPECT_GT(sleep.peakKilobytes, 0);
+  EXPECT_LT(sleep.peakKilobytes, 32 * 1024);
+  EXPECT_EQ(platform::hostProgramPeakKilobytes(), sleep.peakKilobytes);
+  EXPECT_EQ(held[held.size() / 2], 'x');
+}
+
 }  // namespace
 
 namespace {
