@@ -231,7 +231,7 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   std::vector<std::string> roots;
   for (const ZipItem& item : items)
     if (std::find(roots.begin(), roots.end(), item.root) == roots.end()) roots.push_back(item.root);
-  std::map<std::string, int> attributes;
+  std::map<std::string, int, std::less<>> attributes;
   const std::int64_t archiveBefore = archiveClusters(archive);
   for (std::size_t r = 0; r < roots.size(); ++r) {
     const std::filesystem::path rootHost = hostOf(roots[r]);

@@ -159,8 +159,30 @@ std::vector<Member> readMembers(const std::filesystem::path& archive) {
   return members;
 }
 
-void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int>& byName) {
-  const std::vector<Member> members = readMembers(archive);
+void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int, std::less<>>& byName) {
+  // The central directory is changed in memory and written back at once.
+  std::uint64_t offset = 0;
+  std::string cd;
+  {
+    Opened opened(archive);
+    offset = opened.dir.offset;
+    cd = std::move(opened.cd);
+    std::size_t at = 0, count = 0;
+    while (at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature) {
+      const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
+      if (at + kCentralSize + nameLen > cd.size()) throw std::runtime_error("truncated central directory");
+      const auto it = byName.find(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
+      if (it != byName.end()) {
+        const auto value = (static_cast<std::uint32_t>(le(cd, at + 38, 4)) & ~0xFFu) |
+                           (static_cast<std::uint32_t>(it->second) & 0x3Fu);
+        putLe(cd, at + 38, value, 4);
+      }
+      ++count;
+      at += kCentralSize + nameLen + extraLen + commentLen;
+    }
+    if (count != opened.dir.entries && opened.dir.entries != 0xFFFF)
+      throw std::runtime_error("central directory does not match its entry count");
+  }
   // The archive keeps the date zip gave it (with its o option, the newest
   // entry's): writing the attribute bytes is not a change of its content.
   std::error_code ec;
@@ -168,16 +190,8 @@ void setDosAttributes(const std::filesystem::path& archive, const std::map<std::
   {
     std::fstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
     if (!out) throw std::runtime_error("cannot open archive for writing");
-    for (const Member& m : members) {
-      const auto it = byName.find(m.name);
-      if (it == byName.end()) continue;
-      const std::uint32_t value =
-          (m.externalAttributes & ~0xFFu) | (static_cast<std::uint32_t>(it->second) & 0x3Fu);
-      char bytes[4];
-      for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-      out.seekp(static_cast<std::streamoff>(m.attributesOffset));
-      out.write(bytes, 4);
-    }
+    out.seekp(static_cast<std::streamoff>(offset));
+    out.write(cd.data(), static_cast<std::streamsize>(cd.size()));
     out.close();
     if (!out) throw std::runtime_error("cannot write archive");
   }
@@ -190,8 +204,20 @@ bool storeAnsiNamesAsUtf8(const std::filesystem::path& archive) {
   const std::uint64_t fileSize = opened.size;
   const Directory& dir = opened.dir;
   const std::string& cd = opened.cd;
-  std::vector<CentralEntry> entries;
+  if (dir.zip64) return false;
+  // Most archives hold plain ASCII names only: nothing to take apart then.
   bool any = false;
+  for (std::size_t at = 0; !any && at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature;) {
+    const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
+    if (at + kCentralSize + nameLen + extraLen + commentLen > cd.size())
+      throw std::runtime_error("truncated central directory");
+    any = !(le(cd, at + 8, 2) & kUtf8Flag) &&
+          hasHighBytes(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
+    at += kCentralSize + nameLen + extraLen + commentLen;
+  }
+  if (!any) return false;
+  std::vector<CentralEntry> entries;
+  any = false;
   for (std::size_t at = 0; at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature;) {
     CentralEntry e;
     const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);

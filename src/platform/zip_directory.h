@@ -32,7 +32,7 @@ std::vector<Member> readMembers(const std::filesystem::path& archive);
 // Sets the low byte (the DOS attributes) of the members named in `byName`,
 // keeping the host mode bits and the archive's date; members not named stay
 // as they are.
-void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int>& byName);
+void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int, std::less<>>& byName);
 
 // Stores every member name that holds Windows-1252 bytes above 0x7F, and is
 // not flagged UTF-8 yet, as UTF-8 with the UTF-8 flag, in its local and its
