@@ -1,18 +1,26 @@
-// A save of the demo machine with about 200 MB of user files, at compression
-// levels 1 and 9, against the same zip runs issued directly on the same files.
+// A save of the demo machine with many megabytes of user files, at
+// compression levels 1 and 9, against what a user would run instead: bare
+// zip on the original files.
 //
 //   save_bench [megabytes [rounds]]     (default 200 MB, 3 rounds)
 //
-// For each level and round: the program's save (staging, archive runs,
-// description, commit) and then the same zip.exe command lines run straight
-// on the original files into another folder; the median times of both
-// sides, their ratio (goal: at most 1.10) and the program's peak memory.
-#include <sys/resource.h>
-
+// The user files are 1 MB each, half of them text, half random bytes. For
+// each level and round: the program's save (staging, archive runs,
+// description, commit), the save's own zip command lines run straight on
+// the originals ("direct"), and `zip -r -q -<level>` on the original folder
+// ("bare zip", the floor). Printed: the medians, the ratio of the program
+// to the floor (goal: at most 1.10), the program's peak memory during its
+// saves and the peak of the largest zip run of the save and of the bare zip,
+// each zip measured on its own process. Every file the bench makes is
+// removed on every way out (see cleanup.h); check the free space first:
+// a 1 GB run needs about 3.5 GB.
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -28,29 +36,33 @@
 #include "windows/form1.h"
 #include "windows/userfiles.h"
 
+#include "cleanup.h"
+
 namespace {
 
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
 const std::string kData = "C:\\Bench\\";
 
-// Files of mixed content: words (compressible) and noise (not).
+// 1 MB files: the even ones text (words, compressible), the odd ones random bytes.
 std::vector<std::string> generateUserFiles(testsupport::TestMachine& m, int megabytes) {
-  std::mt19937 random(42);
+  std::mt19937_64 random(42);
   const char* words[] = {"config ", "system ", "[boot] ", "shell=Explorer.exe ",
                          "device=", "\r\n",    "0x0040 "};
   std::vector<std::string> items;
-  const int files = megabytes;  // 1 MB each
-  for (int i = 0; i < files; ++i) {
-    std::string bytes;
-    bytes.reserve(1 << 20);
-    while (bytes.size() < (1u << 20)) {
-      if (random() % 4 == 0) {
-        for (int k = 0; k < 256; ++k) bytes.push_back(static_cast<char>(random()));
-      } else {
-        bytes += words[random() % std::size(words)];
+  constexpr std::size_t kSize = 1 << 20;
+  std::string bytes;
+  bytes.reserve(kSize + 64);
+  for (int i = 0; i < megabytes; ++i) {
+    bytes.clear();
+    if (i % 2) {
+      while (bytes.size() < kSize) {
+        const std::uint64_t word = random();
+        bytes.append(reinterpret_cast<const char*>(&word), sizeof word);
       }
+    } else {
+      while (bytes.size() < kSize) bytes += words[random() % std::size(words)];
     }
-    bytes.resize(1 << 20);
+    bytes.resize(kSize);
     const std::string path =
         kData + "Folder" + std::to_string(i % 10) + "\\File" + std::to_string(i) + ".dat";
     m.write(path, bytes);
@@ -58,6 +70,16 @@ std::vector<std::string> generateUserFiles(testsupport::TestMachine& m, int mega
   }
   return items;
 }
+
+// This process's resident high-water mark, which resetPeak() starts again.
+long peakMegabytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
+  return 0;
+}
+
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void writeUserList(testsupport::TestMachine& m, const std::vector<std::string>& items) {
   std::string text = " " + std::to_string(items.size()) + "\r\n";
@@ -105,13 +127,14 @@ int main(int argc, char** argv) {
   const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 3);
 
   testsupport::TestMachine m;
-  m.setDrive('C', "Capacity", "4000000000");
+  const bench::CleanupOnExit cleanup(m.root());
+  // Room for the originals, the staged copies, the archives and the bare zip's.
+  m.setDrive('C', "Capacity", std::to_string(std::int64_t(megabytes + 512) * 4 << 20));
   forms::setAppPath("C:\\Program Files\\Kelvaran");
   if (!m.exists(kProgram + "zip.exe")) m.write(kProgram + "zip.exe", "zip");
   m.mkdirs("C:\\SAVE\\");
   m.mkdirs("C:\\WINDOWS\\TEMP\\");
-  const std::vector<std::string> items = generateUserFiles(m, megabytes);
-  writeUserList(m, items);
+  writeUserList(m, generateUserFiles(m, megabytes));
 
   auto& dialogs = forms::ScriptedDialogs::install();
   auto& st = core::state();
@@ -121,11 +144,15 @@ int main(int argc, char** argv) {
   for (int box : {1, 2, 3, 4, 5, 6, 11, 12}) save::UserFilesBox(box).setValue(0);
   for (int box : {1, 2, 3, 8, 9}) save::Form1Box(box).setValue(1);
   save::UserFilesBox(12).setValue(1);
+  const auto driveC = m.host("C:\\");
 
-  std::printf("save of the demo machine with %d MB of user files, median of %d rounds\n", megabytes, rounds);
-  std::printf("%-6s %12s %12s %8s\n", "level", "program s", "direct s", "ratio");
+  std::printf("save of the demo machine with %d MB of user files (half text, half random), median of %d rounds\n",
+              megabytes, rounds);
+  std::printf("%-6s %10s %10s %10s %7s %11s %11s %11s\n", "level", "program s", "direct s", "bare zip s", "ratio",
+              "program MB", "its zip MB", "bare zip MB");
   for (const char* level : {"1", "9"}) {
-    std::vector<double> program, direct;
+    std::vector<double> program, direct, floor;
+    long programPeak = 0, programZipPeak = 0, bareZipPeak = 0;
     for (int round = 0; round < rounds; ++round) {
       st.CompressionLevel = level;
       st.SaveFolder = "C:\\SAVE\\";
@@ -135,6 +162,8 @@ int main(int argc, char** argv) {
       st.ConfigIniPath = st.SaveFolder + "Config1.ini";
       platform::clearProcessRuns();
       dialogs.expect("Configuration saved successfull!");
+      resetPeak();
+      platform::resetHostProgramPeak();
       const auto programStart = std::chrono::steady_clock::now();
       save::SaveConfiguration();
       program.push_back(seconds(programStart));
@@ -142,6 +171,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the save failed\n");
         return 1;
       }
+      programPeak = std::max(programPeak, peakMegabytes());
+      programZipPeak = std::max<long>(programZipPeak, platform::hostProgramPeakKilobytes() / 1024);
 
       const std::vector<std::string> lines = directRuns(platform::processRuns());
       m.remove("C:\\DIRECT");
@@ -153,27 +184,25 @@ int main(int argc, char** argv) {
         if (code != 0 && code != 12) std::fprintf(stderr, "exit %d: %s\n", code, line.c_str());
       }
       direct.push_back(seconds(directStart));
+      m.remove("C:\\DIRECT");
+
+      // What a user would run instead: zip on the original files.
+      std::filesystem::remove(driveC / "bare.zip");
+      const auto bareStart = std::chrono::steady_clock::now();
+      const platform::HostRun bare = platform::runHostProgram(
+          "/usr/bin/zip", {"-r", "-q", std::string("-") + level, "bare.zip", "Bench"}, driveC);
+      floor.push_back(seconds(bareStart));
+      std::filesystem::remove(driveC / "bare.zip");
+      if (!bare.started || bare.exitCode != 0) {
+        std::fprintf(stderr, "bare zip failed: %s\n", bare.output.c_str());
+        return 1;
+      }
+      bareZipPeak = std::max<long>(bareZipPeak, bare.peakKilobytes / 1024);
     }
-    const double p = median(program), d = median(direct);
-    std::printf("%-6s %12.2f %12.2f %8.3f\n", level, p, d, p / d);
+    const double p = median(program), d = median(direct), f = median(floor);
+    std::printf("%-6s %10.2f %10.2f %10.2f %7.3f %11ld %11ld %11ld\n", level, p, d, f, p / f, programPeak,
+                programZipPeak, bareZipPeak);
+    std::fflush(stdout);
   }
-
-  // Where the difference goes: copying the user files once through the machine layer.
-  const auto copyStart = std::chrono::steady_clock::now();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i == 0) m.mkdirs("C:\\COPY\\");
-    platform::fileCopy(items[i], "C:\\COPY\\File" + std::to_string(i) + ".dat");
-  }
-  std::printf("copying the user files once: %.2f s\n", seconds(copyStart));
-  const auto deleteStart = std::chrono::steady_clock::now();
-  for (std::size_t i = 0; i < items.size(); ++i)
-    platform::kill("C:\\COPY\\File" + std::to_string(i) + ".dat");
-  std::printf("deleting those copies: %.2f s\n", seconds(deleteStart));
-
-  rusage self{}, children{};
-  getrusage(RUSAGE_SELF, &self);
-  getrusage(RUSAGE_CHILDREN, &children);
-  std::printf("peak memory: program %ld MB, largest zip run %ld MB\n", self.ru_maxrss / 1024,
-              children.ru_maxrss / 1024);
   return 0;
 }

@@ -27,6 +27,8 @@
 #include "support/test_machine.h"
 #include "windows/userfiles.h"
 
+#include "cleanup.h"
+
 namespace {
 
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
@@ -89,7 +91,8 @@ int main(int argc, char** argv) {
   std::printf("%-8s %11s %11s %7s %11s %11s %11s\n", "files", "program s", "bare zip s", "ratio", "program MB",
               "its zip MB", "bare zip MB");
   for (int count : counts) {
-    testsupport::TestMachine m;  // removed on every way out of the scope
+    testsupport::TestMachine m;
+    const bench::CleanupOnExit cleanup(m.root());  // removed on every way out
     m.setDrive('C', "Capacity", "4000000000");
     forms::setAppPath("C:\\Program Files\\Kelvaran");
     if (!m.exists(kProgram + "zip.exe")) m.write(kProgram + "zip.exe", "zip");
