@@ -126,8 +126,9 @@ bool CopyBlocks(platform::File& source, platform::File& target, const CopyErrorH
     if (copyBlock(source, target, onError) == BlockResult::GiveUp) return false;
     s.BytesToCopy -= s.BufSize;
     if (options.countBytesLeft) s.BytesLeft -= s.BufSize;
-    if (options.yieldAfterBlock) forms::doEvents();
+    if (options.yieldAfterBlock) forms::doEventsThrottled();
   }
+  if (options.yieldAfterBlock) forms::doEvents();
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QScreen>
+#include <chrono>
 #include <cstdio>
 
 #include "forms/qt_text.h"
@@ -79,6 +80,15 @@ QFont fixedFont(int pointSize) {
 }
 
 void doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void doEventsThrottled() {
+  constexpr auto kInterval = std::chrono::milliseconds(10);
+  static auto last = std::chrono::steady_clock::time_point{};
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last < kInterval) return;
+  doEvents();
+  last = std::chrono::steady_clock::now();
+}
 
 void end(int exitCode) {
   // Nothing of the program runs any more: no unload handler, no destructor.

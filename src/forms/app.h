@@ -38,6 +38,11 @@ QFont fixedFont(int pointSize = 9);
 
 // DoEvents: one pass of the event loop.
 void doEvents();
+// The DoEvents of a loop that turns thousands of times a second (a file
+// copied, a block written): a pass of the event loop when the last one of
+// these was a few milliseconds ago, else nothing. What the user does is
+// still seen at once to the eye, without the cost of a pass per turn.
+void doEventsThrottled();
 
 // End: the program ends at once; no unload handlers run.
 [[noreturn]] void end(int exitCode = 0);

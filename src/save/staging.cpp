@@ -220,8 +220,9 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
       stagedItems.erase(platform::vb::uCase(item));
       list.removeItem(index);
     }
-    forms::doEvents();
+    forms::doEventsThrottled();
   }
+  forms::doEvents();
   if (!userIni.write()) return diskFull(std::string(userIniPath));
   return result;
 }
