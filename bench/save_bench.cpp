@@ -37,8 +37,14 @@
 #include "windows/userfiles.h"
 
 #include "cleanup.h"
+#include "measure.h"
 
 namespace {
+
+using bench::median;
+using bench::peakMegabytes;
+using bench::resetPeak;
+using bench::seconds;
 
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
 const std::string kData = "C:\\Bench\\";
@@ -71,15 +77,7 @@ std::vector<std::string> generateUserFiles(testsupport::TestMachine& m, int mega
   return items;
 }
 
-// This process's resident high-water mark, which resetPeak() starts again.
-long peakMegabytes() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
-  return 0;
-}
 
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void writeUserList(testsupport::TestMachine& m, const std::vector<std::string>& items) {
   std::string text = " " + std::to_string(items.size()) + "\r\n";
@@ -87,16 +85,7 @@ void writeUserList(testsupport::TestMachine& m, const std::vector<std::string>& 
   m.write(kProgram + "kelvaran.usr", text + "\r\n");
 }
 
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
-// Single runs of zip vary by a tenth and more on a shared machine.
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))

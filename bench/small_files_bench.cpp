@@ -28,24 +28,18 @@
 #include "windows/userfiles.h"
 
 #include "cleanup.h"
+#include "measure.h"
 
 namespace {
 
+using bench::peakMegabytes;
+using bench::resetPeak;
+using bench::seconds;
+
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
 
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
-// This process's resident high-water mark, which resetPeak() starts again.
-long peakMegabytes() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
-  return 0;
-}
 
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // Half the files text, half random bytes, 1 to 4 KB, 100 to a folder.
 std::vector<std::string> generate(testsupport::TestMachine& m, const std::string& data, int count) {

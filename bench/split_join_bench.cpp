@@ -37,23 +37,19 @@
 #include "support/test_machine.h"
 
 #include "cleanup.h"
+#include "measure.h"
 
 namespace {
+
+using bench::median;
+using bench::seconds;
 
 namespace fs = std::filesystem;
 
 constexpr std::int64_t kFloppy = 1457664;  // 1.44 MB, 512-byte clusters
 const std::string kProgram = "C:\\Program Files\\Kelvaran";
 
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Blocks of 64 KB, text and random bytes by turns.
 std::string mixedBytes(std::size_t size) {
