@@ -218,13 +218,13 @@ std::string fullPath(std::string_view path) {
 std::string shortPath(std::string_view path) {
   Lock lock(machineMutex());
   Resolved r = existing(path);
-  return joinParts(r, r.shortParts);
+  return joinParts(r, r.shortParts());
 }
 
 std::string longPath(std::string_view path) {
   Lock lock(machineMutex());
   Resolved r = existing(path);
-  return joinParts(r, r.longParts);
+  return joinParts(r, r.longParts());
 }
 
 char currentDrive() {
@@ -252,7 +252,7 @@ void chDir(std::string_view path) {
   Resolved r = resolve(path);
   if (!r.exists || !r.isDir || !r.path.drive) raise(kPathNotFound);
   std::string folder;
-  for (const std::string& p : r.longParts) folder += "\\" + p;
+  for (const std::string& p : r.longParts()) folder += "\\" + p;
   state().currentFolders[r.path.drive] = folder.empty() ? "\\" : folder;
 }
 
@@ -428,7 +428,7 @@ void kill(std::string_view pattern) {
     // One name: the entry it resolved to, without listing the folder.
     if (r.exists) {
       const EntryMeta* meta = r.volume.meta->find(r.rel);
-      candidate(Child{r.longParts.back(), r.rel, r.isDir, meta ? *meta : EntryMeta{}});
+      candidate(Child{r.longParts().back(), r.rel, r.isDir, meta ? *meta : EntryMeta{}});
     }
   } else {
     for (const Child& c : listFolder(r.volume, folderRel)) candidate(c);
@@ -519,6 +519,35 @@ void fileCopy(std::string_view from, std::string_view to) {
   ::futimens(out.get(), times);
   if (EntryMeta* m = b.volume.meta->find(b.rel)) {
     m->attributes = attributes;
+    b.volume.meta->markChanged(b.rel);
+    b.volume.meta->save();
+  }
+  batch.commit();
+}
+
+void fileCopyForReading(std::string_view from, std::string_view to) {
+  Lock lock(machineMutex());
+  Resolved a = existingFile(from);
+  Resolved b = resolve(to);
+  // What a copy's file would get: 0666 less the process's umask.
+  static const mode_t copyMode = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  struct stat source {};
+  const bool shareable = !b.exists && !b.volume.readOnly && ::lstat(a.host.c_str(), &source) == 0 &&
+                         S_ISREG(source.st_mode) && (source.st_mode & 07777) == copyMode &&
+                         clustersOf(b.volume, source.st_size) <= freeClusters(b.volume);
+  if (!shareable || ::link(a.host.c_str(), b.host.c_str()) != 0) {
+    fileCopy(from, to);
+    return;
+  }
+  MetadataBatch batch;
+  noteClusters(b.volume, b.host, 0, clustersOf(b.volume, source.st_size));
+  registerNew(b);
+  if (EntryMeta* m = b.volume.meta->find(b.rel)) {
+    m->attributes = a.storedAttributes | kArchive;
     b.volume.meta->markChanged(b.rel);
     b.volume.meta->save();
   }

@@ -72,6 +72,14 @@ void rmDir(std::string_view path);    // 75 when not empty
 void kill(std::string_view pattern);  // deletes matching plain files; 53 when none
 void rename(std::string_view from, std::string_view to);  // files and folders; 58 target exists
 void fileCopy(std::string_view from, std::string_view to);  // copy onto itself is a no-op
+// FileCopy for a copy that is only read, renamed or deleted afterwards (the
+// staged files of a save): a new target on the same host file system shares
+// the original's storage (a hard link) instead of holding a second copy of
+// its bytes, and the volume counts it as a copy all the same. Its bytes,
+// date and host mode are the original's, as a copy's would be; where the
+// host mode would differ, or the target exists, or it does not fit, it is
+// FileCopy. Nothing may write to the target.
+void fileCopyForReading(std::string_view from, std::string_view to);
 std::string readFile(std::string_view path);                 // whole file, bytes
 void writeFile(std::string_view path, std::string_view bytes);   // create/replace
 void appendFile(std::string_view path, std::string_view bytes);  // create/append

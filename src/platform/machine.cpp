@@ -183,6 +183,28 @@ Volume volumeOfRoot(std::string_view root) {
 
 int Resolved::attributes() const { return storedAttributes | (isDir ? kDirectory : 0); }
 
+std::vector<std::string> Resolved::longParts() const {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0; start < rel.size();) {
+    const std::size_t slash = std::min(rel.find('/', start), rel.size());
+    parts.push_back(rel.substr(start, slash - start));
+    start = slash + 1;
+  }
+  return parts;
+}
+
+std::vector<std::string> Resolved::shortParts() const {
+  std::vector<std::string> parts;
+  for (std::size_t start = 0; start < rel.size();) {
+    const std::size_t slash = std::min(rel.find('/', start), rel.size());
+    const EntryMeta* meta = volume.meta ? volume.meta->find(rel.substr(0, slash)) : nullptr;
+    parts.push_back(meta && !meta->shortName.empty() ? meta->shortName
+                                                     : upperCase(rel.substr(start, slash - start)));
+    start = slash + 1;
+  }
+  return parts;
+}
+
 FolderWatches::FolderWatches() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
 
 FolderWatches::~FolderWatches() {
@@ -380,8 +402,15 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       // only when it changed behind the layer's back.
       VolumeMetadata& meta = *r.volume.meta;
       EntryMeta* exact = meta.find(rel);
-      if (exact && meta.inSync(r.rel)) found = known(part, rel, *exact);
-      if (exact && !found) found = present(r.host / part, rel, *exact);
+      if (exact && exact->kind != EntryMeta::Unknown && meta.inSync(r.rel)) {
+        // The common case, taken without copying the entry.
+        r.rel = std::move(rel);
+        r.host /= part;
+        r.isDir = exact->kind == EntryMeta::Folder;
+        r.storedAttributes = exact->attributes;
+        continue;
+      }
+      if (exact) found = present(r.host / part, rel, *exact);
       if (!found) {
         s.watches.drain(s);
         bool listing = !meta.inSync(r.rel) || exact;
@@ -402,19 +431,15 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       }
     }
     if (found) {
-      r.rel = found->rel;
+      r.rel = std::move(found->rel);
       r.host /= found->name;
       r.isDir = found->isDir;
       r.storedAttributes = found->meta.attributes;
-      r.longParts.push_back(found->name);
-      r.shortParts.push_back(found->meta.shortName.empty() ? upperCase(found->name) : found->meta.shortName);
     } else {
-      r.rel = rel;
+      r.rel = std::move(rel);
       r.host /= part;
       r.exists = r.isDir = false;
       r.storedAttributes = 0;
-      r.longParts.push_back(part);
-      r.shortParts.push_back(upperCase(part));
     }
   }
   return r;

@@ -63,8 +63,11 @@ struct Resolved {
   std::filesystem::path host;
   bool exists = false, isDir = false;              // the root exists and is a folder
   int storedAttributes = 0;                        // read-only, hidden, system, archive
-  std::vector<std::string> longParts, shortParts;  // on-disk spelling for existing parts
   int attributes() const;                          // DOS attributes, kDirectory for folders
+  // Each part as the host spells it (as given where it does not exist), and
+  // its 8.3 alias (upper case where none is needed or it does not exist).
+  std::vector<std::string> longParts() const;
+  std::vector<std::string> shortParts() const;
 };
 
 // What a volume's files take, kept as a running count: the layer's own

@@ -199,7 +199,7 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     try {
       const std::string folder = target.substr(0, target.rfind('\\') + 1);
       if (folder != madeFolder) madeFolder = core::Makepath(target) ? folder : std::string();
-      platform::fileCopy(item, target);
+      platform::fileCopyForReading(item, target);  // zip reads it and deletes it
       if (!userIni.add(item, target)) platform::raise(platform::kDiskFull);
       takenTargets.insert(platform::vb::uCase(target));
       ++result.staged;

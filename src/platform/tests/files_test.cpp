@@ -277,3 +277,54 @@ TEST(Files, DatesAreSetAndRead) {
 
 }  // namespace
 }  // namespace platform
+
+namespace platform {
+namespace {
+
+// A copy only to be read shares the original's storage where it can, and is
+// a copy in every way the machine shows: bytes, date, attributes, free space.
+TEST(Files, ACopyForReadingIsACopyToTheMachine) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Staged");
+  const std::string bytes(10000, 's');
+  writeFile("C:\\original.txt", bytes);
+  setAttr("C:\\original.txt", kHidden);
+  const std::int64_t before = freeBytes("C:\\");
+  fileCopyForReading("C:\\original.txt", "C:\\Staged\\copy.txt");
+  EXPECT_EQ(readFile("C:\\Staged\\copy.txt"), bytes);
+  EXPECT_EQ(fileDateTime("C:\\Staged\\copy.txt"), fileDateTime("C:\\original.txt"));
+  EXPECT_EQ(getAttr("C:\\Staged\\copy.txt"), kHidden | kArchive);
+  EXPECT_EQ(before - freeBytes("C:\\"), 12288);  // three 4 KB clusters, as a copy takes
+  EXPECT_EQ(fs::hard_link_count(m.host("C:\\Staged\\copy.txt")), 2u);
+  const auto removeCopy = [] {
+    setAttr("C:\\Staged\\copy.txt", kNormal);  // Kill leaves hidden files alone
+    kill("C:\\Staged\\COPY.TXT");
+  };
+  removeCopy();
+  EXPECT_EQ(readFile("C:\\original.txt"), bytes);
+  EXPECT_EQ(freeBytes("C:\\"), before);
+
+  // Where a shared file would not be what a copy is, it is a copy.
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    int error;
+  } cases[] = {
+      {"the target exists", [] { writeFile("C:\\Staged\\copy.txt", "old"); }, 0},
+      {"another host mode", [&m] { fs::permissions(m.host("C:\\original.txt"), fs::perms::owner_all); }, 0},
+      {"no room", [&m] { m.setDrive('C', "Capacity", "1"); }, kDiskFull},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.arrange();
+    EXPECT_EQ(errorOf([] { fileCopyForReading("C:\\original.txt", "C:\\Staged\\copy.txt"); }), c.error);
+    if (c.error == 0) {
+      EXPECT_EQ(readFile("C:\\Staged\\copy.txt"), bytes);
+      EXPECT_EQ(fs::hard_link_count(m.host("C:\\Staged\\copy.txt")), 1u);
+    }
+    removeCopy();
+  }
+}
+
+}  // namespace
+}  // namespace platform
