@@ -1,6 +1,8 @@
 #include "save/staging.h"
 
 #include <cctype>
+#include <cstdint>
+#include <unordered_map>
 
 #include "core/inifile.h"
 #include "core/paths.h"
@@ -49,13 +51,16 @@ class UserIniMap {
     if (!platform::ini::writable(std::string_view(kSection), std::string_view(item),
                                  std::string_view(target)))
       return false;
-    pairs_.emplace_back(item, target);
+    lines_ += item;  // an item holds no "=" (UserFileProblem)
+    lines_ += '=';
+    lines_ += target;
+    lines_ += "\r\n";
     return true;
   }
 
   // False when the file could not be written (a full disk).
   bool write() {
-    if (pairs_.empty()) return true;
+    if (lines_.empty()) return true;
     bool fresh = false;
     try {
       fresh = !platform::fileExists(path_) || platform::fileLen(path_) == 0;
@@ -63,26 +68,68 @@ class UserIniMap {
       fresh = false;
     }
     if (!fresh) {  // an older file: each pair written into it as it stands
-      for (const auto& [item, target] : pairs_)
-        if (core::WriteIni(kSection, item, target, path_) == 0) return false;
-      pairs_.clear();
+      for (std::size_t at = 0; at < lines_.size();) {
+        const std::size_t end = lines_.find("\r\n", at);
+        const std::size_t eq = lines_.find('=', at);
+        if (core::WriteIni(kSection, lines_.substr(at, eq - at), lines_.substr(eq + 1, end - eq - 1), path_) == 0)
+          return false;
+        at = end + 2;
+      }
+      lines_.clear();
       return true;
     }
-    std::string text = std::string("[") + kSection + "]\r\n";
-    for (const auto& [item, target] : pairs_) text += item + "=" + target + "\r\n";
     try {
-      platform::replaceFile(path_, text);
+      platform::replaceFile(path_, std::string("[") + kSection + "]\r\n" + lines_);
     } catch (const platform::RuntimeError&) {
       return false;
     }
-    pairs_.clear();
+    lines_.clear();
     return true;
   }
 
  private:
   static constexpr const char* kSection = "UserFilesSaved";
   std::string path_;
-  std::vector<std::pair<std::string, std::string>> pairs_;
+  std::string lines_;  // "item=target" CR LF, one a copy
+};
+
+// What the staging took so far, by the path below a drive root in upper case
+// (one entry for a path whatever its drives): the drives whose item of that
+// path was staged, and whether a copy took that path below the user folder.
+// One small entry a file instead of a set of items and a set of copies.
+class StagedNames {
+ public:
+  explicit StagedNames(std::string_view userFolder) : folderLength_(userFolder.size()) {}
+
+  // False when the item (the same file, in any case) was staged already.
+  bool addItem(const std::string& item) {
+    Entry& e = entries_[platform::vb::uCase(item.substr(3))];
+    const std::uint32_t bit = driveBit(item);
+    if (e.drives & bit) return false;
+    e.drives |= bit;
+    return true;
+  }
+  void removeItem(const std::string& item) {
+    auto it = entries_.find(platform::vb::uCase(item.substr(3)));
+    if (it != entries_.end()) it->second.drives &= ~driveBit(item);
+  }
+  // `upperTarget` is a copy's path in upper case, below the user folder.
+  bool taken(const std::string& upperTarget) const {
+    auto it = entries_.find(upperTarget.substr(folderLength_));
+    return it != entries_.end() && it->second.copied;
+  }
+  void addTarget(const std::string& target) { entries_[platform::vb::uCase(target.substr(folderLength_))].copied = true; }
+
+ private:
+  struct Entry {
+    std::uint32_t drives = 0;
+    bool copied = false;
+  };
+  static std::uint32_t driveBit(const std::string& item) {
+    return std::uint32_t(1) << ((platform::vb::upperChar(item[0]) - 'A') & 31);
+  }
+  std::size_t folderLength_;
+  std::unordered_map<std::string, Entry> entries_;
 };
 
 }  // namespace
@@ -130,10 +177,15 @@ std::string UserFileProblem(std::string_view item) {
 
 std::string StagedUserPath(std::string_view userFolder, std::string_view item,
                            const std::set<std::string>& taken) {
+  return StagedUserPath(userFolder, item, [&](const std::string& upper) { return taken.count(upper) != 0; });
+}
+
+std::string StagedUserPath(std::string_view userFolder, std::string_view item,
+                           const std::function<bool(const std::string&)>& taken) {
   const std::string rest(item.substr(3));
   std::string target = std::string(userFolder) + rest;
   const std::string drive(1, platform::vb::upperChar(item[0]));
-  for (int k = 1; taken.count(platform::vb::uCase(target)) != 0; ++k) {
+  for (int k = 1; taken(platform::vb::uCase(target)); ++k) {
     target = std::string(userFolder) + "_" + drive + (k == 1 ? "" : std::to_string(k)) + "\\" + rest;
   }
   return target;
@@ -173,7 +225,7 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     return result;
   };
   forms::ListBox& list = windows::UserFiles().List1;
-  std::set<std::string> takenTargets, stagedItems;
+  StagedNames names(userFolder);
   // The folder the last copy went to, made then: the next copies of that
   // folder need not look for its folders again.
   std::string madeFolder;
@@ -191,17 +243,18 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
       continue;
     }
     // The same file listed twice (names are not case-sensitive) is staged once.
-    if (!stagedItems.insert(platform::vb::uCase(item)).second) {
+    if (!names.addItem(item)) {
       ++index;
       continue;
     }
-    const std::string target = StagedUserPath(userFolder, item, takenTargets);
+    const std::string target =
+        StagedUserPath(userFolder, item, [&](const std::string& upper) { return names.taken(upper); });
     try {
       const std::string folder = target.substr(0, target.rfind('\\') + 1);
       if (folder != madeFolder) madeFolder = core::Makepath(target) ? folder : std::string();
       platform::fileCopyForReading(item, target);  // zip reads it and deletes it
       if (!userIni.add(item, target)) platform::raise(platform::kDiskFull);
-      takenTargets.insert(platform::vb::uCase(target));
+      names.addTarget(target);
       ++result.staged;
       ++index;
     } catch (const platform::RuntimeError& error) {
@@ -217,7 +270,7 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
         result.end = StagingEnd::Cancelled;
         return result;
       }
-      stagedItems.erase(platform::vb::uCase(item));
+      names.removeItem(item);
       list.removeItem(index);
     }
     forms::doEventsThrottled();

@@ -3,6 +3,7 @@
 // working folder <TempDir>kelvaran\ (the user-defined files below its User\ folder)
 // with their map User.ini ([UserFilesSaved] <listed path>=<staged copy>).
 #include <array>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ std::string UserFileProblem(std::string_view item);
 // the upper-case forms of the copies made so far.
 std::string StagedUserPath(std::string_view userFolder, std::string_view item,
                            const std::set<std::string>& taken);
+// The same with `taken` asked about each upper-case candidate.
+std::string StagedUserPath(std::string_view userFolder, std::string_view item,
+                           const std::function<bool(const std::string&)>& taken);
 
 enum class StagingEnd {
   Done,      // went through (single files may have been skipped)
