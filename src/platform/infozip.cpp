@@ -57,8 +57,8 @@ struct ZipOptions {
 
 // One name zip is to store, from one drive root.
 struct ZipItem {
-  std::string windowsPath;
-  std::string root;  // "C:\" or "\\SERVER\SHARE\"
+  std::string name;  // below its root as the host spells it, "/"-separated; a folder's ends in "/"
+  std::uint16_t root = 0;
   bool folder = false;
   int attributes = 0;
 };
@@ -84,6 +84,15 @@ class ZipRun {
 
   void excludeHost(const std::filesystem::path& archive) { archive_ = archive; }
   const std::vector<ZipItem>& items() const { return items_; }
+  const std::vector<std::string>& roots() const { return roots_; }
+  const std::filesystem::path& rootHost(std::size_t root) const { return rootHosts_[root]; }
+  // The Windows path of an item.
+  std::string windowsPathOf(const ZipItem& item) const {
+    std::string path = roots_[item.root] + item.name;
+    if (item.folder) path.pop_back();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+  }
 
  private:
   static int safeAttributes(const std::string& path) {
@@ -94,27 +103,60 @@ class ZipRun {
     }
   }
 
+  // The index of a drive root, its host folder and the archive's name below it.
+  std::uint16_t rootOf(const std::string& windowsPath) {
+    const std::string root = driveRootOf(windowsPath);
+    for (std::size_t i = 0; i < roots_.size(); ++i)
+      if (roots_[i] == root) return static_cast<std::uint16_t>(i);
+    roots_.push_back(root);
+    rootHosts_.push_back(hostOf(root));
+    const std::string archive = archive_.empty() ? std::string() : archive_.lexically_relative(rootHosts_.back()).generic_string();
+    archiveNames_.push_back(archive.empty() || archive.rfind("..", 0) == 0 ? std::string() : archive);
+    return static_cast<std::uint16_t>(roots_.size() - 1);
+  }
+
+  // The host spelling of a path below its root ("" for the root itself).
+  std::string nameBelowRoot(const std::string& windowsPath, std::uint16_t root) {
+    std::string name = hostOf(windowsPath).lexically_relative(rootHosts_[root]).generic_string();
+    return name == "." ? std::string() : name;
+  }
+
+  void addNamed(std::string name, std::uint16_t root, int attributes) {
+    if (!archiveNames_[root].empty() && name == archiveNames_[root]) return;
+    const bool folder = (attributes & kDirectory) != 0;
+    if (folder) name += '/';
+    items_.push_back({std::move(name), root, folder, attributes});
+  }
+
   void add(const std::string& path, int attributes) {
-    if (!archive_.empty() && hostOf(path) == archive_) return;
-    items_.push_back({path, driveRootOf(path), (attributes & kDirectory) != 0, attributes});
+    const std::uint16_t root = rootOf(path);
+    const std::string name = nameBelowRoot(path, root);
+    addNamed(name.empty() ? "." : name, root, attributes);  // the root itself is "."
   }
 
   void addMatches(const std::string& pattern) {
     int mask = kDirectory;
     if (options_.systemAndHidden) mask |= kHidden | kSystem;
     const std::string folder = parentOf(pattern);
-    for (const DirEntry& entry : findFiles(pattern, mask)) {
+    const std::vector<DirEntry> entries = findFiles(pattern, mask);
+    if (entries.empty()) return;
+    // The folder is looked up once; its entries' names are the host's own.
+    const std::uint16_t root = rootOf(folder);
+    const std::string prefix = nameBelowRoot(folder, root);
+    for (const DirEntry& entry : entries) {
       if (entry.name == "." || entry.name == "..") continue;
       if (!options_.systemAndHidden && (entry.attributes & (kHidden | kSystem))) continue;
-      const std::string path = joinPath(folder, entry.name);
-      add(path, entry.attributes);
-      if ((entry.attributes & kDirectory) && options_.recurse) addMatches(joinPath(path, "*.*"));
+      addNamed(prefix.empty() ? entry.name : prefix + "/" + entry.name, root, entry.attributes);
+      if ((entry.attributes & kDirectory) && options_.recurse) addMatches(joinPath(folder, entry.name + "\\*.*"));
     }
   }
 
   ZipOptions options_;
   std::filesystem::path archive_;
   std::vector<ZipItem> items_;
+  std::vector<std::string> roots_;
+  std::vector<std::filesystem::path> rootHosts_;
+  std::vector<std::string> archiveNames_;
 };
 
 bool parseZipOptions(const std::string& arg, ZipOptions& options, std::string& error) {
@@ -152,23 +194,25 @@ std::vector<std::string> hostZipOptions(const ZipOptions& options, bool grow) {
 }
 
 // Deletes what zip packed, files first, then the folders it emptied.
-void deleteMoved(const std::vector<ZipItem>& items, std::string& output) {
+void deleteMoved(const ZipRun& run, std::string& output) {
   detail::Lock lock(detail::machineMutex());
   detail::MetadataBatch batch;  // deletions only: written once at the end
+  const std::vector<ZipItem>& items = run.items();
   for (const ZipItem& item : items) {
     if (item.folder) continue;
+    const std::string path = run.windowsPathOf(item);
     try {
       // kill leaves hidden and system files alone and refuses read-only ones
-      if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(item.windowsPath, kNormal);
-      kill(item.windowsPath);
+      if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(path, kNormal);
+      kill(path);
     } catch (const RuntimeError& e) {
-      output += "zip warning: could not delete " + item.windowsPath + ": " + e.description() + "\n";
+      output += "zip warning: could not delete " + path + ": " + e.description() + "\n";
     }
   }
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
     if (!it->folder) continue;
     try {
-      rmDir(it->windowsPath);
+      rmDir(run.windowsPathOf(*it));
     } catch (const RuntimeError&) {
       // a folder that still holds something (unmatched hidden files) stays
     }
@@ -228,28 +272,22 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   }
 
   // One zip run per drive root, operands relative to it.
-  std::vector<std::string> roots;
-  for (const ZipItem& item : items)
-    if (std::find(roots.begin(), roots.end(), item.root) == roots.end()) roots.push_back(item.root);
-  std::map<std::string, int, std::less<>> attributes;
   const std::int64_t archiveBefore = archiveClusters(archive);
-  for (std::size_t r = 0; r < roots.size(); ++r) {
-    const std::filesystem::path rootHost = hostOf(roots[r]);
+  int runs = 0;
+  for (std::size_t r = 0; r < expansion.roots().size(); ++r) {
     // The names go on zip's standard input (-@), one a line: a command line
     // holds only so many of them.
-    std::vector<std::string> args = hostZipOptions(options, options.grow || r > 0);
-    args.push_back("-@");
-    args.push_back(hostArchive.string());
     std::string names;
     for (const ZipItem& item : items) {
-      if (item.root != roots[r]) continue;
-      const std::string name = hostOf(item.windowsPath).lexically_relative(rootHost).generic_string();
-      names += name;
+      if (item.root != r) continue;
+      names.append(item.name, 0, item.name.size() - (item.folder ? 1 : 0));
       names += '\n';
-      attributes[item.folder ? name + "/" : name] =
-          item.attributes & (kReadOnly | kHidden | kSystem | kDirectory | kArchive);
     }
-    const HostRun host = runHostProgram(kZipProgram, args, rootHost, names);
+    if (names.empty()) continue;  // a root whose every match was left out
+    std::vector<std::string> args = hostZipOptions(options, options.grow || runs++ > 0);
+    args.push_back("-@");
+    args.push_back(hostArchive.string());
+    const HostRun host = runHostProgram(kZipProgram, args, expansion.rootHost(r), names);
     run.output += host.output;
     if (!host.started) raise(kFileNotFound);
     run.exitCode = host.exitCode;
@@ -258,8 +296,20 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
       return run;
     }
   }
+  // The members' DOS attributes, by name (a folder's with its "/"); of a
+  // name from two roots the later one's.
+  std::vector<std::uint32_t> byName(items.size());
+  for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
+  std::stable_sort(byName.begin(), byName.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return items[a].name < items[b].name; });
+  const auto attributesOf = [&](std::string_view name) {
+    auto it = std::upper_bound(byName.begin(), byName.end(), name,
+                               [&](std::string_view n, std::uint32_t i) { return n < items[i].name; });
+    if (it == byName.begin() || items[*(it - 1)].name != name) return -1;
+    return items[*(it - 1)].attributes & (kReadOnly | kHidden | kSystem | kDirectory | kArchive);
+  };
   try {
-    zipdir::setDosAttributes(hostArchive, attributes);
+    zipdir::setDosAttributes(hostArchive, attributesOf);
   } catch (const std::exception& e) {
     run.output += std::string("zip warning: DOS attributes not stored: ") + e.what() + "\n";
   }
@@ -274,7 +324,7 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
     return run;
   }
   archiveWritten(archive, archiveBefore, true);
-  if (options.move) deleteMoved(items, run.output);
+  if (options.move) deleteMoved(expansion, run.output);
   return run;
 }
 

@@ -159,7 +159,8 @@ std::vector<Member> readMembers(const std::filesystem::path& archive) {
   return members;
 }
 
-void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int, std::less<>>& byName) {
+void setDosAttributes(const std::filesystem::path& archive,
+                      const std::function<int(std::string_view)>& attributesOf) {
   // The central directory is changed in memory and written back at once.
   std::uint64_t offset = 0;
   std::string cd;
@@ -171,10 +172,11 @@ void setDosAttributes(const std::filesystem::path& archive, const std::map<std::
     while (at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature) {
       const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
       if (at + kCentralSize + nameLen > cd.size()) throw std::runtime_error("truncated central directory");
-      const auto it = byName.find(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
-      if (it != byName.end()) {
+      const int attributes =
+          attributesOf(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
+      if (attributes >= 0) {
         const auto value = (static_cast<std::uint32_t>(le(cd, at + 38, 4)) & ~0xFFu) |
-                           (static_cast<std::uint32_t>(it->second) & 0x3Fu);
+                           (static_cast<std::uint32_t>(attributes) & 0x3Fu);
         putLe(cd, at + 38, value, 4);
       }
       ++count;

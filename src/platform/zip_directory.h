@@ -5,6 +5,7 @@
 // the machine's code page stored as UTF-8.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,10 +30,11 @@ struct Member {
 // file is not a readable zip archive.
 std::vector<Member> readMembers(const std::filesystem::path& archive);
 
-// Sets the low byte (the DOS attributes) of the members named in `byName`,
-// keeping the host mode bits and the archive's date; members not named stay
-// as they are.
-void setDosAttributes(const std::filesystem::path& archive, const std::map<std::string, int, std::less<>>& byName);
+// Sets the low byte (the DOS attributes) of each member to what
+// `attributesOf` gives for its name, keeping the host mode bits and the
+// archive's date; members it gives -1 for stay as they are.
+void setDosAttributes(const std::filesystem::path& archive,
+                      const std::function<int(std::string_view)>& attributesOf);
 
 // Stores every member name that holds Windows-1252 bytes above 0x7F, and is
 // not flagged UTF-8 yet, as UTF-8 with the UTF-8 flag, in its local and its
