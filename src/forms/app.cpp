@@ -90,6 +90,8 @@ void doEventsThrottled() {
   last = std::chrono::steady_clock::now();
 }
 
+void beep() { QApplication::beep(); }
+
 void end(int exitCode) {
   // Nothing of the program runs any more: no unload handler, no destructor.
   std::fflush(nullptr);

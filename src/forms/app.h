@@ -44,6 +44,9 @@ void doEvents();
 // still seen at once to the eye, without the cost of a pass per turn.
 void doEventsThrottled();
 
+// Beep: the system's warning sound.
+void beep();
+
 // End: the program ends at once; no unload handlers run.
 [[noreturn]] void end(int exitCode = 0);
 

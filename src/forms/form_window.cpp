@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QResizeEvent>
 
 #include "forms/forms.h"
+#include "forms/handler_guard.h"
 #include "forms/input_events.h"
 
 namespace forms {
@@ -37,6 +39,11 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (form_.ownsWindow(this)) fire(form_.name() + ".Form_Resize", form_.onResize);
 }
 
 bool FormWindow::event(QEvent* event) {

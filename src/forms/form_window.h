@@ -17,6 +17,7 @@ class FormWindow : public QDialog {
   void closeEvent(QCloseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool event(QEvent* event) override;
 
  private:

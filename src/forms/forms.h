@@ -181,6 +181,11 @@ class ListBox : public ListControl {
   bool selected(int index) const;
   void setSelected(int index, bool on);
   int topIndex() const;
+  // Scrolls the item to the top row, as far as the list scrolls (the last
+  // item: the list's end shows).
+  void setTopIndex(int index);
+  // WM_SETREDRAW: while off, the list is not repainted as items come and go.
+  void setRedraw(bool on);
   // The item under a point of the client area (LB_ITEMFROMPOINT); -1 below the last.
   int indexAt(int x, int y) const;
   void setHorizontalExtent(int pixels);  // LB_SETHORIZONTALEXTENT
@@ -195,6 +200,8 @@ class ListBox : public ListControl {
   void attach(QWidget* widget) override;
 };
 
+// An editable combo box's text is its own: typing into it, or setting a text
+// other than the chosen item's, leaves no item chosen (list index -1).
 class ComboBox : public ListControl {
  public:
   using ListControl::ListControl;
@@ -330,6 +337,9 @@ class Form {
   // closes a window of this runtime.
   std::function<void(int& keyCode, int shift)> onKeyDown;
   std::function<void(int& keyAscii)> onKeyPress;
+  // The window's client area got a new size (width() and height() give it):
+  // once before it is first shown, then on every resize by the user or code.
+  std::function<void()> onResize;
 
   QWidget* widget();  // loads first
   // The window of a widget of this runtime (the widget or one of its parents), or nullptr.

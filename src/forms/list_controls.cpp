@@ -181,6 +181,15 @@ int ListBox::topIndex() const {
   return top ? list->row(top) : 0;
 }
 
+void ListBox::setTopIndex(int index) {
+  QListWidget* list = as<QListWidget>();
+  QListWidgetItem* item = list->item(index);
+  if (!item) raiseInvalidIndex();
+  list->scrollToItem(item, QAbstractItemView::PositionAtTop);
+}
+
+void ListBox::setRedraw(bool on) { as<QListWidget>()->setUpdatesEnabled(on); }
+
 void ListBox::setHorizontalExtent(int pixels) {
   // The list scrolls sideways as wide as its widest item; an extent larger
   // than that is given by a minimum width of the items' view.
@@ -206,6 +215,23 @@ void ListBox::attach(QWidget* widget) {
 
 // ---- ComboBox -------------------------------------------------------------------
 
+namespace {
+
+// The chosen item of an editable combo box goes once its text is another.
+void dropChoiceUnlessShown(QComboBox* combo) {
+  const int current = combo->currentIndex();
+  if (current < 0 || combo->itemText(current) == combo->currentText()) return;
+  QLineEdit* edit = combo->lineEdit();
+  const QString text = edit->text();
+  const int cursor = edit->cursorPosition();
+  QSignalBlocker block(combo);
+  combo->setCurrentIndex(-1);
+  edit->setText(text);
+  edit->setCursorPosition(cursor);
+}
+
+}  // namespace
+
 std::string ComboBox::text() const { return fromQt(as<QComboBox>()->currentText()); }
 
 void ComboBox::setText(std::string_view text) {
@@ -217,6 +243,7 @@ void ComboBox::setText(std::string_view text) {
       QSignalBlocker block(combo);
       combo->setEditText(value);
     }
+    dropChoiceUnlessShown(combo);
     fireChange(eventName(*this, "Change"), onChange);
     return;
   }
@@ -233,8 +260,10 @@ void ComboBox::attach(QWidget* widget) {
   QObject::connect(combo, &QComboBox::currentIndexChanged, link(),
                    [this] { fireChange(eventName(*this, "Click"), onClick); });
   if (QLineEdit* edit = combo->lineEdit()) {
-    QObject::connect(edit, &QLineEdit::textEdited, link(),
-                     [this] { fireChange(eventName(*this, "Change"), onChange); });
+    QObject::connect(edit, &QLineEdit::textEdited, link(), [this, combo] {
+      dropChoiceUnlessShown(combo);
+      fireChange(eventName(*this, "Change"), onChange);
+    });
   }
 }
 

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "save/save_engine.h"
 #include "userfiles/file_list.h"
+#include "userfiles/search_dialog.h"
 #include "windows/userfiles.h"
 
 namespace userfiles {
@@ -114,6 +115,7 @@ void bindUserFiles() {
   d.Combo2.onClick = profileChosen;
   d.onActivate = activated;
   bindFileList();
+  bindSearchDialog();
 }
 
 }  // namespace userfiles

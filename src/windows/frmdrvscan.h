@@ -1,6 +1,7 @@
 #pragma once
 // The file search: what it does (Label1, in Frame1), the folder being searched (Label2), the hits
 // (List1) and Stop. The area right of Frame1 (280, 5, 100 x 40) is left free for the animation.
+// The window may be made larger than its designer size of 400 x 270, not smaller.
 #include <memory>
 
 #include "forms/forms.h"

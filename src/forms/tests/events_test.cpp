@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QWidget>
 #include <functional>
+#include <string>
 
 #include "forms/forms.h"
 #include "platform/error.h"
@@ -160,6 +162,19 @@ TEST_F(Events, ListsKeepTheRuntimesIndexRules) {
   EXPECT_EQ(w.Combo1.listIndex(), -1);
   w.Combo2.addItem("one");
   EXPECT_EQ(w.Combo2.listIndex(), -1);
+}
+
+TEST_F(Events, ListScrollsToAnItemAndPaintsNothingWhileItsRedrawIsOff) {
+  w.show();
+  for (int i = 0; i < 200; ++i) w.List1.addItem("item " + std::to_string(i));
+  w.List1.setTopIndex(199);
+  EXPECT_GT(w.List1.topIndex(), 150);  // as far as the list scrolls
+  w.List1.setTopIndex(20);
+  EXPECT_EQ(w.List1.topIndex(), 20);
+  w.List1.setRedraw(false);
+  EXPECT_FALSE(w.List1.widget()->updatesEnabled());
+  w.List1.setRedraw(true);
+  EXPECT_TRUE(w.List1.widget()->updatesEnabled());
 }
 
 TEST_F(Events, BadIndexesAndValuesRaiseTheRuntimesErrors) {

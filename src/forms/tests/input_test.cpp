@@ -75,6 +75,21 @@ TEST_F(Input, AKeyCodeSetToZeroSwallowsTheKey) {
   EXPECT_EQ(w.Combo2.text(), "y");
 }
 
+TEST_F(Input, TypingIntoAnEditableComboLeavesNoItemChosen) {
+  w.Combo2.addItem("*.doc");
+  w.Combo2.setListIndex(0);
+  ASSERT_EQ(w.Combo2.text(), "*.doc");
+  type(w.Combo2, Qt::Key_X, "x");
+  EXPECT_EQ(w.Combo2.listIndex(), -1);
+  EXPECT_EQ(w.Combo2.text(), "*.docx");
+  w.Combo2.setListIndex(0);
+  w.Combo2.setText("*.doc");  // the chosen item's own text keeps it
+  EXPECT_EQ(w.Combo2.listIndex(), 0);
+  w.Combo2.setText("txt");
+  EXPECT_EQ(w.Combo2.listIndex(), -1);
+  EXPECT_EQ(w.Combo2.text(), "txt");
+}
+
 TEST_F(Input, EscOnAButtonReachesTheWindowWhichStaysOpen) {
   record(w.Command1, "button");
   type(w.Command1, Qt::Key_Escape, "\x1b");

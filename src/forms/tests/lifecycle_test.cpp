@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 #include "forms/app.h"
 #include "platform/error.h"
@@ -203,6 +205,21 @@ TEST_F(Lifecycle, WindowStateAndMousePointer) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   forms::setMousePointer(0);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Lifecycle, ResizeRunsBeforeTheFirstShowingAndOnEveryNewSizeWithThatSize) {
+  std::vector<std::pair<int, int>> sizes;
+  a.onResize = [&] { sizes.emplace_back(a.width(), a.height()); };
+  a.resize(800, 700);
+  EXPECT_TRUE(sizes.empty());  // hidden: told when it is shown
+  a.show();
+  ASSERT_EQ(sizes.size(), 1u);
+  EXPECT_EQ(sizes.back(), std::make_pair(800, 700));
+  a.resize(820, 760);
+  EXPECT_EQ(sizes.back(), std::make_pair(820, 760));
+  a.resize(820, 760);  // the same size again is no resize
+  EXPECT_EQ(sizes.size(), 2u);
+  a.onResize = nullptr;
 }
 
 TEST_F(Lifecycle, AHandlerThatThrowsIsLoggedAndTheEventLoopGoesOn) {
