@@ -160,14 +160,16 @@ void Form::show(ShowMode mode) {
   // A hidden window that is shown again becomes active anew, even when the
   // window system's activation of its last showing arrived after its hide.
   if (!window->isVisible() && g_active == this) g_active = nullptr;
+  // The Activate handler may unload this window, and a modal loop it runs
+  // may then delete the widgets: from here on only through the guard.
+  QPointer<FormWindow> guard(window);
   window->show();
-  window->raise();
-  window->activateWindow();
-  windowActivated();
+  if (guard) guard->raise();
+  if (guard) guard->activateWindow();
+  if (guard && impl_->window == guard) windowActivated();
   if (mode != Modal) return;
 
-  QPointer<FormWindow> guard(window);
-  if (!guard || !guard->isVisible()) return;
+  if (!guard || impl_->window != guard || !guard->isVisible()) return;
   QEventLoop loop;
   impl_->modalLoops.push_back(&loop);
   loop.exec(QEventLoop::DialogExec);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QResizeEvent>
 
 #include "forms/forms.h"
@@ -48,7 +49,12 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 
 bool FormWindow::event(QEvent* event) {
   // An unloaded window may still be activated before it is deleted: that is no activation of the form.
-  if (event->type() == QEvent::WindowActivate && form_.ownsWindow(this)) form_.windowActivated();
+  if (event->type() == QEvent::WindowActivate && form_.ownsWindow(this)) {
+    // The Activate handler may unload the form and let its widgets be deleted.
+    const QPointer<FormWindow> self(this);
+    form_.windowActivated();
+    if (!self) return true;
+  }
   return QDialog::event(event);
 }
 

@@ -185,6 +185,33 @@ TEST_F(Lifecycle, ActivateRunsWhenAWindowBecomesTheActiveOneNotAgainForTheSameWi
   EXPECT_EQ(order, (std::vector<std::string>{"a load", "a activate", "b activate"}));
 }
 
+// A window whose Activate handler unloads it and then waits in another
+// modal window (which lets the unloaded window's widgets be deleted): the
+// showing ends quietly, also a modal one, and the window can be shown afresh.
+TEST_F(Lifecycle, AnActivateHandlerMayUnloadItsOwnWindow) {
+  for (const forms::ShowMode mode : {forms::Modal, forms::Modeless}) {
+    SCOPED_TRACE(mode == forms::Modal ? "modal" : "modeless");
+    int activations = 0;
+    a.onActivate = [&] {
+      ++activations;
+      a.unload();
+      QTimer::singleShot(0, [&] { b.hide(); });
+      b.show(forms::Modal);
+    };
+    a.show(mode);
+    forms::doEvents();
+    EXPECT_EQ(activations, 1);
+    EXPECT_FALSE(a.loaded());
+    EXPECT_NE(forms::activeForm(), &a);
+
+    a.onActivate = [&] { ++activations; };
+    a.show();
+    EXPECT_EQ(activations, 2);
+    EXPECT_TRUE(a.visible());
+    a.unload();
+  }
+}
+
 TEST_F(Lifecycle, CentreUsesHalfTheScreenMinusHalfTheWindow) {
   a.resize(301, 201);
   a.centre();
