@@ -9,6 +9,7 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/vb.h"
@@ -43,15 +44,7 @@ bool onDisk(const std::string& path) { return !platform::findFiles(path).empty()
 bool cancelJoin(const std::string& target) {
   CloseJoinFiles();
   DeleteFileQuietly(target);
-  const std::string& folder = state().DiskRestorePath;
-  if (!folder.empty()) {
-    try {
-      for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
-        if ((entry.attributes & platform::kDirectory) == 0) DeleteFileQuietly(folder + entry.name);
-      }
-    } catch (const RuntimeError&) {
-    }
-  }
+  DeleteDiskRestoreFiles();
   return false;
 }
 
@@ -134,6 +127,19 @@ bool joinParts(const std::string& source, const std::string& target, int parts) 
 }
 
 }  // namespace
+
+std::string ProgramDiskRestoreFolder() { return forms::appPath() + "\\DiskRestore\\"; }
+
+void DeleteDiskRestoreFiles() {
+  const std::string& folder = state().DiskRestorePath;
+  if (folder.empty() || !platform::equalsNoCase(folder, ProgramDiskRestoreFolder())) return;
+  try {
+    for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
+      if ((entry.attributes & platform::kDirectory) == 0) DeleteFileQuietly(folder + entry.name);
+    }
+  } catch (const RuntimeError&) {
+  }
+}
 
 void CloseJoinFiles() {
   joinPart().close();

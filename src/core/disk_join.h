@@ -12,8 +12,8 @@ namespace core {
 // Joins `source` (the archive's path on the removable disk) into `target`;
 // `parts` is the part count recorded at save time (0: saved whole). True when
 // `target` holds the archive. False when the user cancelled at a prompt (the
-// join's files are closed, the partial target and every file in
-// DiskRestorePath are deleted) or a block failed (the partial target is
+// join's files are closed, the partial target and the joined archives are
+// deleted: DeleteDiskRestoreFiles) or a block failed (the partial target is
 // deleted after the message).
 bool ConcatSplitFile(const std::string& source, const std::string& target, int parts);
 
@@ -28,5 +28,13 @@ bool AppendFilePart(const std::string& partName);
 
 // Closes the join's open files (target and part).
 void CloseJoinFiles();
+
+// App.Path & "\DiskRestore\": the folder that collects the joined archives.
+std::string ProgramDiskRestoreFolder();
+
+// Deletes the plain files of DiskRestorePath, and only when it is exactly
+// ProgramDiskRestoreFolder(): no other folder ever loses a file to a
+// cancelled join or restore.
+void DeleteDiskRestoreFiles();
 
 }  // namespace core

@@ -53,20 +53,16 @@ bool completeArchive(const std::string& path) {
   }
 }
 
-bool sameFolder(std::string_view a, std::string_view b) { return platform::equalsNoCase(a, b); }
-
 }  // namespace
 
 int ClampPartCount(int recorded) { return std::clamp(recorded, 0, kMaxParts); }
-
-std::string ProgramDiskRestoreFolder() { return forms::appPath() + "\\DiskRestore\\"; }
 
 bool FetchDiskSet(const LoadedConfiguration& loaded) {
   auto& st = core::state();
   // The joins empty the disk-restore folder when they are cancelled: only the
   // program's own folder may be that.
   st.DiskRestorePath = loaded.DiskRestorePath;
-  if (!sameFolder(st.DiskRestorePath, ProgramDiskRestoreFolder())) {
+  if (!platform::equalsNoCase(st.DiskRestorePath, core::ProgramDiskRestoreFolder())) {
     CancelRestore();
     return false;
   }
@@ -134,17 +130,8 @@ void CancelRestore() {
 }
 
 void EmptyDiskRestore() {
-  auto& st = core::state();
-  const std::string folder = st.DiskRestorePath;
-  st.DiskRestorePath.clear();
-  if (!folder.empty() && sameFolder(folder, ProgramDiskRestoreFolder())) {
-    try {
-      for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
-        if ((entry.attributes & platform::kDirectory) == 0) core::DeleteFileQuietly(folder + entry.name);
-      }
-    } catch (const platform::RuntimeError&) {
-    }
-  }
+  core::DeleteDiskRestoreFiles();
+  core::state().DiskRestorePath.clear();
 }
 
 }  // namespace restore

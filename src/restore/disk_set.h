@@ -14,9 +14,6 @@ namespace restore {
 // negative count means the archive lies whole on one disk.
 int ClampPartCount(int recorded);
 
-// App.Path & "\DiskRestore\".
-std::string ProgramDiskRestoreFolder();
-
 // Joins the archives of the groups ticked in the restore dialog from the
 // disks of the loaded configuration's folder on the removable drive into its
 // DiskRestorePath (which becomes the run's DiskRestorePath; it must be the

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "core/disk_join.h"
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/startup.h"
@@ -77,7 +78,7 @@ void ReadSplitLog(const std::string& iniPath, LoadedConfiguration& into) {
       if (wholeNumber(core::ReadIni("SplitLog", into.SplitFile(k), iniPath), 0, 32767, parts))
         into.SplitDisk(k) = static_cast<std::int16_t>(parts);
       if (into.SplitDisk(k) != 0 && into.DiskRestorePath.empty())
-        into.DiskRestorePath = forms::appPath() + "\\DiskRestore\\";
+        into.DiskRestorePath = core::ProgramDiskRestoreFolder();
     });
   }
 }

@@ -116,6 +116,22 @@ TEST_F(DiskJoin, CancelAtAnyPromptLeavesNothingHalfJoined) {
   }
 }
 
+// A cancel empties the disk-restore folder only when it is the program's own
+// DiskRestore folder; any other folder keeps its files.
+TEST_F(DiskJoin, CancelEmptiesOnlyTheProgramsOwnDiskRestoreFolder) {
+  const std::string program = std::string(kProgram) + "\\";
+  for (const std::string& folder : {program, std::string("C:\\SAVE\\")}) {
+    SCOPED_TRACE(folder);
+    machine.write(folder + "precious.txt", "mine");
+    core::state().DiskRestorePath = folder;
+    floppy("Save#1", {}, true);
+    dialogs().expect(insertPrompt(1)).answer(vbCancel);
+    EXPECT_FALSE(core::ConcatSplitFile("A:\\Conf1.kvz", folder + "Conf1.kvz", 0));
+    EXPECT_EQ(machine.read(folder + "precious.txt"), "mine");
+    EXPECT_FALSE(machine.exists(folder + "Conf1.kvz"));
+  }
+}
+
 TEST_F(DiskJoin, AFullTargetDiskStopsTheJoinAndDeletesThePartialTarget) {
   machine.setDrive('B', "Type", "2");
   machine.addMedium({.capacity = 8192, .clusterSize = 512, .label = "SMALL"}, 'B');
