@@ -97,10 +97,20 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
   tickEverything();
   core::state().DiskNo = 3;  // left from the save
   prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
-  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
+  // The user files' archive asks for the second disk: the copy window stands at its row.
+  std::string row;
+  dialogs()
+      .expect("Please insert Disk No. 2 now!")
+      .style(forms::vbOKCancel + forms::vbInformation)
+      .title("Message")
+      .then([&] {
+        row = std::to_string(windows::Animate().ProgressBar1.value()) + " " + windows::Animate().Label1.caption();
+        machine().insert('A', disk2);
+      });
 
   const LoadedConfiguration& loaded = loadedConfiguration();
   ASSERT_TRUE(FetchDiskSet(loaded));
+  EXPECT_EQ(row, "2 Restoring User Files.");
   EXPECT_FALSE(windows::Animate().loaded());  // the copy window is gone again
   EXPECT_FALSE(core::state().AnimateShown);
   const std::string joined = core::state().DiskRestorePath;
@@ -148,6 +158,27 @@ TEST_F(FloppyRestore, RestoredThroughTheDialogWithTheDisksInserted) {
   EXPECT_EQ(content(kSmall), "note");
   EXPECT_EQ(content(kMenu), "lnk");
   EXPECT_EQ(content(kFavorite), "[InternetShortcut]\r\n");
+  EXPECT_TRUE(filesIn(kProgram + "DiskRestore\\").empty());
+  EXPECT_EQ(core::state().DiskRestorePath, "");
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+}
+
+// A run stopped after the joins (No at a group that cannot be restored)
+// still empties DiskRestore\ and forgets it.
+TEST_F(FloppyRestore, AStopAfterTheJoinsEmptiesDiskRestore) {
+  bindRestoreReq();
+  tickEverything();
+  loadedConfiguration().PathStartmenue = "Q:\\Start Menu\\";
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
+  dialogs()
+      .expect("Your Start Menu can't be restored!\r\rWould you continue to restore the remaining files?")
+      .answer(forms::vbNo);
+
+  windows::RestoreReq().Command1.click();
+  dialogs().verify();
+  EXPECT_EQ(content(kBig), noise(500000));  // the user files came before
+  EXPECT_EQ(content(kFavorite), "changed");
   EXPECT_TRUE(filesIn(kProgram + "DiskRestore\\").empty());
   EXPECT_EQ(core::state().DiskRestorePath, "");
   EXPECT_TRUE(windows::Form1().Command3.enabled());

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "core/inifile.h"
 #include "core/state.h"
 #include "platform/files.h"
@@ -11,6 +14,7 @@
 #include "platform/process.h"
 #include "restore/restore_boxes.h"
 #include "support/saved_groups.h"
+#include "windows/form1.h"
 #include "windows/restorereq.h"
 
 namespace restore {
@@ -63,6 +67,82 @@ TEST_F(GroupRestore, WithoutANetscapeFolderTheNetscapeStepsAreSkipped) {
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
   for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), "changed");
   EXPECT_TRUE(platform::processRuns().empty());
+}
+
+// Everything ticked: one unzip run per group, in order, each with its command
+// line and with the status bar showing its step.
+TEST_F(GroupRestore, EveryGroupRunsInOrderWithItsCommandLineAndStatus) {
+  for (int box : {20, 18, 11, 19, 21, 10, 22, 23, 17}) RestoreBox(box).setValue(1);
+  auto& list = windows::RestoreReq().List1;
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+  std::vector<std::pair<std::string, std::string>> runs;  // command line, status
+  platform::FakeProgram unzip;
+  unzip.action = [&](const std::vector<std::string>& argv) {
+    runs.emplace_back(core::state().ShellCommand, windows::Form1().StatusBar1.simpleText());
+    return platform::runUnzip({argv.begin() + 1, argv.end()}).exitCode;
+  };
+  platform::installFakeProgram("Unzip32.exe", unzip);
+
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  platform::clearFakePrograms();
+  const std::string a = "Unzip32.exe -o \"C:\\SAVE\\Conf1";
+  const std::string n = "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" ";
+  const std::string wait = "Restore Configuration  Please wait...";
+  EXPECT_EQ(runs, (std::vector<std::pair<std::string, std::string>>{
+                      {a + "us.kvz\" -d C:\\", "Updating UserFiles"},
+                      {a + "s.kvz\" -d C:\\", "Updating Start Menu"},
+                      {a + "ma.kvz\" -d C:\\", "Updating Windows Addressbook..."},
+                      {a + "mb.kvz\" -d C:\\", "Updating Bookmarks"},
+                      {a + "mc.kvz\" -d C:\\", "Updating Cookies"},
+                      {a + "mx.kvz\" -d C:\\", "Restoring Microsoft Files."},
+                      {n + "*Bookmark.htm -d C:\\", "Restoring Netscape Files."},
+                      {n + "*Cookies.txt -d C:\\", "Restoring Netscape Files."},
+                      {n + "*Mail\\* -d C:\\", wait},
+                      {a + "nw.kvz\" -d C:\\", wait},
+                  }));
+  for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), savedContent(file)) << file;
+  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), savedContent(file)) << file;
+  EXPECT_TRUE(core::state().RestoreDone);
+}
+
+// Each group's missing archive is named in the question with the group's own message.
+TEST_F(GroupRestore, AMissingArchiveIsNamedWithItsGroupsMessage) {
+  const struct {
+    int box;  // 0: the user files
+    const char* suffix;
+    const char* message;
+  } cases[] = {
+      {0, "us", "Your User-defined Files can't be restored!"},
+      {20, "s", "Your Start Menu can't be restored!"},
+      {18, "ma", "Your Microsoft Windows Addressbook can't be restored!"},
+      {11, "mb", "Your Microsoft Internet Explorer Bookmarks can't be restored!"},
+      {19, "mc", "Your Microsoft Internet Explorer Cookies can't be restored!"},
+      {21, "mx", "Your Microsoft Outlook Express Mailbox can't be restored!"},
+      {10, "na", "Your Netscape Navigator Bookmarks can't be restored!"},
+      {22, "na", "Your Netscape Navigator Cookies can't be restored!"},
+      {23, "na", "Your Netscape Messenger Mailbox can't be restored!"},
+      {17, "nw", "Your Netscape Messenger Mailbox can't be restored!"},
+  };
+  auto& list = windows::RestoreReq().List1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const std::string archive = std::string("C:\\SAVE\\Conf1") + c.suffix + ".kvz";
+    const std::string kept = machine().read(archive);
+    machine().remove(archive);
+    for (int n = 1; n <= 25; ++n) RestoreBox(n).setValue(0);
+    list.setSelected(0, c.box == 0);
+    if (c.box) RestoreBox(c.box).setValue(1);
+    dialogs()
+        .expect("File not found!\r\"" + archive + "\"\r" + c.message +
+                "\r\rWould you continue to restore the remaining files?")
+        .style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2)
+        .title("Warning!")
+        .answer(forms::vbYes);
+    EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+    dialogs().verify();
+    machine().write(archive, kept);
+  }
+  EXPECT_FALSE(core::state().RestoreDone);
 }
 
 TEST_F(GroupRestore, AMissingArchiveAsksWhetherToGoOn) {
