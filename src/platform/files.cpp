@@ -152,7 +152,7 @@ void setArchive(Resolved& r) {
 Resolved writeTarget(std::string_view path) {
   Resolved r = resolve(path);
   if (r.exists && r.isDir) raise(kPathFileAccess);
-  requireWritable(r.volume);
+  requireWritable(r);
   if (r.exists && (r.storedAttributes & kReadOnly)) raise(kPermissionDenied);
   return r;
 }
@@ -389,7 +389,7 @@ void mkDir(std::string_view path) {
   Lock lock(machineMutex());
   Resolved r = resolve(path);
   if (r.exists) raise(kPathFileAccess);
-  requireWritable(r.volume);
+  requireWritable(r);
   if (freeClusters(r.volume) < 1) raise(kDiskFull);
   std::error_code ec;
   if (!fs::create_directory(r.host, ec)) raise(kPathFileAccess);
@@ -460,7 +460,7 @@ void rename(std::string_view from, std::string_view to) {
   bool sameEntry = b.exists && b.host == a.host;
   if (b.exists && !sameEntry) raise(kFileAlreadyExists);
   if (a.isDir && (b.rel.rfind(a.rel + "/", 0) == 0)) raise(kPathFileAccess);
-  requireWritable(a.volume);
+  requireWritable(b);
   if (hostIsOpen(a.host)) raise(kPathFileAccess);
   fs::path target = b.host.parent_path() / b.path.parts.back();
   std::string targetRel =
@@ -484,7 +484,7 @@ void fileCopy(std::string_view from, std::string_view to) {
   Resolved b = resolve(to);
   if (b.exists && b.host == a.host) return;
   if (b.exists && b.isDir) raise(kPathFileAccess);
-  requireWritable(b.volume);
+  requireWritable(b);
   if (b.exists && (b.storedAttributes & kReadOnly)) raise(kPathFileAccess);
   if (b.exists && hostIsOpen(b.host)) raise(kPathFileAccess);
   HostFd in(::open(a.host.c_str(), O_RDONLY | O_CLOEXEC));

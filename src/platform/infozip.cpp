@@ -28,7 +28,9 @@ constexpr int kZipBadArguments = 16;
 // accounted for by the run itself, so the path is not watched.
 std::filesystem::path hostOf(const std::string& path) {
   detail::Lock lock(detail::machineMutex());
-  return detail::resolve(path).host;
+  detail::Resolved r = detail::resolve(path);
+  if (r.hiddenHostEntry) raise(kPathNotFound);  // a link out of the machine
+  return r.host;
 }
 
 // The clusters the archive takes now (0 when it does not exist yet).

@@ -440,6 +440,10 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       r.host /= part;
       r.exists = r.isDir = false;
       r.storedAttributes = 0;
+      if (i + 1 == r.path.parts.size() && !hasWildcards(part)) {
+        struct stat entry {};
+        r.hiddenHostEntry = ::lstat(r.host.c_str(), &entry) == 0;
+      }
     }
   }
   return r;
@@ -536,6 +540,11 @@ std::int64_t freeClusters(const Volume& volume) {
 
 void requireWritable(const Volume& volume) {
   if (volume.readOnly) raise(kPermissionDenied);
+}
+
+void requireWritable(const Resolved& target) {
+  requireWritable(target.volume);
+  if (target.hiddenHostEntry) raise(kPermissionDenied);
 }
 
 }  // namespace detail
@@ -662,6 +671,7 @@ std::string machineValue(std::string_view section, std::string_view key, std::st
 fs::path hostPath(std::string_view windowsPath) {
   Lock lock(machineMutex());
   Resolved r = resolve(windowsPath);
+  if (r.hiddenHostEntry) raise(kPathNotFound);  // it would lead out of the machine
   // The caller may change what it gets behind the layer's back.
   if (r.exists && r.isDir)
     recountVolume(r.volume);

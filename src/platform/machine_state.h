@@ -62,6 +62,10 @@ struct Resolved {
   std::string rel;   // "" for the root
   std::filesystem::path host;
   bool exists = false, isDir = false;              // the root exists and is a folder
+  // The last part does not exist for Windows, yet the host holds an entry
+  // there that the layer does not show: a link out of the machine or one
+  // leading nowhere. Nothing may be written through it.
+  bool hiddenHostEntry = false;
   int storedAttributes = 0;                        // read-only, hidden, system, archive
   int attributes() const;                          // DOS attributes, kDirectory for folders
   // Each part as the host spells it (as given where it does not exist), and
@@ -160,5 +164,8 @@ void watchHostFile(const Volume& volume, const std::filesystem::path& host);
 std::int64_t totalClusters(const Volume& volume);
 std::int64_t freeClusters(const Volume& volume);
 void requireWritable(const Volume& volume);  // raises 70
+// The same for the target of a write, also refused (70) where the host holds
+// an entry the layer does not show.
+void requireWritable(const Resolved& target);
 
 }  // namespace platform::detail

@@ -245,6 +245,22 @@ TEST_F(InfoZipTest, ZipFailuresGiveZipsExitCodes) {
   EXPECT_NE(platform::lastProcessOutput().find("name not matched: C:\\NOFILE.TXT"), std::string::npos);
 }
 
+// An archive named where the host holds a link out of the machine is not
+// written, neither anew nor grown in place through the link.
+TEST_F(InfoZipTest, ZipWritesNoArchiveThroughALinkOutOfTheMachine) {
+  const fs::path outside = fs::temp_directory_path() / ("kelvaran-zip-outside-" + std::to_string(::getpid()));
+  fs::create_directories(outside);
+  fs::create_symlink(outside / "grown.kvz", m.host(R"(C:\SAVE)") / "Conf1.kvz");
+  for (const char* options : {"-5q", "-5gq"}) {
+    EXPECT_EQ(run(std::string("zip.exe ") + options + R"( "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\win.ini)"),
+              15)
+        << options;
+  }
+  EXPECT_TRUE(fs::is_empty(outside));
+  EXPECT_TRUE(fs::is_symlink(m.host(R"(C:\SAVE)") / "Conf1.kvz"));
+  fs::remove_all(outside);
+}
+
 TEST_F(InfoZipTest, UnzipPutsEachArchiveBackWhereItWasSaved) {
   const std::string ns = kNetscape;
   ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);

@@ -1,12 +1,15 @@
 #include "platform/machine.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/replace_file.h"
 #include "support/test_machine.h"
 
 namespace fs = std::filesystem;
@@ -71,6 +74,56 @@ TEST(Machine, LinksOutOfTheRootAreNeverFollowed) {
   EXPECT_EQ(errorOf([] { readFile("C:\\Escape\\secret.txt"); }), kPathNotFound);
   EXPECT_TRUE(findFiles("C:\\Esc*", kDirectory).empty());
   EXPECT_TRUE(fileExists("C:\\inside.lnk"));
+  fs::remove_all(outside);
+}
+
+// A name the layer does not show because the host holds a link out of the
+// machine there takes no write of any kind: nothing outside the root changes
+// and the links stay as they were.
+TEST(Machine, NothingIsWrittenThroughLinksOutOfTheRoot) {
+  testsupport::TestMachine m;
+  const fs::path outside = fs::temp_directory_path() / ("kelvaran-outside-" + std::to_string(::getpid()));
+  fs::remove_all(outside);
+  fs::create_directories(outside / "folder");
+  { std::ofstream(outside / "target.txt") << "outside"; }
+  const fs::path c = m.root() / "drives/C";
+  fs::create_symlink(outside / "target.txt", c / "out.txt");
+  fs::create_symlink(outside / "made.txt", c / "dangling.txt");  // its target does not exist
+  fs::create_directory_symlink(outside / "folder", c / "Escape");
+  m.write("C:\\mine.txt", "mine");
+
+  struct Case {
+    const char* what;
+    std::function<void()> call;
+    int error;
+  };
+  const Case cases[] = {
+      {"write", [] { writeFile("C:\\out.txt", "in"); }, kPermissionDenied},
+      {"write, no target", [] { writeFile("C:\\dangling.txt", "in"); }, kPermissionDenied},
+      {"append", [] { appendFile("C:\\out.txt", "in"); }, kPermissionDenied},
+      {"open for writing", [] { File f("C:\\out.txt", File::Mode::ReadWrite); }, kPermissionDenied},
+      {"replace", [] { replaceFile("C:\\dangling.txt", "in"); }, kPermissionDenied},
+      {"copy onto", [] { fileCopy("C:\\mine.txt", "C:\\out.txt"); }, kPermissionDenied},
+      {"copy for reading", [] { fileCopyForReading("C:\\mine.txt", "C:\\dangling.txt"); }, kPermissionDenied},
+      {"rename onto", [] { rename("C:\\mine.txt", "C:\\out.txt"); }, kPermissionDenied},
+      {"make a folder", [] { mkDir("C:\\dangling.txt"); }, kPermissionDenied},
+      {"delete", [] { kill("C:\\out.txt"); }, kFileNotFound},
+      {"remove the folder", [] { rmDir("C:\\Escape"); }, kPathNotFound},
+      {"rename the folder", [] { rename("C:\\Escape", "C:\\Other"); }, kFileNotFound},
+      {"attributes", [] { setAttr("C:\\out.txt", kHidden); }, kFileNotFound},
+      {"write inside", [] { writeFile("C:\\Escape\\new.txt", "in"); }, kPathNotFound},
+      {"folder inside", [] { mkDir("C:\\Escape\\sub"); }, kPathNotFound},
+      {"host path", [] { hostPath("C:\\out.txt"); }, kPathNotFound},
+  };
+  for (const Case& k : cases) EXPECT_EQ(errorOf(k.call), k.error) << k.what;
+
+  EXPECT_EQ(m.read("C:\\mine.txt"), "mine");
+  std::string text;
+  std::getline(std::ifstream(outside / "target.txt"), text);
+  EXPECT_EQ(text, "outside");
+  EXPECT_FALSE(fs::exists(outside / "made.txt"));
+  EXPECT_TRUE(fs::is_empty(outside / "folder"));
+  for (const char* link : {"out.txt", "dangling.txt", "Escape"}) EXPECT_TRUE(fs::is_symlink(c / link)) << link;
   fs::remove_all(outside);
 }
 
