@@ -40,6 +40,17 @@ std::int64_t archiveClusters(const std::string& archive) {
   return detail::hostClusters(r.volume, r.host);
 }
 
+// How large zip may write the archive: the drive's free clusters, and when
+// it grows an archive in place (g) the clusters that one has. Without g zip
+// writes a new file beside the old archive and replaces it at the end.
+std::int64_t archiveRoom(const std::string& archive, bool grow) {
+  detail::Lock lock(detail::machineMutex());
+  detail::Resolved r = detail::resolve(archive);
+  std::int64_t clusters = detail::freeClusters(r.volume);
+  if (grow) clusters += detail::hostClusters(r.volume, r.host);
+  return clusters * r.volume.clusterSize;
+}
+
 // After zip wrote the archive: counts its change, or, after a failed run
 // that may have left anything behind, the whole volume again.
 void archiveWritten(const std::string& archive, std::int64_t before, bool succeeded) {
@@ -286,10 +297,16 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
       names += '\n';
     }
     if (names.empty()) continue;  // a root whose every match was left out
-    std::vector<std::string> args = hostZipOptions(options, options.grow || runs++ > 0);
+    const bool grow = options.grow || runs++ > 0;
+    std::vector<std::string> args = hostZipOptions(options, grow);
     args.push_back("-@");
     args.push_back(hostArchive.string());
-    const HostRun host = runHostProgram(kZipProgram, args, expansion.rootHost(r), names);
+    // The archive gets the room its drive has, no more: past it zip fails
+    // with its exit for a full disk and leaves an archive it replaces whole.
+    HostRun host = runHostProgram(kZipProgram, args, expansion.rootHost(r), names, archiveRoom(archive, grow));
+    const std::string tooLarge = "File too large";
+    if (const auto at = host.output.find(tooLarge); host.exitCode == kZipWriteError && at != std::string::npos)
+      host.output.replace(at, tooLarge.size(), "No space left on device");
     run.output += host.output;
     if (!host.started) raise(kFileNotFound);
     run.exitCode = host.exitCode;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -242,7 +243,8 @@ void clearFakePrograms() { fakes().clear(); }
 // of the machine are Windows-1252 bytes, which a text conversion on the way
 // (as QProcess's UTF-8) would garble.
 HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::filesystem::path& workingFolder, std::string_view input) {
+                       const std::filesystem::path& workingFolder, std::string_view input,
+                       std::int64_t fileSizeLimit) {
   HostRun run;
   int output[2], feed[2] = {-1, -1};
   if (pipe2(output, O_CLOEXEC) != 0) return run;
@@ -251,6 +253,12 @@ HostRun runHostProgram(const std::string& program, const std::vector<std::string
   if (feeding) {
     static const bool pipeSignalIgnored = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     (void)pipeSignalIgnored;
+  }
+  // A write past the size limit must fail, not end the program: the ignored
+  // signal is inherited.
+  if (fileSizeLimit >= 0) {
+    static const bool sizeSignalIgnored = std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+    (void)sizeSignalIgnored;
   }
   if (feeding && pipe2(feed, O_CLOEXEC) != 0) {
     close(output[0]), close(output[1]);
@@ -281,6 +289,10 @@ HostRun runHostProgram(const std::string& program, const std::vector<std::string
     return run;
   }
   run.started = true;
+  if (fileSizeLimit >= 0) {
+    const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+    prlimit(pid, RLIMIT_FSIZE, &limit, nullptr);
+  }
   if (feeding) fcntl(feed[1], F_SETFL, O_NONBLOCK);  // a full pipe must not stop the reading
 
   // Output is read while the input is written, so neither side waits on a full pipe.

@@ -88,8 +88,13 @@ struct HostRun {
 // Runs a host program with an argument vector (never a shell), byte for
 // byte, stdin from `input` (from /dev/null when empty), stdout and stderr
 // merged, and waits for it without time limit.
+// `fileSizeLimit` (bytes, none when negative) is the largest file the program
+// may write: a write past it fails (EFBIG) as on a full disk. It is in force
+// before the program gets its first byte of input, so a program that reads
+// its input before it writes writes nothing past it.
 HostRun runHostProgram(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::filesystem::path& workingFolder = {}, std::string_view input = {});
+                       const std::filesystem::path& workingFolder = {}, std::string_view input = {},
+                       std::int64_t fileSizeLimit = -1);
 // The largest peakKilobytes of the host programs run since the last reset
 // (benchmarks: what zip and unzip themselves took).
 std::int64_t hostProgramPeakKilobytes();

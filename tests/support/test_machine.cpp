@@ -123,6 +123,22 @@ void TestMachine::removeDrive(char drive) {
   reopen();
 }
 
+void TestMachine::leaveFree(char drive, std::int64_t bytes) {
+  const std::string root = std::string(1, drive) + ":\\";
+  const std::int64_t used = platform::totalBytes(root) - platform::freeBytes(root);
+  setDrive(drive, "Capacity", std::to_string(used + bytes));
+}
+
+std::string incompressibleBytes(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& c : bytes) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  return bytes;
+}
+
 std::string TestMachine::addMedium(const platform::MediumSpec& spec, char insertInto) {
   std::string name = platform::createMedium(spec);
   if (insertInto) platform::insertMedium(insertInto, name);

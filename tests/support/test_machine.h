@@ -10,6 +10,7 @@
 //
 // Every change to the machine description reopens the machine, so the layer
 // sees it at once. Windows paths throughout, as the program uses them.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -49,6 +50,9 @@ class TestMachine {
   void setSystem(std::string_view key, std::string_view value);
   // Removes a drive letter from the machine.
   void removeDrive(char drive);
+  // Sets a fixed drive's capacity so that `bytes` (rounded down to whole
+  // clusters) are free now.
+  void leaveFree(char drive, std::int64_t bytes);
 
   // Removable media: create one on the shelf (optionally inserted at once).
   std::string addMedium(const platform::MediumSpec& spec, char insertInto = 0);
@@ -64,6 +68,9 @@ class TestMachine {
 
 // The runtime error number `call` raises (0 when it raises none).
 int errorOf(const std::function<void()>& call);
+
+// Bytes zip cannot make smaller (the same for a given size).
+std::string incompressibleBytes(std::size_t size);
 
 // The demo machine template of the source tree.
 std::filesystem::path demoTemplate();

@@ -245,6 +245,41 @@ TEST_F(InfoZipTest, ZipFailuresGiveZipsExitCodes) {
   EXPECT_NE(platform::lastProcessOutput().find("name not matched: C:\\NOFILE.TXT"), std::string::npos);
 }
 
+// An archive takes room on its drive as any file does: one that does not fit
+// in the free space ends as zip ends on a full disk, nothing of it left and an
+// archive it was to replace kept whole; one that fits is written.
+TEST_F(InfoZipTest, AnArchiveLargerThanTheFreeSpaceFailsAsOnAFullDisk) {
+  m.write(R"(C:\WINDOWS\TEMP\kelvaran\big.bin)", testsupport::incompressibleBytes(400000));
+  const std::string big = R"( C:\WINDOWS\TEMP\kelvaran\big.bin)";
+
+  platform::MediumSpec floppy;
+  floppy.capacity = 300 * 1024;  // a small floppy
+  m.addMedium(floppy, 'A');
+  const std::int64_t floppyFree = platform::freeBytes("A:\\");
+  EXPECT_EQ(run(R"(zip.exe -1q "A:\Conf1.kvz")" + big), 14) << platform::lastProcessOutput();
+  EXPECT_FALSE(m.exists(R"(A:\Conf1.kvz)"));
+  EXPECT_TRUE(folderNames(R"(A:\*.*)", platform::kDirectory | platform::kHidden | platform::kSystem).empty());
+  EXPECT_EQ(platform::freeBytes("A:\\"), floppyFree);
+
+  // C: with an archive already there and less room than the new one needs.
+  ASSERT_EQ(run(R"(zip.exe -1q "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\win.ini)"), 0);
+  const std::string old = m.read(R"(C:\SAVE\Conf1.kvz)");
+  m.leaveFree('C', 300 * 1024);  // reopens the machine
+  platform::chDir(R"(C:\KELVARAN)");
+  const std::int64_t cFree = platform::freeBytes("C:\\");
+  EXPECT_EQ(run(R"(zip.exe -1qu "C:\SAVE\Conf1.kvz")" + big), 14) << platform::lastProcessOutput();
+  EXPECT_EQ(m.read(R"(C:\SAVE\Conf1.kvz)"), old);
+  EXPECT_EQ(folderNames(R"(C:\SAVE\*.*)", 0), Names{"Conf1.kvz"});
+  EXPECT_EQ(platform::freeBytes("C:\\"), cFree);
+
+  m.leaveFree('C', 500 * 1024);
+  platform::chDir(R"(C:\KELVARAN)");
+  ASSERT_EQ(run(R"(zip.exe -1qu "C:\SAVE\Conf1.kvz")" + big), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(entries(R"(C:\SAVE\Conf1.kvz)"),
+            (Names{"WINDOWS/TEMP/kelvaran/big.bin", "WINDOWS/TEMP/kelvaran/win.ini"}));
+  EXPECT_LT(platform::freeBytes("C:\\"), 120 * 1024);  // the new archive counted
+}
+
 // An archive named where the host holds a link out of the machine is not
 // written, neither anew nor grown in place through the link.
 TEST_F(InfoZipTest, ZipWritesNoArchiveThroughALinkOutOfTheMachine) {

@@ -219,6 +219,22 @@ TEST_F(SaveEngine, ARunThatFailsLeavesTheOldSlotWhole) {
   }
 }
 
+// The archives take room on the save folder's drive: with room for the staged
+// files but not for the user archive, real zip fails as on a full disk.
+TEST_F(SaveEngine, ADriveWithoutRoomForAnArchiveFailsTheSaveAsAFullDisk) {
+  const auto before = saveBefore();
+  machine().write("C:\\My Documents\\Big.bin", testsupport::incompressibleBytes(600000));
+  writeUserList({"C:\\My Documents\\Brief.doc", "C:\\My Documents\\Big.bin"});
+  machine().leaveFree('C', 900000);
+  prepareSlot(1, "After");
+  dialogs().expect("Not enough free disk space!").style(forms::vbOKOnly + forms::vbCritical).title("Message");
+  SaveConfiguration();
+  dialogs().verify();
+  EXPECT_FALSE(core::state().SaveSucceeded);
+  EXPECT_EQ(slotFiles(), before);
+  EXPECT_FALSE(machine().exists("C:\\SAVE\\Conf1.new"));
+}
+
 TEST_F(SaveEngine, AnEmptyGroupIsRecordedAsNotSaved) {
   machine().remove("C:\\WINDOWS\\Favorites");
   machine().mkdirs("C:\\WINDOWS\\Favorites\\");
