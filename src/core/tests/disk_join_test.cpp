@@ -116,6 +116,17 @@ TEST_F(DiskJoin, CancelAtAnyPromptLeavesNothingHalfJoined) {
   }
 }
 
+// No disk in the drive: the first disk is asked for, and once one is in the
+// join goes on where it failed.
+TEST_F(DiskJoin, WithoutADiskTheFirstDiskIsAskedForAndTheJoinGoesOn) {
+  const std::string disk = floppy("Save#1", {{"Conf1.kv1", "part 1;"}, {"Conf1.kv2", "part 2"}});
+  dialogs().expect(res(1242)).style(kPromptStyle).title(res(1011));
+  // OK without a disk: the disk check's own question, answered by inserting one.
+  dialogs().expect(res(1070)).then(insertDisk(disk));
+  EXPECT_TRUE(core::ConcatSplitFile("A:\\Conf1.kvz", target(), 2));
+  EXPECT_EQ(machine.read(target()), "part 1;part 2");
+}
+
 // A cancel empties the disk-restore folder only when it is the program's own
 // DiskRestore folder; any other folder keeps its files.
 TEST_F(DiskJoin, CancelEmptiesOnlyTheProgramsOwnDiskRestoreFolder) {
