@@ -6,6 +6,7 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "restore/restore_boxes.h"
@@ -54,13 +55,14 @@ std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipG
 }
 
 GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
-                       const std::string& stepText, const std::string& statusBeforeRun) {
+                       const std::string& stepText, const std::string& statusBeforeRun,
+                       const std::function<void(const std::string& archive, UnzipPlan& plan)>& place) {
   auto& st = core::state();
   const UnzipRow& row = RowOf(group);
   const std::string context = stepText + " Restore";
   GroupEnd result;
 
-  const UnzipPlan plan = PlanUnzip(group, folders);
+  UnzipPlan plan = PlanUnzip(group, folders);
   if (!plan.problem.empty()) {
     core::WriteErrorLog(platform::kPathNotFound, context);
     result.end = askUnusable(row.missingMessage);
@@ -76,6 +78,7 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
     result.end = AskMissingArchive(quotedArchive, row.missingMessage);
     return result;
   }
+  if (place) place(archive, plan);
   const std::string line = CommandLineOf(UnzipArguments(group, archive, plan.target));
   if (line.empty() || !MemberProblem(archive, plan.target, plan.folder).empty()) {
     core::WriteErrorLog(platform::kBadFileNameOrNumber, context);
@@ -108,12 +111,36 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
 
   const std::string stepText = loadResString(1117) + " UserFiles";
   setStatus(stepText);
+  // The copies were staged in the saving machine's working folder; when that
+  // is not this one's, they are unpacked aside and moved into it.
+  std::string savedFolder = userFolder.substr(3);
+  std::string scratch;
+  const auto place = [&](const std::string& archive, UnzipPlan& plan) {
+    const std::string staged = StagedUserFolder(archive);
+    if (staged.empty() || platform::equalsNoCase(staged, savedFolder)) return;
+    savedFolder = staged;
+    scratch = workFolder + "Unpack\\";
+    plan.target = scratch.substr(0, scratch.size() - 1);
+    plan.folder = scratch + staged;
+  };
   const GroupEnd run =
       RunUnzipGroup(UnzipGroup::UserFiles, QuotedArchive(archiveFolder, slotNumber, UnzipGroup::UserFiles), folders,
-                    stepText, "");
+                    stepText, "", place);
   if (run.end == StepEnd::Abort) return StepEnd::Abort;
+  bool placed = run.restored;
+  if (placed && !scratch.empty()) {
+    RemoveUnpackFolder(userFolder);
+    try {
+      platform::rename(scratch + savedFolder.substr(0, savedFolder.size() - 1),
+                       userFolder.substr(0, userFolder.size() - 1));
+    } catch (const platform::RuntimeError& error) {
+      core::WriteErrorLog(error, stepText + " Restore");
+      placed = false;
+    }
+  }
+  if (!scratch.empty()) RemoveUnpackFolder(scratch);
   // Without a fresh unpack no copy is taken: an older run's may still be there.
-  if (run.restored) CopyUserFilesBack(st.UserIniPath, userFolder, workFolder);
+  if (placed) CopyUserFilesBack(st.UserIniPath, userFolder, workFolder, savedFolder);
   return StepEnd::Continue;
 }
 

@@ -2,6 +2,7 @@
 // The restore's unpacking of the user files, the Start menu and the browser
 // and mail groups, in the order the run makes them, each only when its box
 // (or, for the user files, an entry of the dialog's list) is ticked.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -34,12 +35,18 @@ GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded);
 // the question); its members must all lie in the group's folder (else as a
 // bad folder); then Unzip32.exe runs. Only a run with exit code 0 or 1 sets
 // RestoreDone; a failed run is logged and shown with the group's message.
+// `place` (when given) may change the plan once the archive is known to
+// exist, before its members are checked (the user files of another machine
+// are unpacked into a scratch folder).
 GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
-                       const std::string& stepText, const std::string& statusBeforeRun);
+                       const std::string& stepText, const std::string& statusBeforeRun,
+                       const std::function<void(const std::string& archive, UnzipPlan& plan)>& place = {});
 
 // The user-defined files: when an entry of RestoreReq.List1 is selected, the
 // user-file archive is unpacked into this machine's working folder and the
-// files are copied back to their paths (CopyUserFilesBack).
+// files are copied back to their paths (CopyUserFilesBack). An archive staged
+// in another working folder (a configuration of another machine) is unpacked
+// into a scratch folder and its User folder moved into this machine's.
 StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, const GroupFolders& folders);
 
 // The Start menu, address book, Internet Explorer favorites and cookies,

@@ -35,32 +35,9 @@ bool isSystemFileName(std::string_view name) {
                      [&](const char* known) { return platform::equalsNoCase(name, known); });
 }
 
-bool hasControlCharacter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32 || c == 127; });
-}
-
 std::string windowsForm(std::string text) {
   std::replace(text.begin(), text.end(), '/', '\\');
   return text;
-}
-
-// Removes the scratch tree of a relocating unpack (files first, then the folders, deepest first).
-void removeTree(const std::string& folder) {
-  try {
-    if (!platform::folderExists(folder)) return;
-    std::vector<std::string> folders = core::subFolders(folder);
-    folders.insert(folders.begin(), folder.substr(0, folder.size() - 1));
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-      for (const auto& e : platform::findFiles(*it + "\\*.*", platform::kHidden | platform::kSystem | platform::kReadOnly))
-        if (!(e.attributes & platform::kDirectory)) {
-          platform::setAttr(*it + "\\" + e.name, platform::kNormal);
-          platform::kill(*it + "\\" + e.name);
-        }
-      platform::rmDir(*it);
-    }
-  } catch (const platform::RuntimeError& error) {
-    core::WriteErrorLog(error, " Restore");
-  }
 }
 
 }  // namespace
@@ -120,18 +97,6 @@ std::vector<std::string> SystemUnzipArguments(std::string_view archive, const Sy
   return arguments;
 }
 
-std::string QuotedCommandLine(const std::vector<std::string>& arguments) {
-  std::string line;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument)) return "";
-    const bool quoted = i == 2 || argument.find_first_of(" \t") != std::string::npos;
-    if (i) line += ' ';
-    line += quoted ? kQuote + argument + kQuote : argument;
-  }
-  return platform::splitCommandLine(line) == arguments ? line : "";
-}
-
 GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder) {
   core::State& st = core::state();
   GroupEnd result;
@@ -153,7 +118,7 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
   std::string scratch;
   const std::vector<std::string> arguments =
       members.problem.empty() ? SystemUnzipArguments(archive, members, workFolder, scratch) : std::vector<std::string>{};
-  const std::string line = arguments.empty() ? "" : QuotedCommandLine(arguments);
+  const std::string line = arguments.empty() ? "" : CommandLineOf(arguments);
   if (line.empty()) {
     core::WriteErrorLog(platform::kBadFileNameOrNumber, " Restore");
     forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
@@ -175,7 +140,7 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
         placed = false;
       }
     }
-    removeTree(scratch);
+    RemoveUnpackFolder(scratch);
   }
   if (!placed) {
     core::WriteErrorLog(failure ? failure : platform::kDeviceIoError, " Restore");

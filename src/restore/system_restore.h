@@ -39,11 +39,6 @@ SystemMembers ReadSystemMembers(std::string_view archive);
 std::vector<std::string> SystemUnzipArguments(std::string_view archive, const SystemMembers& members,
                                               std::string_view workFolder, std::string& scratch);
 
-// A command line that splits back into exactly `arguments`: the archive
-// (argument 2) always in double quotes, others only when they hold a blank.
-// "" when that is impossible (a double quote or control character).
-std::string QuotedCommandLine(const std::vector<std::string>& arguments);
-
 // The system-archive step: status "Decompressing Files...", the missing-
 // archive question (message 1200), the member check, the unzip run and its
 // exit code. `restored` is true only when the files stand in the working folder.

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "core/inifile.h"
+#include "core/paths.h"
 #include "core/runner.h"
 #include "core/state.h"
 #include "platform/ansi_text.h"
@@ -129,8 +131,7 @@ std::string CommandLineOf(const std::vector<std::string>& arguments) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument)) return "";
-    const bool quoted = i == 2;  // the archive
-    if (!quoted && argument.find_first_of(" \t") != std::string::npos) return "";
+    const bool quoted = i == 2 || argument.find_first_of(" \t") != std::string::npos;
     if (i) line += ' ';
     line += quoted ? kQuote + argument + kQuote : argument;
   }
@@ -153,7 +154,7 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
     const std::optional<std::string> name =
         member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
     if (!name) return member.name + ": no name of this machine";
-    std::string path = std::string(target) + *name;
+    std::string path = withSeparator(std::string(target)) + *name;
     for (char& c : path) {
       if (c == '/') c = '\\';
     }
@@ -165,6 +166,48 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
     if (!inside) return member.name + ": outside " + std::string(folder);
   }
   return "";
+}
+
+std::string StagedUserFolder(std::string_view archive) {
+  static constexpr std::string_view kMap = "kelvaran/User/User.ini";
+  std::vector<platform::zipdir::Member> members;
+  try {
+    members = platform::zipdir::readMembers(platform::hostPath(archive));
+  } catch (const std::exception&) {
+    return "";
+  }
+  for (const auto& member : members) {
+    const std::optional<std::string> name =
+        member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
+    if (!name || name->size() < kMap.size()) continue;
+    const std::size_t cut = name->size() - kMap.size();
+    if (!platform::equalsNoCase(std::string_view(*name).substr(cut), kMap) || (cut > 0 && (*name)[cut - 1] != '/'))
+      continue;
+    std::string folder = name->substr(0, name->size() - std::string_view("User.ini").size());
+    for (char& c : folder) {
+      if (c == '/') c = '\\';
+    }
+    return folder;
+  }
+  return "";
+}
+
+void RemoveUnpackFolder(const std::string& folder) {
+  try {
+    if (!platform::folderExists(folder)) return;
+    std::vector<std::string> folders = core::subFolders(folder);
+    folders.insert(folders.begin(), folder.substr(0, folder.size() - 1));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+      for (const auto& e : platform::findFiles(*it + "\\*.*", platform::kHidden | platform::kSystem | platform::kReadOnly))
+        if (!(e.attributes & platform::kDirectory)) {
+          platform::setAttr(*it + "\\" + e.name, platform::kNormal);
+          platform::kill(*it + "\\" + e.name);
+        }
+      platform::rmDir(*it);
+    }
+  } catch (const platform::RuntimeError& error) {
+    core::WriteErrorLog(error, " Restore");
+  }
 }
 
 bool UnzipSucceeded(int exitCode) { return exitCode == 0 || exitCode == 1; }

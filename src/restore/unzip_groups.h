@@ -66,11 +66,22 @@ std::string DriveRootOf(std::string_view path);
 std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target);
 
 // The command line that stands for an argument vector, as the program always
-// wrote it ("Unzip32.exe -o "C:\SAVE\Conf1s.kvz" -d C:\"): the archive in
-// double quotes, the other arguments bare. Empty when an argument holds a
-// double quote or a control character, or a bare one a blank, so that the
-// line could not be split back into exactly these arguments.
+// wrote it ("Unzip32.exe -o "C:\SAVE\Conf1s.kvz" -d C:\"): the archive
+// (argument 2) always in double quotes, another argument only when it holds
+// a blank. Empty when an argument holds a double quote or a control
+// character, so that the line could not be split back into exactly these
+// arguments.
 std::string CommandLineOf(const std::vector<std::string>& arguments);
+
+// The folder a user-file archive's copies were staged in, as its User.ini
+// member names it, without a drive and in Windows form, ending with "\"
+// ("WINDOWS\TEMP\kelvaran\User\"); "" when the archive cannot be read or
+// holds no such User.ini.
+std::string StagedUserFolder(std::string_view archive);
+
+// Removes a scratch folder of an unpack and everything in it (files first,
+// then the folders, deepest first); failures are logged as " Restore".
+void RemoveUnpackFolder(const std::string& folder);
 
 // Why an archive's members may not be unpacked into `target` ("" when they
 // may): every member must lie below `folder` (compared without case, in the

@@ -76,8 +76,18 @@ void reportMissing(const std::string& item) {
 }  // namespace
 
 bool UserCopyAccepted(std::string_view value, std::string_view userFolder) {
-  if (userFolder.empty() || !startsWithNoCase(value, userFolder)) return false;
-  return componentsProblem(value.substr(userFolder.size())).empty();
+  return userFolder.size() > 3 && startsWithNoCase(value, userFolder.substr(0, 3)) &&
+         !UserCopyPath(value, userFolder.substr(3), userFolder).empty();
+}
+
+std::string UserCopyPath(std::string_view value, std::string_view savedFolder, std::string_view userFolder) {
+  if (savedFolder.empty() || userFolder.empty()) return "";
+  if (value.size() < 3 || value[1] != ':' || value[2] != '\\') return "";
+  value.remove_prefix(3);
+  if (!startsWithNoCase(value, savedFolder)) return "";
+  const std::string_view rest = value.substr(savedFolder.size());
+  if (!componentsProblem(rest).empty()) return "";
+  return std::string(userFolder) + std::string(rest);
 }
 
 std::string UserTargetProblem(std::string_view item) {
@@ -87,18 +97,21 @@ std::string UserTargetProblem(std::string_view item) {
   return "";
 }
 
-bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder, std::string_view workFolder) {
+bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder, std::string_view workFolder,
+                       std::string_view savedFolder) {
   auto& state = core::state();
+  if (savedFolder.empty() && userFolder.size() > 3) savedFolder = userFolder.substr(3);
   forms::ListBox& list = windows::RestoreReq().List1;
   bool copied = false;
   for (int i = 0; i < list.listCount(); ++i) {
     const std::string item = list.list(i);
     setStatus(item);
-    const std::string saved = core::ReadIni("UserFilesSaved", item, userIniPath);
+    const std::string value = core::ReadIni("UserFilesSaved", item, userIniPath);
     if (item.empty()) continue;
     const bool selected = list.selected(i);
-    if (saved.empty() || !UserCopyAccepted(saved, userFolder)) {
-      if (!saved.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");
+    const std::string saved = UserCopyPath(value, savedFolder, userFolder);
+    if (saved.empty()) {
+      if (!value.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");
       reportMissing(item);
       state.RestoreDone = false;
       continue;

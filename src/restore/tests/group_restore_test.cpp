@@ -233,3 +233,32 @@ TEST_F(GroupRestoreTempElsewhere, UserFilesComeBackThroughTheWorkingFolderOnItsD
 
 }  // namespace
 }  // namespace restore
+
+namespace restore {
+namespace {
+
+// A configuration saved on a machine whose temporary folder was another (a
+// copy from another machine): its user files still come back.
+class GroupRestoreSavedWithOtherTemp : public GroupRestore {
+ protected:
+  void SetUp() override {
+    tempDir = "C:\\WIN98\\TEMP\\";
+    GroupRestore::SetUp();
+    core::state().TempDir = "C:\\WINDOWS\\TEMP\\";
+    machine().mkdirs("C:\\WINDOWS\\TEMP\\");
+  }
+};
+
+TEST_F(GroupRestoreSavedWithOtherTemp, UserFilesComeBackThroughThisMachinesWorkingFolder) {
+  auto& list = windows::RestoreReq().List1;
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), savedContent(file));
+  EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran\\User"));
+  EXPECT_FALSE(machine().exists("C:\\WIN98\\TEMP\\kelvaran\\User"));
+  EXPECT_FALSE(machine().exists("C:\\WINDOWS\\TEMP\\kelvaran\\Unpack"));
+}
+
+}  // namespace
+}  // namespace restore

@@ -43,6 +43,25 @@ TEST(UserCopy, OnlyFilesBelowTheWorkingFoldersUserFolder) {
   EXPECT_FALSE(UserCopyAccepted(kUser + "a.txt", ""));
 }
 
+// A value of another machine's User.ini names its copy below that machine's
+// working folder, on any drive: the copy is taken from this machine's.
+TEST(UserCopy, AnotherMachinesValuesMapIntoThisMachinesUserFolder) {
+  const std::string saved = "WIN98\\TEMP\\kelvaran\\User\\";
+  const struct {
+    std::string value, copy;
+  } cases[] = {
+      {"D:\\WIN98\\TEMP\\kelvaran\\User\\docs\\a.txt", kUser + "docs\\a.txt"},
+      {"c:\\win98\\temp\\KELVARAN\\user\\a.txt", kUser + "a.txt"},
+      {"D:\\WIN98\\TEMP\\kelvaran\\User\\..\\..\\x.txt", ""},
+      {"D:\\WIN98\\TEMP\\kelvaran\\User\\", ""},
+      {"D:\\WINDOWS\\TEMP\\kelvaran\\User\\a.txt", ""},
+      {"WIN98\\TEMP\\kelvaran\\User\\a.txt", ""},
+      {"D:\\WIN98\\TEMP\\kelvaran\\User\\docs\\*.txt", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UserCopyPath(c.value, saved, kUser), c.copy) << c.value;
+  EXPECT_EQ(UserCopyPath("D:\\WIN98\\TEMP\\kelvaran\\User\\a.txt", "", kUser), "");
+}
+
 class UserTargets : public savetest::SaveTest {};
 
 TEST_F(UserTargets, OnlyPlainAbsolutePathsOnThisMachine) {
