@@ -9,8 +9,9 @@ class QFont;
 
 namespace forms {
 
-// Sets up the runtime once the QApplication exists: the classic "Windows"
-// style, no quit when the last window closes, F1 opens help, the Qt dialogs.
+// Sets up the runtime once the QApplication exists: the classic look (the
+// "Windows" style, the classic palette), no quit when the last window
+// closes, F1 opens help, the Qt dialogs.
 void initRuntime();
 
 // App.Path: the program folder as a Windows path, no trailing "\".

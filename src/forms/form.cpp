@@ -4,12 +4,15 @@
 #include <QCursor>
 #include <QEventLoop>
 #include <QFontMetrics>
+#include <QListView>
 #include <QPointer>
 #include <QScreen>
 #include <algorithm>
 #include <memory>
 
+#include "forms/accessible_names.h"
 #include "forms/app.h"
+#include "forms/classic_look.h"
 #include "forms/control_access.h"
 #include "forms/form_window.h"
 #include "forms/forms.h"
@@ -27,6 +30,14 @@ std::vector<Form*>& loadOrder() {
 }
 
 Form* g_active = nullptr;
+
+// What the runtime gives every window it loads: names for screen readers and
+// lists that show whole rows.
+void prepareWindow(QWidget* window) {
+  installAccessibleTabs();
+  nameControls(window);
+  for (QListView* list : window->findChildren<QListView*>()) showWholeRows(list);
+}
 
 Qt::CursorShape cursorShape(int pointer) {
   switch (pointer) {
@@ -77,6 +88,7 @@ void Form::load() {
   auto made = std::make_unique<FormWindow>(*this);
   made->setObjectName(toQt(name_));
   setupUi(made.get());
+  prepareWindow(made.get());
   FormWindow* window = made.release();
   impl_->window = window;
   impl_->helpContextId = 0;
@@ -210,7 +222,11 @@ void Form::setWindowState(WindowState state) {
 }
 
 std::string Form::caption() const { return fromQt(const_cast<Form*>(this)->widget()->windowTitle()); }
-void Form::setCaption(std::string_view text) { widget()->setWindowTitle(toQt(text)); }
+void Form::setCaption(std::string_view text) {
+  QWidget* window = widget();
+  window->setWindowTitle(toQt(text));
+  captionChanged(window);
+}
 int Form::left() const { return const_cast<Form*>(this)->widget()->x(); }
 int Form::top() const { return const_cast<Form*>(this)->widget()->y(); }
 int Form::width() const { return const_cast<Form*>(this)->widget()->width(); }

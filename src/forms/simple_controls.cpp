@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
+#include "forms/accessible_names.h"
 #include "forms/control_access.h"
 #include "forms/form_window.h"
 #include "forms/handler_guard.h"
@@ -38,6 +39,7 @@ void Label::setCaption(std::string_view text) {
   auto* label = as<QLabel>();
   label->setProperty(kCaptionProperty, toQt(text));
   label->setText(shownText(text));
+  captionChanged(label);
 }
 
 void Label::attach(QWidget* widget) {
@@ -46,10 +48,18 @@ void Label::attach(QWidget* widget) {
 }
 
 std::string Frame::caption() const { return fromQt(as<QGroupBox>()->title()); }
-void Frame::setCaption(std::string_view text) { as<QGroupBox>()->setTitle(toQt(text)); }
+void Frame::setCaption(std::string_view text) {
+  QGroupBox* frame = as<QGroupBox>();
+  frame->setTitle(toQt(text));
+  captionChanged(frame);
+}
 
 std::string CommandButton::caption() const { return fromQt(as<QAbstractButton>()->text()); }
-void CommandButton::setCaption(std::string_view text) { as<QAbstractButton>()->setText(toQt(text)); }
+void CommandButton::setCaption(std::string_view text) {
+  QAbstractButton* button = as<QAbstractButton>();
+  button->setText(toQt(text));
+  captionChanged(button);
+}
 void CommandButton::click() { as<QAbstractButton>()->click(); }
 
 void CommandButton::attach(QWidget* widget) {

@@ -3,6 +3,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "forms/accessible_names.h"
 #include "forms/control_access.h"
 #include "forms/handler_guard.h"
 #include "forms/qt_text.h"
@@ -47,6 +48,7 @@ void TabControl::setTabCaption(int index, std::string_view text) {
   QTabBar* bar = tabBarOf(widget());
   checkTab(bar, index);
   bar->setTabText(index, toQt(text));
+  captionChanged(bar);
 }
 
 bool TabControl::tabEnabled(int index) const {

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QSlider>
 
+#include "forms/accessible_names.h"
 #include "forms/control_access.h"
 #include "forms/form_window.h"
 #include "forms/handler_guard.h"
@@ -57,7 +58,11 @@ void CheckBox::setValue(int value) {
 }
 
 std::string CheckBox::caption() const { return fromQt(as<QCheckBox>()->text()); }
-void CheckBox::setCaption(std::string_view text) { as<QCheckBox>()->setText(toQt(text)); }
+void CheckBox::setCaption(std::string_view text) {
+  QCheckBox* box = as<QCheckBox>();
+  box->setText(toQt(text));
+  captionChanged(box);
+}
 
 void CheckBox::attach(QWidget* widget) {
   Control::attach(widget);
@@ -92,7 +97,11 @@ void OptionButton::setValue(bool on) {
 }
 
 std::string OptionButton::caption() const { return fromQt(as<QRadioButton>()->text()); }
-void OptionButton::setCaption(std::string_view text) { as<QRadioButton>()->setText(toQt(text)); }
+void OptionButton::setCaption(std::string_view text) {
+  QRadioButton* button = as<QRadioButton>();
+  button->setText(toQt(text));
+  captionChanged(button);
+}
 
 void OptionButton::attach(QWidget* widget) {
   Control::attach(widget);
