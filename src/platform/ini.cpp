@@ -84,7 +84,14 @@ std::string getProfileString(IniName section, IniName key, std::string_view defa
   return buffer;
 }
 
+namespace {
+thread_local int lastWriteError = 0;
+}
+
+int lastProfileWriteError() { return lastWriteError; }
+
 int writePrivateProfileString(IniName section, IniName key, IniName value, std::string_view fileName) {
+  lastWriteError = 0;
   if (!section || fileName.empty() || !ini::writable(section, key, value)) return 0;
   try {
     const auto path = resolve(fileName);
@@ -95,7 +102,8 @@ int writePrivateProfileString(IniName section, IniName key, IniName value, std::
     if (exists && after == before) return 1;
     replaceFile(path, after);
     return 1;
-  } catch (const RuntimeError&) {
+  } catch (const RuntimeError& error) {
+    lastWriteError = error.number();
     return 0;
   }
 }

@@ -45,6 +45,12 @@ std::string getProfileString(IniName section, IniName key, std::string_view defa
 // A null value deletes the key, a null key deletes the section.
 int writePrivateProfileString(IniName section, IniName key, IniName value, std::string_view fileName);
 
+// Why the last writePrivateProfileString on this thread failed, as a run-time
+// error number (61 full disk, 70 read-only file or medium, 76 missing
+// folder ...); 0 after a write that succeeded or was refused for its names.
+// What GetLastError tells a Windows caller.
+int lastProfileWriteError();
+
 // ---- the same rules on the bytes of a file (no file access) ----------------
 namespace ini {
 

@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "forms/app.h"
 #include "platform/error.h"
+#include "platform/ini.h"
 #include "platform/replace_file.h"
 #include "save/boxes.h"
 #include "windows/form1.h"
@@ -73,10 +74,13 @@ std::string UsrTwin(std::string_view iniPath) {
 void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
   const std::string file(iniPath);
   // A value that cannot be written leaves the description incomplete: the
-  // save must fail rather than commit it.
+  // save must fail rather than commit it, with the write's own error (a full
+  // disk is told as such).
   auto put = [&](const char* section, std::string_view key, std::string_view value) {
-    if (core::WriteIni(section, std::string(key), std::string(value), file) == 0)
-      platform::raise(platform::kDeviceIoError);
+    if (core::WriteIni(section, std::string(key), std::string(value), file) == 0) {
+      const int error = platform::lastProfileWriteError();
+      platform::raise(error ? error : platform::kDeviceIoError);
+    }
   };
   put("Configuration", "OSV", v.osv);
   put("Configuration", "ConfigName", v.configName);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/error.h"
 #include "platform/files.h"
 #include "support/runtime_checks.h"
 #include "support/test_machine.h"
@@ -99,14 +100,24 @@ TEST_F(IniFiles, RefusedOrFailedWritesReturnZeroAndWriteNothing) {
   EXPECT_EQ(writePrivateProfileString("S]", "k", "v", file), 0);
   EXPECT_EQ(writePrivateProfileString(std::nullopt, "k", "v", file), 0);
   EXPECT_EQ(writePrivateProfileString("S", "k", "v", ""), 0);
+  EXPECT_EQ(platform::lastProfileWriteError(), 0);  // refused for its names: no error met
   EXPECT_EQ(machine.read(file), "[S]\r\nk=1\r\n");
 
+  // A write that failed keeps the run-time error it met.
   EXPECT_EQ(writePrivateProfileString("S", "k", "v", "C:\\NOFOLDER\\new.ini"), 0);
+  EXPECT_EQ(platform::lastProfileWriteError(), platform::kPathNotFound);
   EXPECT_FALSE(machine.exists("C:\\NOFOLDER"));
 
+  machine.leaveFree('C', 0);
+  EXPECT_EQ(writePrivateProfileString("S", "k", std::string(5000, 'v'), file), 0);
+  EXPECT_EQ(platform::lastProfileWriteError(), platform::kDiskFull);
+  EXPECT_NE(writePrivateProfileString("S", "k", "2", file), 0);
+  EXPECT_EQ(platform::lastProfileWriteError(), 0);
+
   machine.setAttributes(file, platform::kReadOnly);
-  EXPECT_EQ(writePrivateProfileString("S", "k", "2", file), 0);
-  EXPECT_EQ(machine.read(file), "[S]\r\nk=1\r\n");
+  EXPECT_EQ(writePrivateProfileString("S", "k", "3", file), 0);
+  EXPECT_EQ(platform::lastProfileWriteError(), platform::kPermissionDenied);
+  EXPECT_EQ(machine.read(file), "[S]\r\nk=2\r\n");
 }
 
 TEST_F(IniFiles, WriteReplacesTheFileWithoutLeavingATemporaryOne) {

@@ -219,20 +219,53 @@ TEST_F(SaveEngine, ARunThatFailsLeavesTheOldSlotWhole) {
   }
 }
 
-// The archives take room on the save folder's drive: with room for the staged
-// files but not for the user archive, real zip fails as on a full disk.
-TEST_F(SaveEngine, ADriveWithoutRoomForAnArchiveFailsTheSaveAsAFullDisk) {
+// A drive that runs out of room fails the save with the disk-full message
+// and keeps the old configuration: real zip finds no room for an archive
+// (the staged files fit, the user archive does not), or the disk fills up
+// after the archives, while the description is written.
+TEST_F(SaveEngine, AFullDiskFailsTheSaveWithItsMessage) {
+  struct Case {
+    const char* what;
+    std::function<void(SaveEngine&)> arrange;
+  };
+  const Case cases[] = {
+      {"no room for the user archive",
+       [](SaveEngine& t) {
+         t.machine().write("C:\\My Documents\\Big.bin", testsupport::incompressibleBytes(600000));
+         t.writeUserList({"C:\\My Documents\\Brief.doc", "C:\\My Documents\\Big.bin"});
+         t.machine().leaveFree('C', 900000);
+       }},
+      {"the disk fills up before the description",
+       [](SaveEngine& t) {
+         t.machine().leaveFree('C', 2000000);
+         // The last archive run leaves the disk full, the working folder already gone.
+         platform::FakeProgram fake;
+         fake.action = [&t](const std::vector<std::string>& argv) {
+           const int exitCode = platform::runZip({argv.begin() + 1, argv.end()}).exitCode;
+           if (argv.back().find("Favorites") != std::string::npos) {
+             t.machine().remove("C:\\WINDOWS\\TEMP\\kelvaran");
+             t.machine().write("C:\\filler.bin", std::string(platform::freeBytes("C:\\"), 'f'));
+           }
+           return exitCode;
+         };
+         platform::installFakeProgram("zip.exe", fake);
+       }},
+  };
   const auto before = saveBefore();
-  machine().write("C:\\My Documents\\Big.bin", testsupport::incompressibleBytes(600000));
-  writeUserList({"C:\\My Documents\\Brief.doc", "C:\\My Documents\\Big.bin"});
-  machine().leaveFree('C', 900000);
-  prepareSlot(1, "After");
-  dialogs().expect("Not enough free disk space!").style(forms::vbOKOnly + forms::vbCritical).title("Message");
-  SaveConfiguration();
-  dialogs().verify();
-  EXPECT_FALSE(core::state().SaveSucceeded);
-  EXPECT_EQ(slotFiles(), before);
-  EXPECT_FALSE(machine().exists("C:\\SAVE\\Conf1.new"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange(*this);
+    prepareSlot(1, "After");
+    dialogs().expect("Not enough free disk space!").style(forms::vbOKOnly + forms::vbCritical).title("Message");
+    SaveConfiguration();
+    dialogs().verify();
+    EXPECT_FALSE(core::state().SaveSucceeded);
+    EXPECT_EQ(slotFiles(), before);
+    EXPECT_FALSE(machine().exists("C:\\SAVE\\Conf1.new"));
+    platform::clearFakePrograms();
+    machine().setDrive('C', "Capacity", "");
+    writeUserList({"C:\\My Documents\\Brief.doc"});
+  }
 }
 
 TEST_F(SaveEngine, AnEmptyGroupIsRecordedAsNotSaved) {
