@@ -22,11 +22,6 @@ namespace {
 using savetest::kProgram;
 using savetest::kSaveFolder;
 
-const std::string kNetscape = "C:\\Program Files\\Netscape\\Users\\default";
-const std::string kStore =
-    "C:\\WINDOWS\\Application Data\\Identities\\{4F2A61C0-1B7D-11D4-9C3E-00A0C9D1E2F3}\\Microsoft\\Outlook "
-    "Express\\";
-
 struct Row {
   forms::CheckBox windows::Form1Window::*optionsBox;    // a box of the Options page, or
   forms::CheckBox windows::UserFilesWindow::*userBox;  // one of the user-files dialog
@@ -87,15 +82,7 @@ class SelectionBoxes : public savetest::SaveTest {
       if (machine().exists(file)) machine().setAttributes(file, 0);  // Msdos.sys is read-only
       machine().write(file, std::string("saved ") + file);
     }
-    machine().write(kNetscape + "\\Mail\\Inbox", "mail");
-    machine().write(kNetscape + "\\News\\host\\comp.os", "news");
-    auto& st = core::state();
-    st.CookiesDir = "C:\\WINDOWS\\Cookies\\";
-    st.AddressBookFile = "C:\\WINDOWS\\Application Data\\Microsoft\\Address Book\\Jordan.wab";
-    st.OEMailDir = kStore;
-    auto own = st.machine;
-    own.PathNetscape = kNetscape;
-    st.setMachinePaths(own);
+    findEveryGroup();
   }
 
   // The archives in the save folder.

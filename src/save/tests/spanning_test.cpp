@@ -220,6 +220,30 @@ TEST_F(Spanning, ASaveOverThreeDisksSplitsWhatDoesNotFitAndJoinsBackByteForByte)
   EXPECT_EQ(built.size(), 4u);
 }
 
+// A spanned save with every group records all nine archives, one block each,
+// in the record's order whatever order they were made in.
+TEST_F(Spanning, AllNineArchivesAreRecordedInTheirOwnOrder) {
+  findEveryGroup();
+  for (int box : {1, 2, 3, 4, 5, 6, 11, 12}) UserFilesBox(box).setValue(1);
+  machine().write("C:\\My Documents\\Brief.doc", "Dear");
+  writeUserList({"C:\\My Documents\\Brief.doc"});
+  expectFirstDisk();
+  dialogs().expect(kSaved);
+  SaveConfiguration();
+  dialogs().verify();
+  ASSERT_TRUE(core::state().SaveSucceeded);
+
+  std::string expected = "[SplitLog]\r\n";
+  int k = 0;
+  for (const char* suffix : {"", "us", "s", "mc", "mb", "ma", "mx", "na", "nw"}) {
+    const std::string archive = kProgram + "Conf1" + suffix + ".kvz";
+    expected += "File" + std::to_string(++k) + "=" + archive + "\r\n" + archive + "= 0\r\n";
+  }
+  const std::string disk = content("A:\\Config1.ini");
+  EXPECT_EQ(disk.substr(0, disk.find("[Configuration]")), expected + "\r\n");
+  EXPECT_EQ(filesOn("disk01").size(), 11u);  // the nine archives and the two descriptions
+}
+
 TEST_F(Spanning, AFullDiskTakenAsItIsGetsAnEmptyPartAndTheSetGoesOn) {
   bigUserFile(500000);
   const std::string disk1 = newMedium(368640), full = newMedium(368640), disk3 = newMedium(368640);

@@ -81,6 +81,21 @@ void SaveTest::selectSmallSystem() {
   save::UserFilesBox(12).setValue(1);  // Favorites
 }
 
+void SaveTest::findEveryGroup() {
+  const std::string netscape = "C:\\Program Files\\Netscape\\Users\\default";
+  machine_->write(netscape + "\\Mail\\Inbox", "mail");
+  machine_->write(netscape + "\\News\\host\\comp.os", "news");
+  auto& st = core::state();
+  st.CookiesDir = "C:\\WINDOWS\\Cookies\\";
+  st.AddressBookFile = "C:\\WINDOWS\\Application Data\\Microsoft\\Address Book\\Jordan.wab";
+  st.OEMailDir =
+      "C:\\WINDOWS\\Application Data\\Identities\\{4F2A61C0-1B7D-11D4-9C3E-00A0C9D1E2F3}\\Microsoft\\"
+      "Outlook Express\\";
+  auto own = st.machine;
+  own.PathNetscape = netscape;
+  st.setMachinePaths(own);
+}
+
 void SaveTest::prepareSlot(int slotNumber, std::string_view name) {
   auto& st = core::state();
   st.CurrentConfig = static_cast<std::uint8_t>(slotNumber - 1);

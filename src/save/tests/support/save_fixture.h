@@ -29,6 +29,11 @@ class SaveTest : public forms::ScriptedDialogsTest {
   // The start menu (one shortcut), Win.ini, Autoexec.bat and the Favorites
   // (one link) written small and their boxes checked.
   void selectSmallSystem();
+  // This machine's folders of every browser and mail group found as
+  // discovery finds them on the demo machine (the address book, the Outlook
+  // Express store, the cookies, a Netscape profile with mail and news); no
+  // box ticked.
+  void findEveryGroup();
   // Names slot n the way the Save button does before it calls the engine.
   void prepareSlot(int slotNumber, std::string_view name);
   // The user-file list file of the program folder (the engine reloads it).
