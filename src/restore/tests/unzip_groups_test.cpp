@@ -133,6 +133,25 @@ TEST_F(UnzipGroups, MembersMustLieInTheGroupsFolder) {
   EXPECT_EQ(MemberProblem("C:\\SAVE\\Broken.kvz", "C:\\", "C:\\WINDOWS\\Favorites\\"), "not a readable archive");
 }
 
+// The Netscape patterns are ASCII around their wildcards: a profile in a
+// folder with accented letters and a member in other case still match.
+TEST_F(UnzipGroups, NetscapePatternsMatchAProfileWithAccentedLetters) {
+  const std::string profile = "C:\\Program Files\\Netscape\\Users\\Ren\xe9\\";
+  machine().write(profile + "BOOKMARK.HTM", "marks");
+  machine().write(profile + "cookies.TXT", "crumbs");
+  machine().write(profile + "MAIL\\Inbox", "mail");
+  const std::string archive =
+      archiveOf({profile + "BOOKMARK.HTM", profile + "cookies.TXT", profile + "MAIL\\Inbox"});
+  for (const char* file : {"BOOKMARK.HTM", "cookies.TXT", "MAIL\\Inbox"}) machine().write(profile + file, "changed");
+  for (const UnzipGroup group : {UnzipGroup::NSBookmarks, UnzipGroup::NSCookies, UnzipGroup::NSMail}) {
+    const auto arguments = UnzipArguments(group, archive, "C:\\");
+    EXPECT_EQ(platform::runUnzip({arguments.begin() + 1, arguments.end()}).exitCode, 0);
+  }
+  EXPECT_EQ(content(profile + "BOOKMARK.HTM"), "marks");
+  EXPECT_EQ(content(profile + "cookies.TXT"), "crumbs");
+  EXPECT_EQ(content(profile + "MAIL\\Inbox"), "mail");
+}
+
 // A run gives 0 for a success, else the error number its failure is logged with.
 TEST_F(UnzipGroups, ARunGivesTheErrorNumberToLog) {
   core::enterProgramFolder();
