@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QEvent>
 #include <QListView>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionViewItem>
@@ -89,6 +91,33 @@ class WholeRows : public QObject {
   int parentHeight_ = 0;
 };
 
+// The classic style, with the progress bar of the common controls: a row of
+// blocks in the selection colour, not one smooth bar.
+class ClassicStyle : public QProxyStyle {
+ public:
+  ClassicStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* bar = qstyleoption_cast<const QStyleOptionProgressBar*>(option);
+    if (element != CE_ProgressBarContents || !bar || bar->maximum <= bar->minimum ||
+        !(bar->state & State_Horizontal)) {
+      QProxyStyle::drawControl(element, option, painter, widget);
+      return;
+    }
+    const QRect area = bar->rect.adjusted(1, 1, -1, -1);
+    const qint64 done = qBound<qint64>(0, qint64(bar->progress) - bar->minimum, qint64(bar->maximum) - bar->minimum);
+    const int filled = int(done * area.width() / (qint64(bar->maximum) - bar->minimum));
+    const int block = qMax(2, area.height() * 2 / 3);
+    constexpr int kGap = 2;
+    for (int x = 0; x < filled; x += block + kGap) {
+      QRect piece(area.left() + x, area.top(), qMin(block, area.width() - x), area.height());
+      if (bar->invertedAppearance) piece.moveRight(area.right() - x);
+      painter->fillRect(piece, bar->palette.brush(QPalette::Highlight));
+    }
+  }
+};
+
 }  // namespace
 
 QPalette classicPalette() {
@@ -115,7 +144,7 @@ QPalette classicPalette() {
 }
 
 void applyClassicLook() {
-  if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows"))) QApplication::setStyle(style);
+  QApplication::setStyle(new ClassicStyle);
   QApplication::setPalette(classicPalette());
 }
 

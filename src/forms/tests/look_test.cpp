@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -139,7 +140,9 @@ TEST(ClassicPalette, HoldsTheClassicSystemColours) {
 TEST(ClassicPalette, IsTheApplicationsOnceApplied) {
   forms::applyClassicLook();
   EXPECT_EQ(QApplication::palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
-  EXPECT_EQ(QApplication::style()->name().toLower(), "windows");
+  auto* classic = qobject_cast<QProxyStyle*>(QApplication::style());
+  ASSERT_NE(classic, nullptr);
+  EXPECT_EQ(classic->baseStyle()->name().toLower(), "windows");
   QPushButton button;
   EXPECT_EQ(button.palette().color(QPalette::Highlight), QColor(0x00, 0x00, 0x80));
 }
