@@ -334,8 +334,8 @@ void setFileDateTime(std::string_view path, const DateTime& written) {
 
 // ---- listings ------------------------------------------------------------
 
-std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask) {
-  Lock lock(machineMutex());
+namespace {
+std::vector<DirEntry> listMatches(std::string_view pattern, int attributeMask, bool withSizes) {
   std::string text(pattern);
   bool folderOnly =
       text.empty() || text.back() == '\\' || text.back() == '/' || (text.size() == 2 && text[1] == ':');
@@ -371,16 +371,26 @@ std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask) {
     if ((attributes & (kHidden | kSystem | kDirectory)) & ~allowed) continue;
     if (!matchWildcard(name, c.name) && (c.meta.shortName.empty() || !matchWildcard(name, c.meta.shortName)))
       continue;
-    const fs::path host = folderHost / c.name;
     DirEntry e{c.name, c.meta.shortName, attributes, 0, {}};
     struct stat info {};
-    if (::stat(host.c_str(), &info) == 0) {
+    if (withSizes && ::stat((folderHost / c.name).c_str(), &info) == 0) {
       if (!c.isDir) e.size = static_cast<std::int64_t>(info.st_size);
       e.written = toDateTime(info.st_mtim.tv_sec);
     }
     out.push_back(std::move(e));
   }
   return out;
+}
+}  // namespace
+
+std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask) {
+  Lock lock(machineMutex());
+  return listMatches(pattern, attributeMask, true);
+}
+
+std::vector<DirEntry> findNames(std::string_view pattern, int attributeMask) {
+  Lock lock(machineMutex());
+  return listMatches(pattern, attributeMask, false);
 }
 
 // ---- file operations -----------------------------------------------------
@@ -451,6 +461,23 @@ void kill(std::string_view pattern) {
   batch.commit();
 }
 
+namespace detail {
+bool removeKnownFile(Volume& volume, const std::string& rel) {
+  const EntryMeta* meta = volume.meta->find(rel);
+  if (!meta || meta->kind != EntryMeta::File) return false;
+  const fs::path host = volume.content / rel;
+  struct stat info {};
+  if (::lstat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  requireWritable(volume);
+  if (hostIsOpen(host)) raise(kPathFileAccess);
+  if (::unlink(host.c_str()) != 0) raise(kPathFileAccess);
+  noteClusters(volume, host, clustersOf(volume, static_cast<std::int64_t>(info.st_size)), 0);
+  volume.meta->erase(rel);
+  volume.meta->save();
+  return true;
+}
+}  // namespace detail
+
 void rename(std::string_view from, std::string_view to) {
   Lock lock(machineMutex());
   Resolved a = existing(from);
@@ -469,7 +496,7 @@ void rename(std::string_view from, std::string_view to) {
   std::error_code ec;
   fs::rename(a.host, target, ec);
   if (ec) raise(kPathFileAccess);
-  movedHostEntry(a.volume, a.host);
+  movedHostEntry(a.volume, a.host, target);
   a.volume.meta->move(a.rel, targetRel);
   // The new name gets its own alias; attributes, order and everything below stay.
   std::string folder = parentRel(targetRel);
@@ -553,6 +580,18 @@ void fileCopyForReading(std::string_view from, std::string_view to) {
   }
   batch.commit();
 }
+
+struct FileBatch::Impl {
+  Lock lock{machineMutex()};
+  QuietDrains quiet;
+  MetadataBatch metadata;
+};
+
+FileBatch::FileBatch() : impl_(new Impl) {}
+
+FileBatch::~FileBatch() { delete impl_; }
+
+void FileBatch::commit() { impl_->metadata.commit(); }
 
 std::string readFile(std::string_view path) {
   Lock lock(machineMutex());

@@ -65,6 +65,9 @@ struct DirEntry {
 // created (FAT order), never the host's readdir order. A missing folder gives
 // an empty list (raises 71 without a medium).
 std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask = kNormal);
+// findFiles without the sizes and dates (left 0 and empty): the host is not
+// asked about each entry.
+std::vector<DirEntry> findNames(std::string_view pattern, int attributeMask = kNormal);
 
 // ---- file operations -----------------------------------------------------
 void mkDir(std::string_view path);    // 75 when it exists, 76 when the parent is missing
@@ -80,6 +83,24 @@ void fileCopy(std::string_view from, std::string_view to);  // copy onto itself 
 // host mode would differ, or the target exists, or it does not fit, it is
 // FileCopy. Nothing may write to the target.
 void fileCopyForReading(std::string_view from, std::string_view to);
+// A run of many file operations of the program's own (the staged copies of a
+// save and their deletion): while one is open the volumes' metadata files
+// are written once, at its end, and changes made behind the layer's back are
+// looked for every so many operations instead of at each. What the
+// operations do and raise is the same. Batches nest; the outermost one writes.
+class FileBatch {
+ public:
+  FileBatch();
+  ~FileBatch();   // writes what changed; an error leaves it for the next write
+  void commit();  // writes what changed so far; raises 57 when it cannot
+  FileBatch(const FileBatch&) = delete;
+  FileBatch& operator=(const FileBatch&) = delete;
+
+ private:
+  struct Impl;
+  Impl* impl_;
+};
+
 std::string readFile(std::string_view path);                 // whole file, bytes
 void writeFile(std::string_view path, std::string_view bytes);   // create/replace
 void appendFile(std::string_view path, std::string_view bytes);  // create/append

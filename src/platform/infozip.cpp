@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -151,7 +152,7 @@ class ZipRun {
     int mask = kDirectory;
     if (options_.systemAndHidden) mask |= kHidden | kSystem;
     const std::string folder = parentOf(pattern);
-    const std::vector<DirEntry> entries = findFiles(pattern, mask);
+    const std::vector<DirEntry> entries = findNames(pattern, mask);
     if (entries.empty()) return;
     // The folder is looked up once; its entries' names are the host's own.
     const std::uint16_t root = rootOf(folder);
@@ -209,12 +210,18 @@ std::vector<std::string> hostZipOptions(const ZipOptions& options, bool grow) {
 // Deletes what zip packed, files first, then the folders it emptied.
 void deleteMoved(const ZipRun& run, std::string& output) {
   detail::Lock lock(detail::machineMutex());
-  detail::MetadataBatch batch;  // deletions only: written once at the end
+  detail::QuietDrains quiet;     // the layer's own deletions, one after another
+  detail::MetadataBatch batch;  // written once at the end
   const std::vector<ZipItem>& items = run.items();
+  // An item's name below its drive root is its key in the drive's metadata.
+  std::vector<std::optional<detail::Volume>> volumes(run.roots().size());
   for (const ZipItem& item : items) {
     if (item.folder) continue;
     const std::string path = run.windowsPathOf(item);
     try {
+      std::optional<detail::Volume>& volume = volumes[item.root];
+      if (!volume) volume = detail::resolve(run.roots()[item.root]).volume;
+      if (detail::removeKnownFile(*volume, item.name)) continue;
       // kill leaves hidden and system files alone and refuses read-only ones
       if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(path, kNormal);
       kill(path);

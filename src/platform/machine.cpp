@@ -223,6 +223,30 @@ bool FolderWatches::watch(const fs::path& host, const std::string& content, cons
   return true;
 }
 
+namespace {
+int quietDepth = 0;
+// Each of the layer's operations leaves a few events; the kernel keeps
+// thousands before it drops them.
+constexpr unsigned kQuietDrainEvery = 128;
+}  // namespace
+
+QuietDrains::QuietDrains() { ++quietDepth; }
+
+QuietDrains::~QuietDrains() {
+  if (--quietDepth > 0 || !current()) return;
+  try {
+    current()->watches.drain(*current());
+  } catch (...) {
+    // The next question looks again.
+  }
+}
+
+void FolderWatches::drainDue(MachineState& s) {
+  static unsigned skipped = 0;
+  if (quietDepth > 0 && ++skipped % kQuietDrainEvery != 0) return;
+  drain(s);
+}
+
 void FolderWatches::drain(MachineState& s) {
   if (fd_ < 0) return;
   alignas(inotify_event) char buffer[64 * 1024];
@@ -388,7 +412,7 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       if (!d.unc.empty() && equalsNoCase(d.unc, r.path.rootText())) drive = &d;
   }
   if (!drive) raise(kPathNotFound);
-  s.watches.drain(s);  // so that "in sync" holds now
+  s.watches.drainDue(s);  // so that "in sync" holds now
   r.volume = volumeOf(*drive);
   r.host = r.volume.content;
   r.exists = r.isDir = true;
@@ -512,11 +536,29 @@ void noteFolders(const Volume& volume, std::int64_t count) {
 
 void recountVolume(const Volume& volume) { usageOf(volume).known = false; }
 
-void movedHostEntry(const Volume& volume, const fs::path& host) {
-  // Watched files below it now live under another name: count again.
+void movedHostEntry(const Volume& volume, const fs::path& from, const fs::path& to) {
+  // Watched files below it now live under the new name, counted as they were.
   VolumeUsage& u = usageOf(volume);
+  const auto below = [](const fs::path& path, const fs::path& entry) { return path == entry || isInside(path, entry); };
   for (const auto& [watched, clusters] : u.watched)
-    if (watched == host || isInside(watched, host)) u.known = false;
+    if (below(watched, to)) {
+      u.known = false;  // a name the layer counted under the target: count again
+      return;
+    }
+  const auto renamed = [&](const fs::path& path) { return to / path.lexically_relative(from); };
+  std::vector<std::pair<fs::path, std::int64_t>> moved;
+  for (auto it = u.watched.begin(); it != u.watched.end();) {
+    if (below(it->first, from)) {
+      moved.emplace_back(renamed(it->first), it->second);
+      it = u.watched.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (moved.empty()) return;
+  for (auto& [path, clusters] : moved) u.watched[path] = clusters;
+  for (fs::path& path : u.watchOrder)
+    if (below(path, from)) path = renamed(path);
 }
 
 void watchHostFile(const Volume& volume, const fs::path& host) {

@@ -101,10 +101,24 @@ class FolderWatches {
   bool watch(const std::filesystem::path& host, const std::string& content, const std::string& rel);
   // Takes the changes seen so far and marks the folders they touch out of sync.
   void drain(struct MachineState& s);
+  // drain(), but while a QuietDrains is held only every so many calls.
+  void drainDue(struct MachineState& s);
 
  private:
   int fd_ = -1;
   std::map<int, std::vector<std::pair<std::string, std::string>>> folders_;  // watch -> (content, rel)
+};
+
+// While one is held (a run of many operations of the layer's own, such as
+// the copies of a save), resolve() looks for changes made behind the layer's
+// back only every so many calls instead of at each; the paths that list a
+// folder still look every time, and the last one let go looks once. Nests.
+class QuietDrains {
+ public:
+  QuietDrains();
+  ~QuietDrains();
+  QuietDrains(const QuietDrains&) = delete;
+  QuietDrains& operator=(const QuietDrains&) = delete;
 };
 
 struct MachineState {
@@ -142,6 +156,11 @@ std::vector<Child> listFolder(Volume& volume, const std::string& relFolder);
 // Gives an entry the layer has just made on the host its metadata (a new
 // alias, attributes), without listing its folder when that is in sync.
 void registerEntry(Volume& volume, const std::string& rel, bool isDir);
+// Deletes the known plain file `rel` of a volume as Kill of its exact name
+// does, whatever its attributes, without resolving its path again (the files
+// a host program packed and moved). False, with nothing done, when `rel` is
+// not a known plain file of the volume; raises as Kill does.
+bool removeKnownFile(Volume& volume, const std::string& rel);
 // Resolves a Windows path. `allowWildcards` lets the last part hold * and ?.
 Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
 
@@ -157,8 +176,8 @@ void noteClusters(const Volume& volume, const std::filesystem::path& host, std::
 void noteFolders(const Volume& volume, std::int64_t count);
 // The volume changed in ways the layer cannot follow: count it again at the next question.
 void recountVolume(const Volume& volume);
-// The layer renamed a host entry (a file or a whole folder).
-void movedHostEntry(const Volume& volume, const std::filesystem::path& host);
+// The layer renamed a host entry (a file or a whole folder) of the volume.
+void movedHostEntry(const Volume& volume, const std::filesystem::path& from, const std::filesystem::path& to);
 // Host file of the volume that someone outside the layer may change.
 void watchHostFile(const Volume& volume, const std::filesystem::path& host);
 std::int64_t totalClusters(const Volume& volume);

@@ -225,6 +225,8 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
     return result;
   };
   forms::ListBox& list = windows::UserFiles().List1;
+  // One run of copies: the machine's bookkeeping is written once, at the end.
+  platform::FileBatch batch;
   StagedNames names(userFolder);
   // The folder the last copy went to, made then: the next copies of that
   // folder need not look for its folders again.

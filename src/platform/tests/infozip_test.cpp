@@ -153,6 +153,9 @@ TEST_F(InfoZipTest, TheOOptionDatesTheArchiveByItsNewestEntry) {
 TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
   m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\b.txt)", "b");
   m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\a.doc)", "a");
+  m.write(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\Locked copy.txt)", std::string(9000, 'l'));
+  m.setAttributes(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\Locked copy.txt)",
+                  platform::kReadOnly | platform::kHidden);
   const std::string tail = R"( "C:\WINDOWS\TEMP\kelvaran\User\*.*")";
   EXPECT_EQ(run(R"(zip.exe -5gqorumS "C:\NOFOLDER\Conf1us.kvz")" + tail), 15);
   EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\User\C\Docs\a.doc)"));
@@ -160,11 +163,16 @@ TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
   ASSERT_EQ(run(R"(zip.exe -5gqorumS "C:\SAVE\Conf1us.kvz")" + tail), 0) << platform::lastProcessOutput();
   EXPECT_EQ(entries(R"(C:\SAVE\Conf1us.kvz)"),
             (Names{"WINDOWS/TEMP/kelvaran/User/C/", "WINDOWS/TEMP/kelvaran/User/C/Docs/",
-                   "WINDOWS/TEMP/kelvaran/User/C/Docs/a.doc", "WINDOWS/TEMP/kelvaran/User/b.txt"}));
+                   "WINDOWS/TEMP/kelvaran/User/C/Docs/Locked copy.txt", "WINDOWS/TEMP/kelvaran/User/C/Docs/a.doc",
+                   "WINDOWS/TEMP/kelvaran/User/b.txt"}));
   EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\User)"));
   EXPECT_TRUE(
       folderNames(R"(C:\WINDOWS\TEMP\kelvaran\User\*.*)", platform::kDirectory | platform::kHidden).empty());
   EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"));
+  // The free space kept through the deletions is what a fresh count finds.
+  const std::int64_t kept = platform::freeBytes("C:\\");
+  m.reopen();
+  EXPECT_EQ(platform::freeBytes("C:\\"), kept);
 }
 
 // Windows-1252 names (Cafe with e acute, Mueller Buero with u umlaut, sharp s,
