@@ -17,19 +17,58 @@ fi
 
 shots="${KELVARAN_SCREENSHOT_DIR:-$here/build/screenshots}"
 mkdir -p "$shots"
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+scratch_dir="$(mktemp -d)"
+# Everything started below is stopped by its id, last started first, however
+# the command ends (finished, failed, interrupted).
+pids=()
+stop_all() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do wait "${pids[i]}" 2>/dev/null || true; done
+  rm -rf "$scratch_dir"
+}
+# Takes a process that has ended (and been waited for) off the list.
+forget() {
+  local kept=() pid
+  for pid in "${pids[@]}"; do [ "$pid" = "$1" ] || kept+=("$pid"); done
+  pids=("${kept[@]}")
+}
+trap stop_all EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+# Xvfb picks a free display itself and names it once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch_dir/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$scratch_dir/display" ] && break; sleep 0.1; done
+[ -s "$scratch_dir/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$scratch_dir/display")"
+# A small window manager, so that the screenshots show the windows' title bars.
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+
+mkdir -m 700 "$scratch_dir/runtime"
+export XDG_RUNTIME_DIR="$scratch_dir/runtime"
+
+# Waits (up to 30 s) until a window titled "$1" is on screen, then $2 seconds
+# more (default 1, or $KELVARAN_SCREENSHOT_DELAY) while it paints.
+wait_for_window() {
+  for _ in $(seq 300); do
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$1\":" && break
+    sleep 0.1
+  done
+  sleep "${KELVARAN_SCREENSHOT_DELAY:-${2:-1}}"
+}
+
 "$program" "$@" &
 prog=$!
-sleep "${KELVARAN_SCREENSHOT_DELAY:-4}"
+pids+=("$prog")
+wait_for_window "Kelvaran 2.6"
 shot="$shots/kelvaran-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$shot"
 kill "$prog" 2>/dev/null || true
 wait "$prog" 2>/dev/null || true
+forget "$prog"
 echo "screenshot: $shot"
 
 # Then an unattended SmartSave, on a scratch copy of the machine (the machine
@@ -46,10 +85,12 @@ printf ' 1 \r\n%s\r\n 0 \r\n1\r\n#1 : Not Saved\r\n#2 : Not Saved\r\n#3 : Not Sa
 : >"$folder/Smart.go"
 KELVARAN_MACHINE="$scratch" timeout 180 "$program" "$@" &
 prog=$!
-sleep 4
+pids+=("$prog")
+wait_for_window "Kelvaran 2.6" 4  # the countdown ticks every 1.5 s
 shot="$shots/kelvaran-smartsave-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$shot"
 wait "$prog" || echo "SmartSave run ended with code $?"
+forget "$prog"
 echo "SmartSave countdown screenshot: $shot"
 echo "SmartSave on the scratch machine $scratch:"
 echo "  Smart.go: $([ -e "$folder/Smart.go" ] && echo "still there" || echo "deleted")"
