@@ -26,6 +26,7 @@ import time
 import traceback
 import zipfile
 
+sys.dont_write_bytecode = True  # leave the source tree as it is
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop import Desktop  # noqa: E402
 
