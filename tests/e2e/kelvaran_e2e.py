@@ -179,17 +179,23 @@ SYSTEM_FILES = {
 }
 
 
+def go_to_page(main, caption):
+    """Clicks a page's tab; the tab strip then announces that page."""
+    r.press(r.find(main, "page tab", caption))
+    strip = r.find(main, "page tab list")
+    r.wait_for(lambda: r.plain(strip.name) == r.plain(caption), 10, f"the {caption!r} page")
+
+
 def save_from_save_page(s, main, slot, description):
     """Chooses the slot, types the description, presses Save and answers the
     success message; returns its text."""
     msg = s.msg
-    r.press(r.find(main, "page tab", msg[1518]))
+    go_to_page(main, msg[1518])
     option = r.find(main, "radio button", f"{msg[1502]} {slot}:")
     r.press(option)
     # The slot's click fills the description box: type only after it.
     r.wait_for(lambda: r.checked(option), 10, f"slot {slot} to be chosen")
-    box = r.inside_frame(main, msg[1515], "text")
-    r.set_text(box, description)
+    r.set_text(r.find(main, "text", msg[1514]), description)
     save = r.find(main, "push button", msg[1518])
     r.wait_for(lambda: r.enabled(save), 10, "the Save button to be enabled")
     r.press(save)
@@ -202,8 +208,9 @@ def save_from_save_page(s, main, slot, description):
     return text
 
 
-def main_list_rows(s, main, frame):
-    return r.rows(r.inside_frame(main, frame, "list"))
+def configurations(s, main):
+    """The Restore page's list of configurations."""
+    return r.find(main, "list", s.msg[1521])
 
 
 # ---- scenarios -----------------------------------------------------------------
@@ -214,8 +221,8 @@ def scenario_save(s):
     msg = s.msg
     s.start()
     main = s.main_window()
-    r.press(r.find(main, "page tab", msg[1519]))
-    check_equal(main_list_rows(s, main, msg[1520])[1], msg[1010], "slot 2 before the save")
+    go_to_page(main, msg[1519])
+    check_equal(r.rows(configurations(s, main))[1], msg[1010], "slot 2 before the save")
 
     text = save_from_save_page(s, main, 2, "Demo2")
     check_equal(text, msg[1034], "the message after the save")
@@ -252,8 +259,8 @@ def scenario_save(s):
 
     # The slot in the settings and on screen.
     check_equal(s.machine.ini(folder + "kelvaran.ini")["Settings"]["Config2"], "Demo2", "Config2 of kelvaran.ini")
-    r.press(r.find(main, "page tab", msg[1519]))
-    row = main_list_rows(s, main, msg[1520])[1]
+    go_to_page(main, msg[1519])
+    row = r.rows(configurations(s, main))[1]
     check(row.startswith("Demo2 "), f"slot 2 on the Restore page reads {row!r}")
 
     r.press(r.find(main, "push button", msg[1517]))
@@ -274,9 +281,8 @@ def scenario_restore(s):
     for path, data in original.items():
         s.machine.write(path, data + b"REM changed after the save\r\n")
 
-    r.press(r.find(main, "page tab", msg[1519]))
-    configurations = r.inside_frame(main, msg[1520], "list")
-    r.choose_row(configurations, 1)
+    go_to_page(main, msg[1519])
+    r.choose_row(configurations(s, main), 1)
     restore = r.find(main, "push button", "Restore")
     r.wait_for(lambda: r.enabled(restore), 10, "the Restore button to be enabled")
     r.press(restore)

@@ -1,7 +1,7 @@
 """Works a program through its accessibility tree, as a screen reader user or
-a test robot does: controls are found by role and by their visible name (or
-by the name of the frame around them), pressed through their actions, filled
-through their editable text. Every wait polls against a deadline.
+a test robot does: controls are found by role and by the name a screen reader
+announces, pressed through their actions, filled through their editable text,
+list rows clicked with the pointer. Every wait polls against a deadline.
 
 Import this module only once the environment names the desktop's display and
 session bus: the accessibility library connects on import."""
@@ -103,18 +103,6 @@ def find(root, role_name=None, name=None, visible=True, timeout=10):
             raise RobotError(f"{len(hits)} controls [{role_name}] {name!r}")
         return hits[0] if hits else None
     return wait_for(one, timeout, f"[{role_name}] {name!r}")
-
-
-def inside_frame(root, frame_name, role_name, timeout=10):
-    """The control of a role inside the frame (panel) captioned `frame_name`:
-    how a user finds a list or a box by the caption drawn around it."""
-    def one():
-        for panel in find_all(root, "panel", frame_name):
-            hits = [acc for acc in walk(panel) if acc is not panel and role(acc) == role_name]
-            if hits:
-                return hits[0]
-        return None
-    return wait_for(one, timeout, f"[{role_name}] in the frame {frame_name!r}")
 
 
 def press(acc):
