@@ -288,9 +288,10 @@ TEST_F(InfoZipTest, AnArchiveLargerThanTheFreeSpaceFailsAsOnAFullDisk) {
   EXPECT_LT(platform::freeBytes("C:\\"), 120 * 1024);  // the new archive counted
 }
 
-// An archive named where the host holds a link out of the machine is not
-// written, neither anew nor grown in place through the link.
-TEST_F(InfoZipTest, ZipWritesNoArchiveThroughALinkOutOfTheMachine) {
+// Where the host holds a link out of the machine, zip writes no archive,
+// neither anew nor grown in place through the link, and unzip unpacks no
+// member through it.
+TEST_F(InfoZipTest, NeitherZipNorUnzipWritesThroughALinkOutOfTheMachine) {
   const fs::path outside = fs::temp_directory_path() / ("kelvaran-zip-outside-" + std::to_string(::getpid()));
   fs::create_directories(outside);
   fs::create_symlink(outside / "grown.kvz", m.host(R"(C:\SAVE)") / "Conf1.kvz");
@@ -299,8 +300,12 @@ TEST_F(InfoZipTest, ZipWritesNoArchiveThroughALinkOutOfTheMachine) {
               15)
         << options;
   }
-  EXPECT_TRUE(fs::is_empty(outside));
   EXPECT_TRUE(fs::is_symlink(m.host(R"(C:\SAVE)") / "Conf1.kvz"));
+
+  fs::create_symlink(outside / "escape.ini", m.host(R"(C:\WINDOWS)") / "escape.ini");
+  testzip::write(m.host(R"(C:\SAVE\out.kvz)"), {{"WINDOWS/escape.ini", "archived"}});
+  EXPECT_NE(run(R"(Unzip32.exe -o "C:\SAVE\out.kvz" -d C:\)"), 0);
+  EXPECT_TRUE(fs::is_empty(outside));
   fs::remove_all(outside);
 }
 
