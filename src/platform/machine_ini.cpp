@@ -145,11 +145,16 @@ bool writeAllToFd(int fd, std::string_view bytes) {
 }
 
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  writeHostFileAtomically(file, [&](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+}
+
+void writeHostFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write) {
   std::filesystem::path temp = file;
   temp += ".new";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    write(out);
+    out.flush();
     if (!out) raise(kDeviceIoError);
   }
   std::error_code ec;

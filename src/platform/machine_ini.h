@@ -2,6 +2,8 @@
 // The machine's own description files (machine.ini, media/<name>.ini): a
 // small line-keeping key file, so that edits leave comments and order alone.
 #include <filesystem>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +30,7 @@ bool writeAllToFd(int fd, std::string_view bytes);
 
 // Writes `bytes` to `file` through a temporary file and a rename.
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// The same with what `write` puts into the stream, without a copy in memory.
+void writeHostFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write);
 
 }  // namespace platform::detail

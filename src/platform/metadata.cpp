@@ -40,6 +40,36 @@ std::string nameOf(const std::string& rel) {
   return slash == std::string::npos ? rel : rel.substr(slash + 1);
 }
 
+std::string_view nameView(const std::string& rel) {
+  const std::size_t slash = rel.rfind('/');
+  return slash == std::string::npos ? std::string_view(rel) : std::string_view(rel).substr(slash + 1);
+}
+
+// FNV-1a of the name in upper case: equal for names equal but for case.
+std::uint64_t nameKey(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char c : name) {
+    hash ^= static_cast<unsigned char>(upperChar(c));
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+template <typename Index, typename Matches>
+auto findIn(Index& index, std::string_view name, Matches matches) {
+  for (auto [it, end] = index.equal_range(nameKey(name)); it != end; ++it)
+    if (matches(it->second, name)) return it;
+  return index.end();
+}
+
+bool isLongName(std::map<std::string, EntryMeta>::iterator entry, std::string_view name) {
+  return equalsNoCase(nameView(entry->first), name);
+}
+
+bool isAlias(std::map<std::string, EntryMeta>::iterator entry, std::string_view name) {
+  return equalsNoCase(entry->second.shortName, name);
+}
+
 void putLine(std::ostream& out, const std::string& rel, const EntryMeta& meta) {
   out << meta.order << '\t' << meta.attributes << '\t' << meta.shortName << '\t' << rel << '\n';
 }
@@ -102,12 +132,12 @@ EntryMeta* VolumeMetadata::find(const std::string& rel) {
 EntryMeta* VolumeMetadata::findNoCase(const std::string& folder, const std::string& name, std::string& rel) {
   auto f = folders_.find(folder);
   if (f == folders_.end()) return nullptr;
-  const std::string upper = upperCase(name);
   Entries::iterator best = entries_.end();
-  for (auto [it, end] = f->second.byName.equal_range(upper); it != end; ++it)
-    if (best == entries_.end() || it->second->second.order < best->second.order) best = it->second;
+  for (auto [it, end] = f->second.byName.equal_range(nameKey(name)); it != end; ++it)
+    if (isLongName(it->second, name) && (best == entries_.end() || it->second->second.order < best->second.order))
+      best = it->second;
   if (best == entries_.end()) {
-    auto a = f->second.byAlias.find(upper);
+    auto a = findIn(f->second.byAlias, name, isAlias);
     if (a == f->second.byAlias.end()) return nullptr;
     best = a->second;
   }
@@ -117,7 +147,8 @@ EntryMeta* VolumeMetadata::findNoCase(const std::string& folder, const std::stri
 
 bool VolumeMetadata::nameTaken(const std::string& folder, const std::string& upperName) const {
   auto f = folders_.find(folder);
-  return f != folders_.end() && (f->second.byName.count(upperName) || f->second.byAlias.count(upperName));
+  return f != folders_.end() && (findIn(f->second.byName, upperName, isLongName) != f->second.byName.end() ||
+                                 findIn(f->second.byAlias, upperName, isAlias) != f->second.byAlias.end());
 }
 
 std::string VolumeMetadata::newAlias(const std::string& folder, const std::string& longName,
@@ -126,7 +157,8 @@ std::string VolumeMetadata::newAlias(const std::string& folder, const std::strin
   return makeAlias(
       longName,
       [&](const std::string& s) {
-        return names.byName.count(s) || names.byAlias.count(s) || (alsoTaken && alsoTaken->count(s));
+        return findIn(names.byName, s, isLongName) != names.byName.end() ||
+               findIn(names.byAlias, s, isAlias) != names.byAlias.end() || (alsoTaken && alsoTaken->count(s));
       },
       names.nextAliasNumber);
 }
@@ -158,22 +190,20 @@ void VolumeMetadata::outOfSyncFrom(const std::string& folder) {
 
 void VolumeMetadata::index(Entries::iterator it) {
   FolderNames& names = folders_[folderOf(it->first)];
-  names.byName.emplace(upperCase(nameOf(it->first)), it);
-  if (!it->second.shortName.empty()) names.byAlias[upperCase(it->second.shortName)] = it;
+  names.byName.emplace(nameKey(nameView(it->first)), it);
+  if (const std::string& alias = it->second.shortName; !alias.empty()) {
+    if (auto a = findIn(names.byAlias, alias, isAlias); a != names.byAlias.end()) names.byAlias.erase(a);
+    names.byAlias.emplace(nameKey(alias), it);
+  }
 }
 
 void VolumeMetadata::unindex(Entries::iterator it) {
   auto f = folders_.find(folderOf(it->first));
   if (f == folders_.end()) return;
   FolderNames& names = f->second;
-  for (auto [n, end] = names.byName.equal_range(upperCase(nameOf(it->first))); n != end; ++n)
-    if (n->second == it) {
-      names.byName.erase(n);
-      break;
-    }
-  if (auto a = names.byAlias.find(upperCase(it->second.shortName));
-      a != names.byAlias.end() && a->second == it)
-    names.byAlias.erase(a);
+  const auto same = [&](Entries::iterator entry, std::string_view) { return entry == it; };
+  if (auto n = findIn(names.byName, nameView(it->first), same); n != names.byName.end()) names.byName.erase(n);
+  if (auto a = findIn(names.byAlias, it->second.shortName, same); a != names.byAlias.end()) names.byAlias.erase(a);
   // A name left: lower numbers may be free again.
   names.nextAliasNumber.clear();
 }
@@ -214,7 +244,7 @@ EntryMeta& VolumeMetadata::add(const std::string& rel, int attributes, std::stri
   meta.shortName = std::move(shortName);
   meta.kind = EntryMeta::Unknown;
   index(it);
-  changes_.push_back({false, rel});
+  noteChange(false, rel);
   return meta;
 }
 
@@ -224,11 +254,11 @@ void VolumeMetadata::renewAlias(const std::string& rel) {
   unindex(it);  // its own names are not in the way
   it->second.shortName = newAlias(folderOf(rel), nameOf(rel));
   index(it);
-  changes_.push_back({false, rel});
+  noteChange(false, rel);
 }
 
 void VolumeMetadata::erase(const std::string& rel) {
-  if (eraseTree(rel)) changes_.push_back({true, rel});
+  if (eraseTree(rel)) noteChange(true, rel);
 }
 
 void VolumeMetadata::move(const std::string& from, const std::string& to) {
@@ -244,12 +274,12 @@ void VolumeMetadata::move(const std::string& from, const std::string& to) {
     }
   }
   eraseTree(from);
-  changes_.push_back({true, from});
+  noteChange(true, from);
   erase(to);
   for (auto& [key, meta] : moved) {
     auto it = entries_.emplace(key, meta).first;
     index(it);
-    changes_.push_back({false, key});
+    noteChange(false, key);
   }
 }
 
@@ -270,7 +300,17 @@ void VolumeMetadata::clear() {
   rewrite_ = true;
 }
 
-void VolumeMetadata::markChanged(const std::string& rel) { changes_.push_back({false, rel}); }
+void VolumeMetadata::markChanged(const std::string& rel) { noteChange(false, rel); }
+
+void VolumeMetadata::noteChange(bool removed, const std::string& rel) {
+  if (rewrite_) return;  // the whole file is written anyway
+  changes_.push_back({removed, rel});
+  // So many that the file will be written whole: no need to keep them.
+  if (appendedLines_ + changes_.size() > entries_.size() + kAppendSlack) {
+    rewrite_ = true;
+    changes_.clear();
+  }
+}
 
 void VolumeMetadata::save() {
   if (!rewrite_ && changes_.empty()) return;
@@ -321,12 +361,12 @@ bool VolumeMetadata::appendChanges() {
 }
 
 void VolumeMetadata::writeWhole() {
-  std::ostringstream out;
-  out << kHeader << "\n";
-  for (const auto& [rel, meta] : entries_) putLine(out, rel, meta);
   if (appendFd_ >= 0) ::close(appendFd_);  // the file is replaced
   appendFd_ = -1;
-  writeHostFileAtomically(file_, out.str());
+  writeHostFileAtomically(file_, [&](std::ostream& out) {
+    out << kHeader << "\n";
+    for (const auto& [rel, meta] : entries_) putLine(out, rel, meta);
+  });
   rewrite_ = false;
   appendedLines_ = 0;
 }

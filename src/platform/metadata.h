@@ -19,6 +19,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::detail {
@@ -83,13 +84,16 @@ class VolumeMetadata {
     std::string rel;
   };
   using Entries = std::map<std::string, EntryMeta>;
-  // A folder's names, for lookups without listing it.
+  // A folder's names, for lookups without listing it: by a hash of the name
+  // in upper case, each hit checked against the entry it leads to, so that
+  // no second copy of a name is kept.
   struct FolderNames {
-    std::multimap<std::string, Entries::iterator> byName;  // upper-case long name
-    std::map<std::string, Entries::iterator> byAlias;
+    std::unordered_multimap<std::uint64_t, Entries::iterator> byName;   // long names
+    std::unordered_multimap<std::uint64_t, Entries::iterator> byAlias;  // aliases, one entry each
     std::map<std::string, int> nextAliasNumber;  // see makeAlias
     bool inSync = false;
   };
+  void noteChange(bool removed, const std::string& rel);
   void write();
   bool appendChanges();
   void writeWhole();
