@@ -1,8 +1,10 @@
 // Names for screen readers, found the way a reader finds them for Windows
-// controls, and the tab strip's tabs as page tabs that say which is selected.
+// controls; the tab strip's tabs as page tabs that say which is selected, and
+// combo boxes named by their label.
 #include "forms/accessible_names.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -202,6 +204,8 @@ void nameOne(QWidget* widget) {
   if (name == current) return;
   widget->setProperty(kGivenName, name);
   widget->setAccessibleName(name);
+  // A combo box's drop-down list is announced as the combo box is.
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) combo->view()->setAccessibleName(name);
 }
 
 // ---- tabs -------------------------------------------------------------------
@@ -338,10 +342,73 @@ class TabBarAccessible : public QAccessibleWidget {
   mutable std::map<int, QAccessible::Id> tabs_;
 };
 
-QAccessibleInterface* tabStripFactory(const QString& className, QObject* object) {
-  auto* bar = qobject_cast<QTabBar*>(object);
-  if (!bar || className != QLatin1String("QTabBar")) return nullptr;
-  return new TabBarAccessible(bar);
+// ---- combo boxes ---------------------------------------------------------------
+
+// A combo box named by its label, its choice as its value (Qt names it after
+// its choice on this platform); its children are its drop-down list and, when
+// editable, its text box.
+class ComboAccessible : public QAccessibleWidget {
+ public:
+  explicit ComboAccessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+  QComboBox* combo() const { return static_cast<QComboBox*>(object()); }
+
+  int childCount() const override { return combo()->lineEdit() ? 2 : 1; }
+
+  QAccessibleInterface* child(int index) const override {
+    if (index == 0) return QAccessible::queryAccessibleInterface(combo()->view());
+    if (index == 1 && combo()->lineEdit()) return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+    return nullptr;
+  }
+
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    for (int i = 0; i < childCount(); ++i) {
+      if (this->child(i) == child) return i;
+    }
+    return -1;
+  }
+
+  QAccessibleInterface* childAt(int x, int y) const override {
+    QLineEdit* edit = combo()->lineEdit();
+    if (edit && QRect(edit->mapToGlobal(QPoint(0, 0)), edit->size()).contains(x, y)) return child(1);
+    return nullptr;
+  }
+
+  QAccessibleInterface* focusChild() const override {
+    return combo()->view()->isVisible() ? child(0) : nullptr;
+  }
+
+  QString text(QAccessible::Text t) const override {
+    const QString choice = combo()->currentText();
+    if (t == QAccessible::Value) return choice;
+    if (t == QAccessible::Name) return combo()->accessibleName().isEmpty() ? choice : combo()->accessibleName();
+    return QAccessibleWidget::text(t);
+  }
+
+  QStringList actionNames() const override {
+    return {QAccessibleActionInterface::showMenuAction(), QAccessibleActionInterface::pressAction()};
+  }
+
+  void doAction(const QString& name) override {
+    if (name != showMenuAction() && name != pressAction()) return;
+    if (combo()->view()->isVisible()) {
+      combo()->hidePopup();
+    } else {
+      combo()->showPopup();
+    }
+  }
+
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
+};
+
+QAccessibleInterface* controlFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String("QTabBar")) {
+    if (auto* bar = qobject_cast<QTabBar*>(object)) return new TabBarAccessible(bar);
+  }
+  if (className == QLatin1String("QComboBox")) {
+    if (auto* combo = qobject_cast<QComboBox*>(object)) return new ComboAccessible(combo);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -375,8 +442,8 @@ void captionChanged(QWidget* widget) {
   nameControls(widget->window());
 }
 
-void installAccessibleTabs() {
-  static const bool installed = (QAccessible::installFactory(tabStripFactory), true);
+void installAccessibleInterfaces() {
+  static const bool installed = (QAccessible::installFactory(controlFactory), true);
   (void)installed;
 }
 

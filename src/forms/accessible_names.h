@@ -21,8 +21,9 @@ void nameControls(QWidget* window);
 // A caption of `widget` (a control, a tab of it, or the window itself) changed.
 void captionChanged(QWidget* widget);
 
-// Installs, once, the runtime's accessible interface of tab strips: each tab
-// a page tab that is selected while its page shows.
-void installAccessibleTabs();
+// Installs, once, the runtime's accessible interfaces of tab strips (each tab
+// a page tab, selected while its page shows) and of combo boxes (named by
+// their label, their choice as their value).
+void installAccessibleInterfaces();
 
 }  // namespace forms

@@ -34,7 +34,6 @@ Form* g_active = nullptr;
 // What the runtime gives every window it loads: names for screen readers and
 // lists that show whole rows.
 void prepareWindow(QWidget* window) {
-  installAccessibleTabs();
   nameControls(window);
   for (QListView* list : window->findChildren<QListView*>()) showWholeRows(list);
 }
@@ -85,6 +84,8 @@ bool Form::loaded() const { return impl_->window != nullptr; }
 
 void Form::load() {
   if (impl_->window) return;
+  // Before any widget exists: Qt keeps the interface it gives a widget first.
+  installAccessibleInterfaces();
   auto made = std::make_unique<FormWindow>(*this);
   made->setObjectName(toQt(name_));
   setupUi(made.get());

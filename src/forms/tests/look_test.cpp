@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,6 +51,11 @@ class NamedWindow : public forms::Form {
     grid->addWidget(named<QLabel>("Label1", "Description:"), 0, 0);
     grid->addWidget(named<QLineEdit>("Text1"), 0, 1);
     grid->addWidget(named<QPushButton>("Command1", "&De&lete"), 0, 2);
+    grid->addWidget(named<QLabel>("Label6", "&Frequency:"), 1, 0);
+    auto* combo = named<QComboBox>("Combo1");
+    combo->addItems({"Disabled", "Daily"});
+    combo->setCurrentIndex(1);
+    grid->addWidget(combo, 1, 1);
 
     auto* frame = named<QGroupBox>("Frame1");
     frame->setTitle("Saving &Configuration as:");
@@ -164,8 +170,15 @@ TEST_F(Look, EveryControlIsNamedByItsCaptionLabelOrFrame) {
       {"ProgressBar1", "Saving Configuration as:"},  // no label before it: its frame
       {"Slider1", "Compression"},                  // the frame the .ui names, not the label "None"
       {"List2", "Drives:"},                        // placed by coordinates under its label
+      {"Combo1", "Frequency:"},                    // its label; its choice is its value
   };
   for (const auto& [control, name] : cases) EXPECT_EQ(nameOf(child(control)), name) << control;
+  QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(child("Combo1"));
+  EXPECT_EQ(combo->role(), QAccessible::ComboBox);
+  EXPECT_EQ(combo->text(QAccessible::Value), "Daily");
+  ASSERT_EQ(combo->childCount(), 1);
+  EXPECT_EQ(combo->child(0)->role(), QAccessible::List);
+  EXPECT_EQ(combo->child(0)->text(QAccessible::Name), "Frequency:");
 }
 
 TEST_F(Look, NamesFollowTheCaptionsSetAtRunTime) {
