@@ -18,6 +18,18 @@ bool multiSelect(const QListWidget* list) {
          list->selectionMode() == QAbstractItemView::ExtendedSelection;
 }
 
+// Qt selects the first item of an empty combo box; the list index stays as it was.
+void insertKeepingChoice(QComboBox* combo, int index, const QStringList& texts) {
+  const int current = combo->currentIndex();
+  const QString edit = combo->isEditable() ? combo->currentText() : QString();
+  QSignalBlocker block(combo);
+  combo->insertItems(index, texts);
+  if (current < 0) {
+    combo->setCurrentIndex(-1);
+    if (combo->isEditable()) combo->setEditText(edit);
+  }
+}
+
 }  // namespace
 
 void ListControl::addItem(std::string_view item, int index) {
@@ -29,17 +41,21 @@ void ListControl::addItem(std::string_view item, int index) {
   }
   QComboBox* combo = as<QComboBox>();
   if (index < -1 || index > combo->count()) raiseInvalidValue();
-  int current = combo->currentIndex();
-  QString edit = combo->isEditable() ? combo->currentText() : QString();
-  {
-    // Qt selects the first item of an empty combo box; the list index stays as it was.
-    QSignalBlocker block(combo);
-    combo->insertItem(index < 0 ? combo->count() : index, toQt(item));
-    if (current < 0) {
-      combo->setCurrentIndex(-1);
-      if (combo->isEditable()) combo->setEditText(edit);
-    }
+  insertKeepingChoice(combo, index < 0 ? combo->count() : index, {toQt(item)});
+}
+
+void ListControl::addItems(const std::vector<std::string>& items) {
+  if (items.empty()) return;
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(items.size()));
+  for (const std::string& item : items) texts.push_back(toQt(item));
+  QWidget* w = widget();
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    list->addItems(texts);
+    return;
   }
+  QComboBox* combo = as<QComboBox>();
+  insertKeepingChoice(combo, combo->count(), texts);
 }
 
 void ListControl::removeItem(int index) {

@@ -366,7 +366,7 @@ std::vector<DirEntry> listMatches(std::string_view pattern, int attributeMask, b
     for (const char* dots : {".", ".."})
       if (matchWildcard(name, dots)) out.push_back({dots, "", kDirectory, 0, written});
   }
-  for (const Child& c : listFolder(r.volume, folderRel)) {
+  for (const Child& c : listFolderKnown(r.volume, folderRel)) {
     int attributes = c.meta.attributes | (c.isDir ? kDirectory : 0);
     if ((attributes & (kHidden | kSystem | kDirectory)) & ~allowed) continue;
     if (!matchWildcard(name, c.name) && (c.meta.shortName.empty() || !matchWildcard(name, c.meta.shortName)))

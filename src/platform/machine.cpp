@@ -291,6 +291,34 @@ void FolderWatches::drain(MachineState& s) {
   }
 }
 
+namespace {
+
+// A folder kept in sync, listed from what the layer knows of it; false when
+// it holds an entry whose kind was not seen in this run (a link, or an entry
+// only read from the metadata file).
+bool listKnownFolder(Volume& volume, const std::string& relFolder, std::vector<Child>& known) {
+  if (!volume.meta->inSync(relFolder)) return false;
+  auto entries = volume.meta->childEntries(relFolder);
+  known.clear();
+  known.reserve(entries.size());
+  for (auto& [rel, meta] : entries) {
+    if (meta.kind == EntryMeta::Unknown) return false;
+    const std::size_t slash = rel.rfind('/');
+    std::string name = slash == std::string::npos ? rel : rel.substr(slash + 1);
+    const bool isDir = meta.kind == EntryMeta::Folder;
+    known.push_back({std::move(name), std::move(rel), isDir, std::move(meta)});
+  }
+  std::sort(known.begin(), known.end(), [](const Child& a, const Child& b) { return a.meta.order < b.meta.order; });
+  return true;
+}
+
+}  // namespace
+
+std::vector<Child> listFolderKnown(Volume& volume, const std::string& relFolder) {
+  if (std::vector<Child> known; listKnownFolder(volume, relFolder, known)) return known;
+  return listFolder(volume, relFolder);
+}
+
 std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
   fs::path dir = relFolder.empty() ? volume.content : volume.content / relFolder;
   // Watched before it is read, so nothing made meanwhile goes unseen.

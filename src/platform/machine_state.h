@@ -153,6 +153,10 @@ Volume volumeOfRoot(std::string_view root);  // "C:\", "C:", "\\SRV\SHARE"; 68 f
 // entries seen for the first time; forbidden names and links out of the
 // machine are left out.
 std::vector<Child> listFolder(Volume& volume, const std::string& relFolder);
+// listFolder, but a folder the layer keeps in sync (it has seen every change
+// made behind its back) is listed from what the layer knows, without reading
+// the host folder: for listings asked for in great numbers (Dir, FindFirstFile).
+std::vector<Child> listFolderKnown(Volume& volume, const std::string& relFolder);
 // Gives an entry the layer has just made on the host its metadata (a new
 // alias, attributes), without listing its folder when that is in sync.
 void registerEntry(Volume& volume, const std::string& rel, bool isDir);

@@ -293,6 +293,15 @@ std::vector<std::string> VolumeMetadata::children(const std::string& folder) con
   return out;
 }
 
+std::vector<std::pair<std::string, EntryMeta>> VolumeMetadata::childEntries(const std::string& folder) const {
+  std::vector<std::pair<std::string, EntryMeta>> out;
+  const auto f = folders_.find(folder);
+  if (f == folders_.end()) return out;
+  out.reserve(f->second.byName.size());
+  for (const auto& [upper, entry] : f->second.byName) out.emplace_back(entry->first, entry->second);
+  return out;
+}
+
 void VolumeMetadata::clear() {
   entries_.clear();
   folders_.clear();

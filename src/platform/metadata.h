@@ -70,6 +70,9 @@ class VolumeMetadata {
   void move(const std::string& from, const std::string& to);
   // Keys of the direct children of a folder ("" for the volume root).
   std::vector<std::string> children(const std::string& folder) const;
+  // The direct children of a folder with their entries, from the folder's
+  // index (without looking through the entries below it).
+  std::vector<std::pair<std::string, EntryMeta>> childEntries(const std::string& folder) const;
   void clear();
   // The entry found under `rel` was changed in place.
   void markChanged(const std::string& rel);

@@ -1,6 +1,7 @@
 #include "userfiles/file_search.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -34,12 +35,16 @@ constexpr int kEdge = 5;
 constexpr int kStopBottom = 8;
 constexpr int kListToStop = 6;
 
+
 struct Search {
   bool running = false;    // load to offer
   bool searching = false;  // the walk goes on while True
   bool subfolders = false;
   std::string pattern;
   core::SysAnimate32 clip;
+  std::chrono::milliseconds lookEvery = kDefaultYieldInterval;
+  std::chrono::steady_clock::time_point lastLook;
+  int shownHits = 0;  // the hits the list was last scrolled to
 };
 
 Search& search() {
@@ -58,41 +63,44 @@ bool matches(const platform::DirEntry& entry) {
          (!entry.shortName.empty() && platform::matchWildcard(pattern, entry.shortName));
 }
 
-// The list is painted once per folder, at its end.
-class FolderOfHits {
- public:
-  FolderOfHits() : list_(window().List1) { list_.setRedraw(false); }
-  ~FolderOfHits() {
-    if (!window().loaded()) return;
-    if (list_.listCount() > 0) list_.setTopIndex(list_.listCount() - 1);
-    list_.setRedraw(true);
-  }
-  FolderOfHits(const FolderOfHits&) = delete;
-  FolderOfHits& operator=(const FolderOfHits&) = delete;
+// The walk's yield: every few milliseconds the hits so far are scrolled
+// into view and painted, with the folder line, and what the user did (Stop,
+// Esc, the close box) is taken; in between the list is not painted, so a
+// hit costs no repaint and a folder no scroll.
+void lookAfterWindow(bool now = false) {
+  auto& s = search();
+  if (!now && std::chrono::steady_clock::now() - s.lastLook < s.lookEvery) return;
+  auto& list = window().List1;
+  const int hits = list.listCount();
+  if (hits > s.shownHits) list.setTopIndex(hits - 1);
+  s.shownHits = hits;
+  list.setRedraw(true);
+  forms::doEvents();
+  if (window().loaded()) list.setRedraw(false);
+  s.lastLook = std::chrono::steady_clock::now();
+}
 
- private:
-  forms::ListBox& list_;
-};
-
+// A folder's hits join the list in one go, as far as the walk got.
 void addMatchingFiles(const std::string& folder, const std::vector<platform::DirEntry>& entries) {
-  FolderOfHits painted;
+  std::vector<std::string> hits;
   for (const platform::DirEntry& entry : entries) {
     if (!matches(entry)) continue;
-    forms::doEventsThrottled();
-    if (!goingOn()) return;
-    if (!(entry.attributes & platform::kDirectory)) window().List1.addItem(folder + entry.name);
+    lookAfterWindow();
+    if (!goingOn()) break;
+    if (!(entry.attributes & platform::kDirectory)) hits.push_back(folder + entry.name);
   }
+  if (window().loaded()) window().List1.addItems(hits);
 }
 
 // One folder (ending with "\"): its hits, then each sub-folder in the order
 // the folder lists them. Names beginning with "." are no sub-folders.
 void scanFolder(const std::string& folder) {
   window().Label2.setCaption(folder);
-  forms::doEvents();
+  lookAfterWindow();
   if (!goingOn()) return;
   std::vector<platform::DirEntry> entries;
   if (folder.size() + 3 < kMaxPath)
-    entries = platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem | platform::kDirectory);
+    entries = platform::findNames(folder + "*.*", platform::kHidden | platform::kSystem | platform::kDirectory);
   std::vector<std::string> subfolders;
   for (const platform::DirEntry& entry : entries)
     if ((entry.attributes & platform::kDirectory) && entry.name.front() != '.') subfolders.push_back(entry.name);
@@ -171,6 +179,8 @@ void runSearch() {
   s.searching = true;
   w.List1.clear();
   const std::string folder = startFolder();
+  s.shownHits = 0;
+  lookAfterWindow(true);
   try {
     if (s.searching && !folder.empty()) scanFolder(folder);
   } catch (const platform::RuntimeError&) {
@@ -178,6 +188,8 @@ void runSearch() {
   }
   s.searching = false;
   if (!w.loaded()) return;
+  if (w.List1.listCount() > 0) w.List1.setTopIndex(w.List1.listCount() - 1);
+  w.List1.setRedraw(true);
   w.setMousePointer(0);
   w.Label2.setCaption("");
   s.clip.Destroy();
@@ -222,6 +234,8 @@ void resized() {
 }  // namespace
 
 bool searchRunning() { return search().running; }
+
+void setYieldInterval(std::chrono::milliseconds interval) { search().lookEvery = interval; }
 
 void bindFileSearch() {
   auto& w = window();

@@ -158,6 +158,13 @@ TEST_F(Events, ListsKeepTheRuntimesIndexRules) {
   EXPECT_EQ(w.List1.list(2), "appended");
   w.List1.addItem("front", 0);
   EXPECT_EQ(w.List1.list(0), "front");
+  w.List1.addItems({"x", "y"});
+  EXPECT_EQ(w.List1.list(w.List1.listCount() - 2), "x");
+  EXPECT_EQ(w.List1.list(w.List1.listCount() - 1), "y");
+  w.Combo2.addItems({"two", "three"});
+  EXPECT_EQ(w.Combo2.listIndex(), -1);
+  EXPECT_EQ(w.Combo2.list(1), "three");
+  EXPECT_EQ(w.Combo2.text(), "");
   // A combo box with items but no choice says so.
   EXPECT_EQ(w.Combo1.listIndex(), -1);
   w.Combo2.addItem("one");

@@ -151,6 +151,31 @@ TEST(Files, ListingOrderIsCreationOrderNeverTheHostsOrder) {
             (std::vector<std::string>{"zeta.txt", "Alpha.txt", "mid.txt", "a3.txt", "B1.txt", "b2.txt"}));
 }
 
+// A folder listed once is listed again from what the layer knows of it: its
+// own changes and those made behind its back are in the next listing all the same.
+TEST(Files, ListingsOfAKnownFolderFollowEveryChange) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Seen\\Sub");
+  writeFile("C:\\Seen\\one.txt", "1");
+  writeFile("C:\\Seen\\two.txt", "2");
+  const int all = kHidden | kSystem | kDirectory;
+  EXPECT_EQ(names(findNames("C:\\Seen\\*.*", all)), (std::vector<std::string>{".", "..", "Sub", "one.txt", "two.txt"}));
+  const fs::path host = m.root() / "drives/C/Seen";
+  std::ofstream(host / "made.txt") << "y";
+  fs::remove(host / "one.txt");
+  writeFile("C:\\Seen\\own.txt", "3");
+  setAttr("C:\\Seen\\two.txt", kHidden);
+  EXPECT_EQ(names(findFiles("C:\\Seen\\*.*", all)),
+            (std::vector<std::string>{".", "..", "Sub", "two.txt", "made.txt", "own.txt"}));
+  EXPECT_EQ(names(findFiles("C:\\Seen\\*.txt")), (std::vector<std::string>{"made.txt", "own.txt"}));
+  fs::remove_all(host / "Sub");
+  fs::create_directory(host / "two.txt.d");
+  const auto listed = findNames("C:\\Seen\\*.*", all);
+  EXPECT_EQ(names(listed), (std::vector<std::string>{".", "..", "two.txt", "made.txt", "own.txt", "two.txt.d"}));
+  EXPECT_EQ(listed.back().attributes & kDirectory, kDirectory);
+  EXPECT_EQ(listed.back().size, 0);
+}
+
 TEST(Files, ForbiddenHostNamesAreHiddenAndRefused) {
   testsupport::TestMachine m;
   std::ofstream(m.root() / "drives/C/bad:name") << "x";
