@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMetaObject>
+#include <QRect>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "forms/animation.h"
 #include "platform/charcase.h"
 #include "platform/files.h"
 #include "platform/vb_convert.h"
@@ -353,6 +355,14 @@ TEST_F(FileSearch, WhileTheSearchRunsTheCriteriaTakeNoClicks) {
       criteria().widget()->close();
       files().Command5.click();
       stillThere = criteria().loaded() && criteria().visible();
+      // Meanwhile the window says what it does and plays the search clip.
+      EXPECT_EQ(scan().Label1.caption(), "Kelvaran is searching for matching files.\r Please wait...");
+      EXPECT_EQ(scan().Label2.caption(), "C:\\Data\\");
+      const auto* clip = scan().widget()->findChild<forms::Animation*>("SysAnimate32");
+      ASSERT_NE(clip, nullptr);
+      EXPECT_EQ(clip->currentClip(), 110);
+      EXPECT_TRUE(clip->playing());
+      EXPECT_EQ(clip->parentWidget()->geometry(), QRect(280, 5, 100, 40));
     });
   });
   expectOffer(offer(7, "*.txt"), forms::vbNo);
