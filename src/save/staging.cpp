@@ -41,56 +41,83 @@ bool isDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) 
 
 // User.ini's map of the staged copies, written once when the staging ends:
 // into a new file the lines of one write each are a plain append, so the
-// bytes are those of a write per copy.
+// bytes are those of a write per copy. Until then each pair is kept as its
+// item alone where the copy took the item's own place below the user folder.
 class UserIniMap {
  public:
-  explicit UserIniMap(std::string_view path) : path_(path) {}
+  UserIniMap(std::string_view path, std::string_view userFolder) : path_(path), userFolder_(userFolder) {}
 
   // False when the pair cannot be a profile line.
   bool add(const std::string& item, const std::string& target) {
     if (!platform::ini::writable(std::string_view(kSection), std::string_view(item),
                                  std::string_view(target)))
       return false;
-    lines_ += item;  // an item holds no "=" (UserFileProblem)
-    lines_ += '=';
-    lines_ += target;
-    lines_ += "\r\n";
+    pairs_ += item;  // an item holds no "=" (UserFileProblem) and no line end
+    if (target != ownPlace(item)) {
+      pairs_ += '=';
+      pairs_ += target;
+    }
+    pairs_ += '\n';
     return true;
   }
 
   // False when the file could not be written (a full disk).
   bool write() {
-    if (lines_.empty()) return true;
+    if (pairs_.empty()) return true;
     bool fresh = false;
     try {
       fresh = !platform::fileExists(path_) || platform::fileLen(path_) == 0;
     } catch (const platform::RuntimeError&) {
       fresh = false;
     }
-    if (!fresh) {  // an older file: each pair written into it as it stands
-      for (std::size_t at = 0; at < lines_.size();) {
-        const std::size_t end = lines_.find("\r\n", at);
-        const std::size_t eq = lines_.find('=', at);
-        if (core::WriteIni(kSection, lines_.substr(at, eq - at), lines_.substr(eq + 1, end - eq - 1), path_) == 0)
-          return false;
-        at = end + 2;
-      }
-      lines_.clear();
-      return true;
-    }
     try {
-      platform::replaceFile(path_, std::string("[") + kSection + "]\r\n" + lines_);
+      if (fresh) {
+        // Written in pieces, so that the whole text is never held at once.
+        constexpr std::size_t kPiece = 64 * 1024;
+        std::string text = std::string("[") + kSection + "]\r\n";
+        bool first = true;
+        forEachPair([&](std::string_view item, std::string_view target) {
+          text.append(item).append("=").append(target).append("\r\n");
+          if (text.size() < kPiece) return true;
+          first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
+          first = false;
+          text.clear();
+          return true;
+        });
+        if (first || !text.empty()) first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
+      } else {  // an older file: each pair written into it as it stands
+        bool written = true;
+        forEachPair([&](std::string_view item, std::string_view target) {
+          written = core::WriteIni(kSection, std::string(item), std::string(target), path_) != 0;
+          return written;
+        });
+        if (!written) return false;
+      }
     } catch (const platform::RuntimeError&) {
       return false;
     }
-    lines_.clear();
+    pairs_.clear();
     return true;
   }
 
  private:
   static constexpr const char* kSection = "UserFilesSaved";
-  std::string path_;
-  std::string lines_;  // "item=target" CR LF, one a copy
+  std::string ownPlace(std::string_view item) const { return userFolder_ + std::string(item.substr(3)); }
+  template <typename Visit>
+  void forEachPair(Visit visit) const {
+    for (std::size_t at = 0; at < pairs_.size();) {
+      const std::size_t end = pairs_.find('\n', at);
+      const std::string_view pair = std::string_view(pairs_).substr(at, end - at);
+      at = end + 1;
+      const std::size_t eq = pair.find('=');
+      const bool own = eq == std::string_view::npos;
+      const std::string_view item = pair.substr(0, eq);
+      const std::string target = own ? ownPlace(item) : std::string(pair.substr(eq + 1));
+      if (!visit(item, target)) return;
+    }
+  }
+  std::string path_, userFolder_;
+  std::string pairs_;  // "item" or "item=target", LF, one a copy
 };
 
 // What the staging took so far, by the path below a drive root in upper case
@@ -217,7 +244,7 @@ SystemStaging StageSystemFiles(std::string_view systemPath, std::string_view wor
 
 UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIniPath) {
   UserStaging result;
-  UserIniMap userIni(userIniPath);
+  UserIniMap userIni(userIniPath, userFolder);
   auto diskFull = [&](const std::string& context) {
     core::WriteErrorLog(platform::kDiskFull, context + " Save");
     ShowDiskFull();

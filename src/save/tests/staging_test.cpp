@@ -84,6 +84,22 @@ TEST_F(Staging, UserFilesKeepTheirFoldersAndAreMapped) {
   EXPECT_NE(log.find("C:\\x=y.txt Save"), std::string::npos);
 }
 
+// A map larger than one piece of the write is the same bytes.
+TEST_F(Staging, ALongUserIniIsTheBytesOfOneWritePerCopy) {
+  auto& list = windows::UserFiles().List1;
+  std::string expected = "[UserFilesSaved]\r\n";
+  const std::string folder = "C:\\Documents of a user with a long folder name\\";
+  for (int i = 0; i < 700; ++i) {
+    const std::string item = folder + "Letter number " + std::to_string(i) + " written to a friend.txt";
+    machine().write(item, "x");
+    list.addItem(item);
+    expected += item + "=" + kUser + item.substr(3) + "\r\n";
+  }
+  ASSERT_GT(expected.size(), 2u * 64 * 1024);
+  EXPECT_EQ(StageUserFiles(kUser, kUserIni).staged, 700);
+  EXPECT_EQ(content(kUserIni), expected);
+}
+
 TEST_F(Staging, UnreadableUserFilesAreAskedAboutOneByOne) {
   machine().write("C:\\docs\\c.txt", "c");
   auto& list = windows::UserFiles().List1;
