@@ -67,13 +67,15 @@ std::string renameLine(const std::string& line) {
       removeProtected(source);
       return "deleted " + source;
     }
-    if (fileExists(dest)) removeProtected(dest);
-    if (driveRootOf(fullPath(dest)) == driveRootOf(fullPath(source))) {
-      rename(source, dest);
+    // A file that replaces another keeps that one's name as spelled on disk.
+    const std::string target = fileExists(dest) ? longPath(dest) : dest;
+    if (fileExists(target)) removeProtected(target);
+    if (driveRootOf(fullPath(target)) == driveRootOf(fullPath(source))) {
+      rename(source, target);
     } else {
       const int attributes = getAttr(source);
-      fileCopy(source, dest);
-      setAttr(dest, attributes);
+      fileCopy(source, target);
+      setAttr(target, attributes);
       removeProtected(source);
     }
     return "moved " + source + " over " + dest;

@@ -155,7 +155,7 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
 bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
   const std::string context = std::string(file.stepText) + " Restore";
   const std::string staged = workFolder + file.staged;
-  const std::string target = file.target;
+  std::string target = file.target;
   const std::string stem = target.substr(0, target.rfind('.'));
   const std::string incoming = stem + ".kv$";
   const std::string outgoing = stem + ".kv~";
@@ -172,6 +172,9 @@ bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
   try {
     hadOld = platform::fileExists(target);
     if (hadOld) {
+      // The new file takes the old one's name as it is spelled on disk
+      // ("AUTOEXEC.BAT"), not the lower case of the table.
+      target = platform::longPath(target);
       if (platform::fileExists(outgoing)) {
         platform::setAttr(outgoing, platform::kNormal);
         platform::kill(outgoing);

@@ -115,6 +115,9 @@ TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAnd
   EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "[windows]\r\nload=\r\n");
   EXPECT_EQ(content("C:\\WINDOWS\\SYSTEM.INI"), "[boot]\r\nshell=Explorer.exe\r\n");
   EXPECT_EQ(platform::getAttr("C:\\MSDOS.SYS") & 7, 7);
+  // Each restored file keeps the name it had on disk, not the archive's lower case.
+  for (const char* name : {"C:\\AUTOEXEC.BAT", "C:\\MSDOS.SYS", "C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\SYSTEM.INI"})
+    EXPECT_EQ(platform::longPath(name), name);
   EXPECT_EQ(content("c:\\Restore.ini"), "Restore=1\r\n");
   EXPECT_EQ(core::ReadIni("SystemPathes", "SystemPath", kProgram + "kelvaran.ini"), "C:\\WINDOWS");
   EXPECT_TRUE(restoreLogLines().empty()) << restoreLogLines()[0];
