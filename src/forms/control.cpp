@@ -1,8 +1,10 @@
 // Control: a named widget of a window, found by objectName when the window loads.
 #include <QColor>
 #include <QPalette>
+#include <QPointer>
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "forms/control_access.h"
 #include "forms/handler_guard.h"
@@ -108,6 +110,35 @@ void reportHandlerError(std::string_view where, const char* what) {
   std::fprintf(stderr, "kelvaran: unhandled error in %.*s: %s\n", static_cast<int>(where.size()),
                where.data(), what);
   std::fflush(stderr);
+}
+
+namespace {
+int g_handlerDepth = 0;
+std::vector<QPointer<QObject>>& awaitingDeletion() {
+  static std::vector<QPointer<QObject>> objects;
+  return objects;
+}
+}  // namespace
+
+HandlerRun::HandlerRun() { ++g_handlerDepth; }
+
+HandlerRun::~HandlerRun() {
+  if (--g_handlerDepth > 0) return;
+  std::vector<QPointer<QObject>> objects;
+  objects.swap(awaitingDeletion());
+  for (const QPointer<QObject>& object : objects) {
+    if (object) object->deleteLater();
+  }
+}
+
+bool HandlerRun::active() { return g_handlerDepth > 0; }
+
+void deleteAfterHandlers(QObject* object) {
+  if (HandlerRun::active()) {
+    awaitingDeletion().emplace_back(object);
+  } else {
+    object->deleteLater();
+  }
 }
 
 void fireChange(const std::string& where, const std::function<void()>& handler) {

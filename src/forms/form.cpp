@@ -143,8 +143,8 @@ void Form::unloadWith(int unloadMode) {
   window->hide();
   impl_->quitModalLoops();
   // Code of a handler may still run on these widgets: delete them once the
-  // event loop gets control back.
-  window->deleteLater();
+  // handlers have returned and the event loop gets control back.
+  deleteAfterHandlers(window);
 }
 
 void Form::windowHidden() {
@@ -173,8 +173,8 @@ void Form::show(ShowMode mode) {
   // A hidden window that is shown again becomes active anew, even when the
   // window system's activation of its last showing arrived after its hide.
   if (!window->isVisible() && g_active == this) g_active = nullptr;
-  // The Activate handler may unload this window, and a modal loop it runs
-  // may then delete the widgets: from here on only through the guard.
+  // The Activate handler may unload this window (its widgets then go once
+  // the handlers have returned): from here on only through the guard.
   QPointer<FormWindow> guard(window);
   window->show();
   if (guard) guard->raise();

@@ -50,7 +50,7 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
 bool FormWindow::event(QEvent* event) {
   // An unloaded window may still be activated before it is deleted: that is no activation of the form.
   if (event->type() == QEvent::WindowActivate && form_.ownsWindow(this)) {
-    // The Activate handler may unload the form and let its widgets be deleted.
+    // The Activate handler may unload the form: this window is then no longer its own.
     const QPointer<FormWindow> self(this);
     form_.windowActivated();
     if (!self) return true;

@@ -6,12 +6,32 @@
 #include <string>
 #include <string_view>
 
+class QObject;
+
 namespace forms {
 
 void reportHandlerError(std::string_view where, const char* what);
 
+// Alive while a program handler runs (handlers nest: one may run a modal
+// window whose handlers run in turn).
+class HandlerRun {
+ public:
+  HandlerRun();
+  ~HandlerRun();
+  HandlerRun(const HandlerRun&) = delete;
+  HandlerRun& operator=(const HandlerRun&) = delete;
+  static bool active();
+};
+
+// Deletes `object` through the event loop, but only once no handler runs:
+// a handler may unload its own window and then wait in a modal window or
+// message box, whose event loop must not delete widgets that the handler's
+// callers (Qt's and the runtime's) still use when it returns.
+void deleteAfterHandlers(QObject* object);
+
 template <class F>
 void guarded(std::string_view where, F&& body) {
+  const HandlerRun run;
   try {
     body();
   } catch (const std::exception& e) {

@@ -4,9 +4,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -207,6 +210,93 @@ TEST_F(Lifecycle, AnActivateHandlerMayUnloadItsOwnWindow) {
     a.onActivate = [&] { ++activations; };
     a.show();
     EXPECT_EQ(activations, 2);
+    EXPECT_TRUE(a.visible());
+    a.unload();
+  }
+}
+
+// A handler of a window's own event that unloads the window and then waits
+// in another modal window (a nested event loop, which deletes what waits for
+// deletion): the runtime and Qt code still running on the window once the
+// handler returns find it alive, and the window can be shown afresh.
+TEST_F(Lifecycle, AnyHandlerMayUnloadItsOwnWindowAndThenWaitInAnother) {
+  int handled = 0;
+  const std::function<void()> unloadAndWait = [&] {
+    ++handled;
+    a.unload();
+    QTimer::singleShot(0, [&] { b.hide(); });
+    b.show(forms::Modal);
+  };
+  const auto wait = [&] {
+    for (int i = 0; i < 200 && handled == 0; ++i) {
+      forms::doEvents();
+      QThread::msleep(5);
+    }
+  };
+  struct Case {
+    const char* event;
+    std::function<void()> arm;
+    std::function<void()> raise;
+  };
+  const Case cases[] = {
+      {"Load", [&] { a.onLoad = unloadAndWait; }, [&] { a.show(); }},
+      {"Resize before the first showing", [&] { a.onResize = unloadAndWait; }, [&] { a.show(); }},
+      {"Resize before a modal showing", [&] { a.onResize = unloadAndWait; }, [&] { a.show(forms::Modal); }},
+      {"Resize by code",
+       [&] {
+         a.show();
+         a.onResize = unloadAndWait;
+       },
+       [&] { a.resize(a.width() + 40, a.height() + 30); }},
+      {"Click of its button",
+       [&] {
+         a.show();
+         a.Command1.onClick = unloadAndWait;
+       },
+       [&] { a.Command1.click(); }},
+      {"KeyDown in its text box",
+       [&] {
+         a.show();
+         a.Text1.onKeyDown = [&](int&, int) { unloadAndWait(); };
+       },
+       [&] {
+         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+         QApplication::sendEvent(a.Text1.widget(), &press);
+       }},
+      {"Click of its check box", [&] { a.Check1.onClick = unloadAndWait; }, [&] { a.Check1.setValue(0); }},
+      {"Click of its option button", [&] { a.Option2.onClick = unloadAndWait; }, [&] { a.Option2.setValue(true); }},
+      {"Change of its text box", [&] { a.Text1.onChange = unloadAndWait; }, [&] { a.Text1.setText("x"); }},
+      {"Click of its list", [&] { a.List1.onClick = unloadAndWait; }, [&] { a.List1.setListIndex(1); }},
+      {"Click of its multi-select list", [&] { a.List2.onClick = unloadAndWait; }, [&] { a.List2.setSelected(0, true); }},
+      {"Click of its combo box", [&] { a.Combo1.onClick = unloadAndWait; }, [&] { a.Combo1.setListIndex(1); }},
+      {"Change of its slider", [&] { a.Slider1.onChange = unloadAndWait; }, [&] { a.Slider1.setValue(7); }},
+      {"Click of its tabs", [&] { a.SSTab1.onClick = [&](int) { unloadAndWait(); }; }, [&] { a.SSTab1.setTab(1); }},
+      {"Timer",
+       [&] {
+         a.Timer1.onTimer = unloadAndWait;
+         a.Timer1.setEnabled(true);
+       },
+       wait},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.event);
+    handled = 0;
+    c.arm();
+    c.raise();
+    forms::doEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(handled, 1);
+    EXPECT_FALSE(a.loaded());
+
+    a.onLoad = nullptr;
+    a.onResize = nullptr;
+    a.Command1.onClick = nullptr;
+    a.Text1.onKeyDown = nullptr;
+    a.Timer1.onTimer = nullptr;
+    a.Check1.onClick = a.Option2.onClick = a.Text1.onChange = a.List1.onClick = a.List2.onClick = a.Combo1.onClick =
+        a.Slider1.onChange = nullptr;
+    a.SSTab1.onClick = nullptr;
+    a.show();
     EXPECT_TRUE(a.visible());
     a.unload();
   }
