@@ -1,7 +1,6 @@
 #include "core/disk_blocks.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "core/error_messages.h"
@@ -55,9 +54,8 @@ BlockResult copyBlock(platform::File& source, platform::File& target, const Copy
       const bool read = RunStatement(
           [&] {
             source.seek(from);
-            const std::string block = source.read(count);
-            if (block.size() != count) platform::raise(platform::kDeviceIoError);
-            std::memcpy(s.CopyBuf.data(), block.data(), count);
+            if (source.read(reinterpret_cast<char*>(s.CopyBuf.data()), count) != count)
+              platform::raise(platform::kDeviceIoError);
           },
           onError);
       if (!read) return BlockResult::GiveUp;

@@ -159,17 +159,23 @@ Resolved writeTarget(std::string_view path) {
 
 // Writes bytes at `offset` of a host file, as far as the volume has room;
 // raises 61 when not all of them fit.
-void writeWithin(const Volume& volume, std::FILE* f, std::int64_t offset, std::int64_t oldSize,
-                 std::string_view bytes, std::int64_t freeClusterCount) {
+void writeWithin(const Volume& volume, int fd, std::int64_t offset, std::int64_t oldSize, std::string_view bytes,
+                 std::int64_t freeClusterCount) {
   std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
   std::int64_t room = (clustersOf(volume, oldSize) + freeClusterCount) * volume.clusterSize;
   std::size_t count = bytes.size();
   if (end > room && end > oldSize) count = static_cast<std::size_t>(std::max<std::int64_t>(0, room - offset));
-  std::fseek(f, static_cast<long>(offset), SEEK_SET);
-  if (count && std::fwrite(bytes.data(), 1, count, f) != count) raise(kDeviceIoError);
-  std::fflush(f);
+  for (std::size_t done = 0; done < count;) {
+    const ssize_t put = ::pwrite(fd, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) raise(kDeviceIoError);
+    done += static_cast<std::size_t>(put);
+  }
   if (count < bytes.size()) raise(kDiskFull);
 }
+
+// Opens a host file as fopen would with "rb", "wb", "ab", "r+b" or "w+b".
+int openHost(const fs::path& host, int flags) { return ::open(host.c_str(), flags | O_CLOEXEC, 0666); }
 
 void putFile(std::string_view path, std::string_view bytes, bool append) {
   Resolved r = writeTarget(path);
@@ -182,18 +188,18 @@ void putFile(std::string_view path, std::string_view bytes, bool append) {
   }
   MetadataBatch batch;
   TrackedFile tracked(r.volume, r.host);
-  std::FILE* f = std::fopen(r.host.c_str(), append ? "ab" : "wb");
-  if (!f) raise(kPathFileAccess);
+  const int fd = openHost(r.host, O_WRONLY | O_CREAT | (append ? O_APPEND : O_TRUNC));
+  if (fd < 0) raise(kPathFileAccess);
   bool fresh = !r.exists;
   try {
     if (fresh) registerNew(r);
-    writeWithin(r.volume, f, oldSize, append ? oldSize : 0, bytes, freeCount);
+    writeWithin(r.volume, fd, oldSize, append ? oldSize : 0, bytes, freeCount);
   } catch (...) {
-    std::fclose(f);
+    ::close(fd);
     setArchive(r);
     throw;
   }
-  std::fclose(f);
+  ::close(fd);
   setArchive(r);
   batch.commit();
 }
@@ -617,7 +623,7 @@ void appendFile(std::string_view path, std::string_view bytes) {
 struct File::Impl {
   std::string path;
   fs::path host;
-  std::FILE* file = nullptr;
+  int fd = -1;
   Mode mode = Mode::Read;
   std::int64_t position = 0;
   std::int64_t size = 0;
@@ -629,27 +635,27 @@ File::File(std::string_view path, Mode mode) {
   Lock lock(machineMutex());
   Resolved r = mode == Mode::Read ? existingFile(path) : writeTarget(path);
   if (mode == Mode::Read && r.isDir) raise(kPathFileAccess);
-  const char* how = "rb";
-  if (mode == Mode::Write) how = "wb";
-  if (mode == Mode::Append) how = "ab";
-  if (mode == Mode::ReadWrite) how = r.exists ? "r+b" : "w+b";
+  int how = O_RDONLY;
+  if (mode == Mode::Write) how = O_WRONLY | O_CREAT | O_TRUNC;
+  if (mode == Mode::Append) how = O_WRONLY | O_CREAT | O_APPEND;
+  if (mode == Mode::ReadWrite) how = r.exists ? O_RDWR : O_RDWR | O_CREAT | O_TRUNC;
   if (mode != Mode::Read && r.exists && hostIsOpen(r.host)) raise(kPathFileAccess);
   std::int64_t freeCount = mode == Mode::Read ? 0 : freeClusters(r.volume);
   std::int64_t oldSize = r.exists ? static_cast<std::int64_t>(fs::file_size(r.host)) : 0;
   if (mode == Mode::Write) freeCount += clustersOf(r.volume, oldSize);
   MetadataBatch batch;
-  std::FILE* f = nullptr;
+  int f = -1;
   {
-    TrackedFile tracked(r.volume, r.host);  // "wb" empties the file
-    f = std::fopen(r.host.c_str(), how);
+    TrackedFile tracked(r.volume, r.host);  // Write empties the file
+    f = openHost(r.host, how);
   }
-  if (!f) raise(kPathFileAccess);
+  if (f < 0) raise(kPathFileAccess);
   try {
     if (!r.exists) registerNew(r);
     if (mode != Mode::Read) setArchive(r);
     batch.commit();
   } catch (...) {
-    std::fclose(f);
+    ::close(f);
     throw;
   }
   impl_ = new Impl{fullPath(path),        r.host, f, mode, 0, mode == Mode::Write ? 0 : oldSize, freeCount,
@@ -690,14 +696,23 @@ void File::seek(std::int64_t position) {
 }
 
 std::string File::read(std::size_t count) {
+  std::string out(count, '\0');
+  out.resize(read(out.data(), count));
+  return out;
+}
+
+std::size_t File::read(char* into, std::size_t count) {
   if (!impl_) raise(kBadFileNameOrNumber);
   if (impl_->mode == Mode::Write || impl_->mode == Mode::Append) raise(kBadFileMode);
-  std::string out(count, '\0');
-  std::fseek(impl_->file, static_cast<long>(impl_->position), SEEK_SET);
-  std::size_t got = std::fread(out.data(), 1, count, impl_->file);
-  out.resize(got);
+  std::size_t got = 0;
+  while (got < count) {
+    const ssize_t n = ::pread(impl_->fd, into + got, count - got, static_cast<off_t>(impl_->position + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
   impl_->position += static_cast<std::int64_t>(got);
-  return out;
+  return got;
 }
 
 void File::write(std::string_view bytes) {
@@ -714,7 +729,7 @@ void File::write(std::string_view bytes) {
   std::int64_t end = impl_->position + static_cast<std::int64_t>(bytes.size());
   std::int64_t newSize = std::max(impl_->size, end);
   try {
-    writeWithin(volume, impl_->file, impl_->position, impl_->size, bytes, impl_->freeClusters);
+    writeWithin(volume, impl_->fd, impl_->position, impl_->size, bytes, impl_->freeClusters);
   } catch (const RuntimeError& e) {
     if (e.number() == kDiskFull) {
       std::int64_t room = (before + impl_->freeClusters) * volume.clusterSize;
@@ -733,7 +748,7 @@ void File::write(std::string_view bytes) {
 
 void File::close() {
   if (!impl_) return;
-  std::fclose(impl_->file);
+  ::close(impl_->fd);
   {
     Lock lock(machineMutex());
     if (machineOpen()) {

@@ -121,6 +121,7 @@ class File {
   std::int64_t position() const;              // 0-based
   void seek(std::int64_t position);
   std::string read(std::size_t count);        // fewer bytes at the end
+  std::size_t read(char* into, std::size_t count);  // the same into a buffer; the count read
   void write(std::string_view bytes);         // raises 61 after writing what fits
   void close();
   const std::string& path() const;
