@@ -35,7 +35,7 @@ std::string res(int id) { return forms::loadResString(id); }
 // The first entry of the drive's root ("" for a blank disk); raises for a
 // drive that cannot be read.
 std::string firstEntry(std::string_view drive) {
-  const auto entries = platform::findFiles(platform::vb::left(drive, 2) + "\\*.*", kContentMask);
+  const auto entries = platform::findNames(platform::vb::left(drive, 2) + "\\*.*", kContentMask);
   return entries.empty() ? std::string() : entries.front().name;
 }
 
@@ -43,7 +43,7 @@ std::string firstEntry(std::string_view drive) {
 // drive is left alone; a failure of that listing does not matter.
 void leaveFloppy() {
   try {
-    platform::findFiles("c:\\*.*", kContentMask);
+    platform::findNames("c:\\*.*", kContentMask);
   } catch (const platform::RuntimeError&) {
   }
 }
@@ -129,7 +129,7 @@ void SetNotEmptyPresenter(NotEmptyPresenter show) { presenter() = std::move(show
 bool CheckDisk(const std::string& path) {
   if (path.size() > 3) {
     bool found = false;
-    if (attempt([&] { found = !platform::findFiles(path).empty(); }) == Attempt::Cancelled) return false;
+    if (attempt([&] { found = !platform::findNames(path).empty(); }) == Attempt::Cancelled) return false;
     if (!found) {
       forms::msgBox(res(1246) + path + res(1247), forms::vbCritical);
       return false;

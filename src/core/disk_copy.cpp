@@ -35,7 +35,7 @@ void removeStaleCopies(const std::string& target, int fromPart) {
   const std::string name = GetFileName(target);
   if (name.empty()) return;
   const std::string folder = folderOf(target);
-  const auto entries = platform::findFiles(folder + name.substr(0, name.size() - 1) + "*",
+  const auto entries = platform::findNames(folder + name.substr(0, name.size() - 1) + "*",
                                            platform::kHidden | platform::kSystem);
   for (const auto& entry : entries) {
     if ((entry.attributes & platform::kDirectory) == 0 && IsStaleCopy(entry.name, target, fromPart)) {

@@ -38,7 +38,7 @@ std::string& joinTargetPath() {
 
 std::string res(int id) { return forms::loadResString(id); }
 
-bool onDisk(const std::string& path) { return !platform::findFiles(path).empty(); }
+bool onDisk(const std::string& path) { return !platform::findNames(path).empty(); }
 
 // A join the user gave up: nothing half-joined may stay behind.
 bool cancelJoin(const std::string& target) {
@@ -134,7 +134,7 @@ void DeleteDiskRestoreFiles() {
   const std::string& folder = state().DiskRestorePath;
   if (folder.empty() || !platform::equalsNoCase(folder, ProgramDiskRestoreFolder())) return;
   try {
-    for (const auto& entry : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem)) {
+    for (const auto& entry : platform::findNames(folder + "*.*", platform::kHidden | platform::kSystem)) {
       if ((entry.attributes & platform::kDirectory) == 0) DeleteFileQuietly(folder + entry.name);
     }
   } catch (const RuntimeError&) {

@@ -28,7 +28,8 @@ class KeyFile {
 // Writes all of `bytes` to a host file descriptor; false when the host refuses.
 bool writeAllToFd(int fd, std::string_view bytes);
 
-// Writes `bytes` to `file` through a temporary file and a rename.
+// Writes `bytes` to `file` through a scratch file of its folder (".swap")
+// that takes its place in one step.
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 // The same with what `write` puts into the stream, without a copy in memory.
 void writeHostFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write);

@@ -5,9 +5,11 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/machine_ini.h"
 #include "platform/process.h"
 #include "support/test_machine.h"
 
@@ -146,6 +148,38 @@ TEST(VolumeBookkeeping, ALastMetadataLineCutShortIsIgnored) {
   m.reopen();
   EXPECT_EQ(getAttr("C:\\kept.txt"), kHidden);
   EXPECT_EQ(shortPath("C:\\kept.txt"), "C:\\KEPT.TXT");
+}
+
+TEST(VolumeBookkeeping, AFreshDiskGetsItsMetadataFileWithItsFirstEntry) {
+  testsupport::TestMachine m;
+  const std::string medium = m.addMedium(smallDisk(1457664), 'A');
+  const fs::path meta = m.root() / "media" / (medium + ".meta");
+  EXPECT_TRUE(findFiles("A:\\*.*", kHidden | kSystem | kDirectory).empty());
+  writeFile("A:\\Long file name.txt", "x");
+  setAttr("A:\\Long file name.txt", kHidden);
+  EXPECT_TRUE(fs::exists(meta));
+  m.reopen();
+  EXPECT_EQ(getAttr("A:\\Long file name.txt"), kHidden);
+  EXPECT_EQ(shortPath("A:\\Long file name.txt"), "A:\\LONGFI~1.TXT");
+}
+
+// The machine's own files are replaced in one step through a scratch file
+// that the files of a folder share: each keeps exactly its last content,
+// longer or shorter than what the scratch file held.
+TEST(VolumeBookkeeping, MachineFilesKeepExactlyTheirLastContent) {
+  testsupport::TestMachine m;
+  const fs::path a = m.root() / "a.ini", b = m.root() / "b.ini";
+  const std::pair<const fs::path*, std::string> writes[] = {
+      {&a, std::string(5000, 'a')}, {&b, "short\n"}, {&a, "shorter\n"}, {&b, std::string(9000, 'b')},
+      {&a, ""},                    {&b, "last\n"},  {&a, "again\n"},
+  };
+  std::map<const fs::path*, std::string> expected;
+  for (const auto& [file, bytes] : writes) {
+    detail::writeHostFileAtomically(*file, bytes);
+    expected[file] = bytes;
+    EXPECT_EQ(hostText(a), expected[&a]);
+    EXPECT_EQ(hostText(b), expected[&b]);
+  }
 }
 
 }  // namespace
