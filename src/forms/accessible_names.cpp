@@ -13,9 +13,11 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
 #include <QStackedWidget>
@@ -440,6 +442,14 @@ void captionChanged(QWidget* widget) {
   }
   // A label, frame, tab or window caption may name any control of the window.
   nameControls(widget->window());
+}
+
+void chooseRowsAsAClickDoes(QListWidget* list) {
+  QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list, [list] {
+    if (list->selectionMode() != QAbstractItemView::SingleSelection) return;
+    const QModelIndexList chosen = list->selectionModel()->selectedIndexes();
+    if (chosen.size() == 1 && chosen.first().row() != list->currentRow()) list->setCurrentRow(chosen.first().row());
+  });
 }
 
 void installAccessibleInterfaces() {

@@ -9,6 +9,7 @@
 // names. A name given in the .ui (accessibleName) is left as it is.
 #include <QString>
 
+class QListWidget;
 class QWidget;
 
 namespace forms {
@@ -20,6 +21,12 @@ QString withoutMnemonics(const QString& caption);
 void nameControls(QWidget* window);
 // A caption of `widget` (a control, a tab of it, or the window itself) changed.
 void captionChanged(QWidget* widget);
+
+// A row of a single-select list chosen through its accessible Toggle (which
+// selects it without making it the current row) becomes the current row, as
+// a click makes it: the list's ListIndex follows and its Click runs. The
+// runtime calls it for every list box when a window loads.
+void chooseRowsAsAClickDoes(QListWidget* list);
 
 // Installs, once, the runtime's accessible interfaces of tab strips (each tab
 // a page tab, selected while its page shows) and of combo boxes (named by

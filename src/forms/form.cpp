@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QListView>
+#include <QListWidget>
 #include <QPointer>
 #include <QScreen>
 #include <algorithm>
@@ -31,11 +32,12 @@ std::vector<Form*>& loadOrder() {
 
 Form* g_active = nullptr;
 
-// What the runtime gives every window it loads: names for screen readers and
-// lists that show whole rows.
+// What the runtime gives every window it loads: names for screen readers,
+// lists that show whole rows and whose rows a screen reader chooses as a click does.
 void prepareWindow(QWidget* window) {
   nameControls(window);
   for (QListView* list : window->findChildren<QListView*>()) showWholeRows(list);
+  for (QListWidget* list : window->findChildren<QListWidget*>()) chooseRowsAsAClickDoes(list);
 }
 
 Qt::CursorShape cursorShape(int pointer) {

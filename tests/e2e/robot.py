@@ -1,7 +1,7 @@
 """Works a program through its accessibility tree, as a screen reader user or
 a test robot does: controls are found by role and by the name a screen reader
 announces, pressed through their actions, filled through their editable text,
-list rows clicked with the pointer. Every wait polls against a deadline.
+list rows chosen through their actions. Every wait polls against a deadline.
 
 Import this module only once the environment names the desktop's display and
 session bus: the accessibility library connects on import."""
@@ -128,33 +128,17 @@ def text_of(acc):
     return t.getText(0, t.characterCount)
 
 
-def click(acc):
-    """A click of the left mouse button in the middle of the control, through
-    the pointer (the way to choose a row of a list: its accessible toggle
-    selects without making the row current)."""
-    box = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    if box.width <= 0 or box.height <= 0:
-        raise RobotError(f"[{role(acc)}] {acc.name!r} has no place on screen")
-    pyatspi.Registry.generateMouseEvent(box.x + box.width // 2, box.y + box.height // 2, pyatspi.MOUSE_B1C)
-
-
 def rows(list_acc):
     return [plain(item.name) for item in children(list_acc) if role(item) == "list item"]
 
 
-def choose_row(list_acc, index, timeout=10):
-    """Clicks row `index` of a list and waits until it is the selected one."""
+def toggle_row(list_acc, index, timeout=10):
+    """Chooses row `index` of a list through its accessible action, as a
+    screen reader user does, and waits until it is the selected one."""
     item = [c for c in children(list_acc) if role(c) == "list item"][index]
-    clicked = [0.0]
-
-    def selected():
-        if item.getState().contains(pyatspi.STATE_SELECTED):
-            return True
-        if time.monotonic() - clicked[0] > 2:  # a click lost while the screen settled
-            click(item)
-            clicked[0] = time.monotonic()
-        return False
-    wait_for(selected, timeout, f"row {index} of the list to be selected")
+    press(item)
+    wait_for(lambda: item.getState().contains(pyatspi.STATE_SELECTED), timeout,
+             f"row {index} of the list to be selected")
 
 
 class App:

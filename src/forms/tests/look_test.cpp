@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "forms/accessible_names.h"
 #include "forms/classic_look.h"
@@ -235,6 +236,33 @@ TEST_F(Look, TheTabStripSaysWhichPageIsSelected) {
   EXPECT_EQ(previous, 2);
   EXPECT_EQ(selectedTabs(), QStringList{"Restore"});
   window.SSTab1.onClick = nullptr;
+}
+
+// A reader chooses a row of a list as a user clicks it: the row becomes the
+// list's chosen one and the list's Click runs; toggling the chosen row again
+// leaves it chosen, as a click on it does.
+TEST_F(Look, AReaderChoosesAListRowAsAClickDoes) {
+  for (const char* row : {"row 0", "row 1", "row 2"}) window.List1.addItem(row);
+  std::vector<int> clicks;
+  window.List1.onClick = [&] { clicks.push_back(window.List1.listIndex()); };
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(child("List1"));
+  ASSERT_NE(list, nullptr);
+  const auto toggle = [&](int row) {
+    QAccessibleInterface* item = list->child(row);
+    ASSERT_NE(item, nullptr);
+    ASSERT_NE(item->actionInterface(), nullptr);
+    item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  };
+  toggle(1);
+  EXPECT_EQ(window.List1.listIndex(), 1);
+  EXPECT_TRUE(window.List1.selected(1));
+  toggle(2);
+  toggle(2);
+  EXPECT_EQ(window.List1.listIndex(), 2);
+  EXPECT_TRUE(list->child(2)->state().selected);
+  EXPECT_FALSE(list->child(1)->state().selected);
+  EXPECT_EQ(clicks, (std::vector<int>{1, 2}));
+  window.List1.onClick = nullptr;
 }
 
 TEST_F(Look, AListShowsWholeRowsOnly) {
