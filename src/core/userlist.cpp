@@ -15,23 +15,6 @@ namespace core {
 
 namespace {
 
-// Every line after the first; lines end in CR LF, LF or CR.
-std::vector<std::string> linesAfterFirst(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  bool first = true;
-  while (pos < text.size()) {
-    const auto end = text.find_first_of("\r\n", pos);
-    const std::string_view line =
-        text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-    if (!first) lines.emplace_back(line);
-    first = false;
-    if (end == std::string_view::npos) break;
-    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-  }
-  return lines;
-}
-
 // False when the file cannot be read (the list is left empty then).
 bool fillFrom(forms::ListControl& list, const std::string& path) {
   list.clear();
@@ -41,7 +24,9 @@ bool fillFrom(forms::ListControl& list, const std::string& path) {
   } catch (const platform::RuntimeError&) {
     return false;
   }
-  for (const auto& item : parseUserList(text)) list.addItem(item);
+  std::vector<std::string> items = parseUserList(text);
+  std::string().swap(text);  // the items alone are kept
+  list.addItems(std::move(items));
   return true;
 }
 
@@ -50,9 +35,19 @@ bool fillFrom(forms::ListControl& list, const std::string& path) {
 std::string userListPath() { return forms::appPath() + "\\kelvaran.usr"; }
 
 std::vector<std::string> parseUserList(std::string_view text) {
+  // Every non-empty line after the first; lines end in CR LF, LF or CR.
   std::vector<std::string> items;
-  for (auto& line : linesAfterFirst(text))
-    if (!line.empty()) items.push_back(std::move(line));
+  std::size_t pos = 0;
+  bool first = true;
+  while (pos < text.size()) {
+    const auto end = text.find_first_of("\r\n", pos);
+    const std::string_view line =
+        text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+    if (!first && !line.empty()) items.emplace_back(line);
+    first = false;
+    if (end == std::string_view::npos) break;
+    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
   return items;
 }
 
@@ -96,7 +91,11 @@ void SaveUserList() {
 }
 
 void SetUserListExtent() {
-  auto& list = windows::UserFiles().List1;
+  auto& dialog = windows::UserFiles();
+  // The extent shows only in the dialog, which sets it again each time it is
+  // activated: a hidden dialog's list (a save's) is not measured item by item.
+  if (!dialog.visible()) return;
+  auto& list = dialog.List1;
   const auto& main = windows::Form1();
   int widest = 0;
   for (int i = 0; i < list.listCount(); ++i) widest = std::max(widest, main.textWidth(list.list(i)));

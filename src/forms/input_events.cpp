@@ -7,7 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QAbstractItemView>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -142,7 +142,7 @@ void installInputHooks(Control& control, QWidget* widget) {
       widget);
 }
 
-void installFileDrop(ListBox& list, QListWidget* widget) {
+void installFileDrop(ListBox& list, QAbstractItemView* widget) {
   const std::string where = list.form().name() + "." + list.name() + "_OLEDragDrop";
   new EventHook(
       widget->viewport(),

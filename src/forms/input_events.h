@@ -2,7 +2,7 @@
 // Private to the runtime: the keyboard, mouse and drop events of controls
 // and windows, turned into the program's handlers.
 class QKeyEvent;
-class QListWidget;
+class QAbstractItemView;
 class QWidget;
 
 namespace forms {
@@ -21,7 +21,7 @@ int shiftMaskOf(const QKeyEvent* event);
 // client area) to the control's handlers.
 void installInputHooks(Control& control, QWidget* widget);
 // Files dragged onto a list from the shell.
-void installFileDrop(ListBox& list, QListWidget* widget);
+void installFileDrop(ListBox& list, QAbstractItemView* widget);
 // A key that reached the window: runs the form's handlers; true when one swallowed it.
 bool formKeyPressed(Form& form, QKeyEvent* event);
 

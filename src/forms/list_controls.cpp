@@ -1,5 +1,8 @@
 // List boxes and combo boxes. Click runs when the selected index changes,
 // by the user or by code; adding, removing and clearing items run nothing.
+// A list box is a list widget as the designer made it, or a plain list view,
+// which gets the runtime's light text model (forms/text_list_model.h) for the
+// long lists of paths; both behave alike.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,13 +12,32 @@
 #include "forms/handler_guard.h"
 #include "forms/input_events.h"
 #include "forms/qt_text.h"
+#include "forms/text_list_model.h"
 
 namespace forms {
 namespace {
 
-bool multiSelect(const QListWidget* list) {
+bool multiSelect(const QAbstractItemView* list) {
   return list->selectionMode() == QAbstractItemView::MultiSelection ||
          list->selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+// The light model of a list view, null for a list widget or a combo box.
+TextListModel* textModel(QWidget* widget) {
+  auto* view = qobject_cast<QListView*>(widget);
+  return view ? dynamic_cast<TextListModel*>(view->model()) : nullptr;
+}
+
+QModelIndex rowIndex(const QListView* view, int row) { return view->model()->index(row, 0); }
+
+int currentRow(const QListView* view) { return view->currentIndex().row(); }
+
+// What QListWidget::setCurrentRow does, for any list view.
+void setCurrentRow(QListView* view, int row) {
+  QItemSelectionModel::SelectionFlags command = QItemSelectionModel::SelectCurrent;
+  if (view->selectionMode() == QAbstractItemView::SingleSelection) command = QItemSelectionModel::ClearAndSelect;
+  if (view->selectionMode() == QAbstractItemView::NoSelection) command = QItemSelectionModel::NoUpdate;
+  view->selectionModel()->setCurrentIndex(rowIndex(view, row), command);
 }
 
 // Qt selects the first item of an empty combo box; the list index stays as it was.
@@ -34,6 +56,11 @@ void insertKeepingChoice(QComboBox* combo, int index, const QStringList& texts) 
 
 void ListControl::addItem(std::string_view item, int index) {
   QWidget* w = widget();
+  if (TextListModel* model = textModel(w)) {
+    if (index < -1 || index > model->count()) raiseInvalidValue();
+    model->insert(index < 0 ? model->count() : index, item);
+    return;
+  }
   if (auto* list = qobject_cast<QListWidget*>(w)) {
     if (index < -1 || index > list->count()) raiseInvalidValue();
     list->insertItem(index < 0 ? list->count() : index, toQt(item));
@@ -46,10 +73,14 @@ void ListControl::addItem(std::string_view item, int index) {
 
 void ListControl::addItems(const std::vector<std::string>& items) {
   if (items.empty()) return;
+  QWidget* w = widget();
+  if (TextListModel* model = textModel(w)) {
+    model->insert(model->count(), items);
+    return;
+  }
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(items.size()));
   for (const std::string& item : items) texts.push_back(toQt(item));
-  QWidget* w = widget();
   if (auto* list = qobject_cast<QListWidget*>(w)) {
     list->addItems(texts);
     return;
@@ -58,15 +89,27 @@ void ListControl::addItems(const std::vector<std::string>& items) {
   insertKeepingChoice(combo, combo->count(), texts);
 }
 
+void ListControl::addItems(std::vector<std::string>&& items) {
+  if (TextListModel* model = textModel(widget())) {
+    model->append(std::move(items));
+    return;
+  }
+  addItems(static_cast<const std::vector<std::string>&>(items));
+}
+
 void ListControl::removeItem(int index) {
   QWidget* w = widget();
   if (index < 0 || index >= listCount()) throw platform::RuntimeError(platform::kInvalidCall);
-  if (auto* list = qobject_cast<QListWidget*>(w)) {
-    int current = list->currentRow();
-    QSignalBlocker block(list);
-    delete list->takeItem(index);
+  if (auto* view = qobject_cast<QListView*>(w)) {
+    const int current = currentRow(view);
+    QSignalBlocker block(view);
+    if (TextListModel* model = textModel(w)) {
+      model->remove(index);
+    } else {
+      delete as<QListWidget>()->takeItem(index);
+    }
     // Removing the selected item leaves nothing selected.
-    if (current == index) list->setCurrentRow(-1);
+    if (current == index) setCurrentRow(view, -1);
     return;
   }
   QComboBox* combo = as<QComboBox>();
@@ -82,9 +125,13 @@ void ListControl::removeItem(int index) {
 
 void ListControl::clear() {
   QWidget* w = widget();
-  if (auto* list = qobject_cast<QListWidget*>(w)) {
-    QSignalBlocker block(list);
-    list->clear();
+  if (auto* view = qobject_cast<QListView*>(w)) {
+    QSignalBlocker block(view);
+    if (TextListModel* model = textModel(w)) {
+      model->clear();
+    } else {
+      as<QListWidget>()->clear();
+    }
     return;
   }
   QComboBox* combo = as<QComboBox>();
@@ -94,12 +141,14 @@ void ListControl::clear() {
 
 int ListControl::listCount() const {
   QWidget* w = widget();
+  if (TextListModel* model = textModel(w)) return model->count();
   if (auto* list = qobject_cast<QListWidget*>(w)) return list->count();
   return as<QComboBox>()->count();
 }
 
 std::string ListControl::list(int index) const {
   QWidget* w = widget();
+  if (TextListModel* model = textModel(w)) return index >= 0 && index < model->count() ? model->text(index) : "";
   if (auto* list = qobject_cast<QListWidget*>(w)) {
     QListWidgetItem* item = list->item(index);
     return item ? fromQt(item->text()) : std::string();
@@ -116,7 +165,9 @@ void ListControl::setList(int index, std::string_view item) {
     return;
   }
   QWidget* w = widget();
-  if (auto* list = qobject_cast<QListWidget*>(w)) {
+  if (TextListModel* model = textModel(w)) {
+    model->setText(index, item);
+  } else if (auto* list = qobject_cast<QListWidget*>(w)) {
     list->item(index)->setText(toQt(item));
   } else {
     QComboBox* combo = as<QComboBox>();
@@ -127,33 +178,32 @@ void ListControl::setList(int index, std::string_view item) {
 
 int ListControl::listIndex() const {
   QWidget* w = widget();
-  if (auto* list = qobject_cast<QListWidget*>(w)) return list->currentRow();
+  if (auto* view = qobject_cast<QListView*>(w)) return currentRow(view);
   return as<QComboBox>()->currentIndex();
 }
 
 void ListControl::setListIndex(int index) {
   if (index < -1 || index >= listCount()) raiseInvalidValue();
   QWidget* w = widget();
-  if (auto* list = qobject_cast<QListWidget*>(w)) {
+  if (auto* list = qobject_cast<QListView*>(w)) {
     if (multiSelect(list)) {
       // In a multi-select list the index moves the focus item; the selection stays.
-      if (list->currentRow() == index) return;
+      if (currentRow(list) == index) return;
       {
         QSignalBlocker block(list);
-        list->selectionModel()->setCurrentIndex(list->model()->index(index, 0),
-                                                QItemSelectionModel::NoUpdate);
+        list->selectionModel()->setCurrentIndex(rowIndex(list, index), QItemSelectionModel::NoUpdate);
       }
       fireChange(eventName(*this, "Click"), onClick);
       return;
     }
     if (index < 0) {
       // -1 clears the selection, and says so only when something was selected.
-      if (list->currentRow() < 0) return;
-      list->setCurrentRow(-1);
+      if (currentRow(list) < 0) return;
+      setCurrentRow(list, -1);
       list->clearSelection();
       return;
     }
-    list->setCurrentRow(index);
+    setCurrentRow(list, index);
     return;
   }
   as<QComboBox>()->setCurrentIndex(index);
@@ -164,67 +214,72 @@ void ListControl::setListIndex(int index) {
 std::string ListBox::text() const { return list(listIndex()); }
 
 bool ListBox::selected(int index) const {
-  QListWidgetItem* item = as<QListWidget>()->item(index);
-  if (!item) raiseInvalidIndex();
-  return item->isSelected();
+  QListView* list = as<QListView>();
+  if (index < 0 || index >= listCount()) raiseInvalidIndex();
+  return list->selectionModel()->isSelected(rowIndex(list, index));
 }
 
 void ListBox::setSelected(int index, bool on) {
-  QListWidget* list = as<QListWidget>();
-  QListWidgetItem* item = list->item(index);
-  if (!item) raiseInvalidIndex();
+  QListView* list = as<QListView>();
+  if (index < 0 || index >= listCount()) raiseInvalidIndex();
   if (!multiSelect(list)) {
     // A single-select list selects by its index.
     if (on) {
       setListIndex(index);
-    } else if (list->currentRow() == index) {
+    } else if (currentRow(list) == index) {
       setListIndex(-1);
     }
     return;
   }
-  item->setSelected(on);
+  list->selectionModel()->select(rowIndex(list, index),
+                                 on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 int ListBox::indexAt(int x, int y) const {
-  QListWidget* list = as<QListWidget>();
-  QListWidgetItem* item = list->itemAt(QPoint(x, y));
-  return item ? list->row(item) : -1;
+  const QModelIndex at = as<QListView>()->indexAt(QPoint(x, y));
+  return at.isValid() ? at.row() : -1;
 }
 
 int ListBox::topIndex() const {
-  QListWidget* list = as<QListWidget>();
-  QListWidgetItem* top = list->itemAt(QPoint(1, 1));
-  return top ? list->row(top) : 0;
+  const QModelIndex top = as<QListView>()->indexAt(QPoint(1, 1));
+  return top.isValid() ? top.row() : 0;
 }
 
 void ListBox::setTopIndex(int index) {
-  QListWidget* list = as<QListWidget>();
-  QListWidgetItem* item = list->item(index);
-  if (!item) raiseInvalidIndex();
-  list->scrollToItem(item, QAbstractItemView::PositionAtTop);
+  QListView* list = as<QListView>();
+  if (index < 0 || index >= listCount()) raiseInvalidIndex();
+  list->scrollTo(rowIndex(list, index), QAbstractItemView::PositionAtTop);
 }
 
-void ListBox::setRedraw(bool on) { as<QListWidget>()->setUpdatesEnabled(on); }
+void ListBox::setRedraw(bool on) { as<QListView>()->setUpdatesEnabled(on); }
 
 void ListBox::setHorizontalExtent(int pixels) {
   // The list scrolls sideways as wide as its widest item; an extent larger
   // than that is given by a minimum width of the items' view.
-  QListWidget* list = as<QListWidget>();
+  QListView* list = as<QListView>();
   list->setHorizontalScrollBarPolicy(pixels > list->viewport()->width() ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAsNeeded);
 }
 
 void ListBox::attach(QWidget* widget) {
   Control::attach(widget);
-  auto* list = qobject_cast<QListWidget*>(widget);
+  auto* list = qobject_cast<QListView*>(widget);
   if (!list) return;
-  QObject::connect(list, &QListWidget::currentRowChanged, link(), [this, list] {
-    if (!multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
+  if (!qobject_cast<QListWidget*>(list) && !textModel(list)) {
+    QItemSelectionModel* designerSelection = list->selectionModel();
+    list->setModel(new TextListModel(list));
+    delete designerSelection;
+  }
+  // Signals of the selection, not of the widget: a list view has none of its
+  // own. What the code does behind a blocker of the list says nothing.
+  QItemSelectionModel* selection = list->selectionModel();
+  QObject::connect(selection, &QItemSelectionModel::currentRowChanged, link(), [this, list] {
+    if (!list->signalsBlocked() && !multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
   });
-  QObject::connect(list, &QListWidget::itemSelectionChanged, link(), [this, list] {
-    if (multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
+  QObject::connect(selection, &QItemSelectionModel::selectionChanged, link(), [this, list] {
+    if (!list->signalsBlocked() && multiSelect(list)) fireChange(eventName(*this, "Click"), onClick);
   });
-  QObject::connect(list, &QListWidget::itemDoubleClicked, link(),
+  QObject::connect(list, &QAbstractItemView::doubleClicked, link(),
                    [this] { fire(eventName(*this, "DblClick"), onDoubleClick); });
   if (list->acceptDrops()) installFileDrop(*this, list);
 }

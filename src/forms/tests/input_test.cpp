@@ -123,9 +123,9 @@ TEST_F(Input, MouseMovesOverAListGiveThePositionOfTheRowUnderIt) {
 
 class FileDrop : public Input {
  protected:
-  // Drags `urls` over List2 and drops them: whether the drag was taken.
-  bool drop(const QList<QUrl>& urls, const QString& text = {}) {
-    auto* list = qobject_cast<QListWidget*>(w.List2.widget());
+  // Drags `urls` over a list (List2) and drops them: whether the drag was taken.
+  bool drop(const QList<QUrl>& urls, const QString& text = {}, forms::ListBox* target = nullptr) {
+    auto* list = qobject_cast<QAbstractItemView*>((target ? *target : w.List2).widget());
     QMimeData data;
     if (!urls.isEmpty()) data.setUrls(urls);
     if (!text.isEmpty()) data.setText(text);
@@ -148,10 +148,16 @@ class FileDrop : public Input {
 TEST_F(FileDrop, FilesAndFoldersOfTheMachineArriveAsWindowsPaths) {
   machine.write("C:\\Data\\Letter.txt", "x");
   machine.write("A:\\notes.txt", "y");
-  w.List2.onDropFiles = [this](const std::vector<std::string>& files) { dropped.push_back(files); };
-  EXPECT_TRUE(drop({onMachine("C:\\Data\\Letter.txt"), onMachine("C:\\Data"), onMachine("A:\\notes.txt")}));
-  EXPECT_EQ(dropped, (std::vector<std::vector<std::string>>{{"C:\\Data\\Letter.txt", "C:\\Data", "A:\\notes.txt"}}));
-  EXPECT_EQ(w.List2.listCount(), 3);  // the list itself adds nothing
+  // A list widget and a list view alike.
+  for (forms::ListBox* list : {&w.List2, &w.List4}) {
+    dropped.clear();
+    const int count = list->listCount();
+    list->onDropFiles = [this](const std::vector<std::string>& files) { dropped.push_back(files); };
+    EXPECT_TRUE(drop({onMachine("C:\\Data\\Letter.txt"), onMachine("C:\\Data"), onMachine("A:\\notes.txt")}, {}, list));
+    EXPECT_EQ(dropped,
+              (std::vector<std::vector<std::string>>{{"C:\\Data\\Letter.txt", "C:\\Data", "A:\\notes.txt"}}));
+    EXPECT_EQ(list->listCount(), count);  // the list itself adds nothing
+  }
 }
 
 TEST_F(FileDrop, DragsFromOutsideTheMachineOrWithoutFilesAreRefused) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QListWidget>
+#include <QListView>
 #include <string>
 #include <vector>
 
@@ -227,11 +227,23 @@ TEST_F(FileList, CancelAndTheCloseBoxHideTheWindowKeepingTheEditsUnwritten) {
   }
 }
 
+TEST_F(FileList, ShownTheListScrollsSidewaysToItsWidestEntry) {
+  const std::string wide = "c:\\" + std::string(300, 'w') + ".txt";
+  for (const bool wideEntry : {false, true}) {
+    d().unload();
+    machine().write(kUserList, " 2\r\nc:\\a.txt\r\n" + (wideEntry ? wide : "c:\\b.txt") + "\r\n\r\n");
+    core::LoadUserList();  // loaded while the dialog is hidden, as by a save
+    d().show();
+    auto* list = qobject_cast<QListView*>(d().List1.widget());
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), wideEntry ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+  }
+}
+
 TEST_F(FileList, TheTipIsTheEntryUnderTheMouse) {
   fill({"c:\\first.txt", "c:\\a\\rather\\long\\second.txt"});
   d().show();
-  auto* list = qobject_cast<QListWidget*>(d().List1.widget());
-  const QPoint second = list->visualItemRect(list->item(1)).center();
+  auto* list = qobject_cast<QListView*>(d().List1.widget());
+  const QPoint second = list->visualRect(list->model()->index(1, 0)).center();
   d().List1.onMouseMove(0, 0, second.x(), second.y());
   EXPECT_EQ(d().List1.toolTipText(), "c:\\a\\rather\\long\\second.txt");
   d().List1.onMouseMove(0, 0, second.x(), list->viewport()->height() - 1);

@@ -68,7 +68,8 @@ std::vector<WindowControls> dialogWindows() {
        {{"QTabWidget", {&u.SSTab1}},
         {"QGroupBox",
          {&u.UserUser, &u.UserExpl, &u.UserNets, &u.Frame1, &u.Frame2, &u.Frame3, &u.Frame4, &u.Frame8}},
-        {"QListWidget", {&u.List1, &u.List2, &u.List3, &u.List4}},
+        {"QListView", {&u.List1}},
+        {"QListWidget", {&u.List2, &u.List3, &u.List4}},
         {"QCheckBox",
          {&u.Check1, &u.Check2, &u.Check3, &u.Check4, &u.Check5, &u.Check6, &u.Check11, &u.Check12}},
         {"QLabel", {&u.Label1, &u.Label2, &u.Label3, &u.Label4, &u.Label5, &u.Label6}},
@@ -311,7 +312,7 @@ TEST(DialogWindows, WizardOptionsExcludeEachOther) {
 }
 
 TEST(DialogWindows, ListsAndBoxesAllowWhatTheirUsersNeed) {
-  const auto list = [](forms::ListBox& l) { return qobject_cast<QListWidget*>(l.widget()); };
+  const auto list = [](forms::ListBox& l) { return qobject_cast<QListView*>(l.widget()); };
   // Restore selection: any number of user files ticked; user files: extended selection and dropped files.
   EXPECT_EQ(list(RestoreReq().List1)->selectionMode(), QAbstractItemView::MultiSelection);
   EXPECT_EQ(list(UserFiles().List1)->selectionMode(), QAbstractItemView::ExtendedSelection);

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -13,6 +14,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace formstest {
@@ -45,13 +47,22 @@ void TestWindow::setupUi(QWidget* window) {
   text->setText("designer");
   text->setMaxLength(8);
   make<QPlainTextEdit>(window, "Text2");
-  auto* list = make<QListWidget>(window, "List1");
+  // The four lists side by side.
+  auto* lists = make<QWidget>(window, "Lists");
+  new QHBoxLayout(lists);
+  lists->layout()->setContentsMargins(0, 0, 0, 0);
+  auto* list = make<QListWidget>(lists, "List1");
   list->addItems({"a", "b", "c"});
-  auto* multi = make<QListWidget>(window, "List2");
+  auto* multi = make<QListWidget>(lists, "List2");
   multi->setSelectionMode(QAbstractItemView::ExtendedSelection);
   multi->addItems({"x", "y", "z"});
   multi->setAcceptDrops(true);
   multi->setDragDropMode(QAbstractItemView::DropOnly);
+  make<QListView>(lists, "List3");
+  auto* multiView = make<QListView>(lists, "List4");
+  multiView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  multiView->setAcceptDrops(true);
+  multiView->setDragDropMode(QAbstractItemView::DropOnly);
   auto* combo = make<QComboBox>(window, "Combo1");
   combo->addItems({"red", "green", "blue"});
   combo->setCurrentIndex(-1);

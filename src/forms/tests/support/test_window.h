@@ -2,6 +2,7 @@
 // A small window with one control of every kind, built in code, for the
 // runtime's tests. Designer values: Text1 "designer", Check1 ticked, Combo1
 // and List1 with three items and nothing chosen, slider 0..10 at 5.
+// List3 and List4 are list views: the runtime gives them its own item model.
 #include "forms/forms.h"
 
 namespace formstest {
@@ -20,6 +21,8 @@ class TestWindow : public forms::Form {
   forms::TextBox Text2{*this, "Text2"};     // multi-line
   forms::ListBox List1{*this, "List1"};     // single selection
   forms::ListBox List2{*this, "List2"};     // extended selection, takes dropped files
+  forms::ListBox List3{*this, "List3"};     // as List1 over a plain list view, empty
+  forms::ListBox List4{*this, "List4"};     // as List2 over a plain list view, empty
   forms::ComboBox Combo1{*this, "Combo1"};  // drop-down list
   forms::ComboBox Combo2{*this, "Combo2"};  // editable
   forms::Slider Slider1{*this, "Slider1"};
