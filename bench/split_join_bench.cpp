@@ -1,13 +1,16 @@
 // Spanning an archive over 1.44 MB floppy disks and joining it back, against
 // the bare tools on the same bytes: `split -b 1457664` and `cat` of the parts.
 //
-//   split_join_bench [megabytes [rounds]]     (default 100 MB, 3 rounds)
+//   split_join_bench [megabytes [rounds]]     (default 100 MB, 7 rounds)
 //
 // For each round: the program's move of the archive onto a set of fresh
 // emulated disks (a part per disk, each further disk asked for and put in at
 // once), then its join of the parts back from the disks; and split and cat on
 // a host copy of the archive. Printed: the medians of both sides and their
-// ratios (goal: at most 1.25). Half the archive's bytes are text, half random.
+// ratios (goal: at most 1.25), and the peak memory of each side: what the
+// program's resident set grew by over the work (the archive's bytes the bench
+// holds are not counted), the largest resident set of a bare tool.
+// Half the archive's bytes are text, half random.
 // Every file the bench makes is removed on every way out (see cleanup.h).
 #include <fcntl.h>
 #include <spawn.h>
@@ -72,6 +75,14 @@ std::string mixedBytes(std::size_t size) {
   return bytes;
 }
 
+// This process's resident set now.
+long residentMegabytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
+  return 0;
+}
+
 // Runs a host program with its standard output into `output` (none: kept).
 int runTool(const std::vector<std::string>& args, const fs::path& output = {}) {
   posix_spawn_file_actions_t actions;
@@ -90,6 +101,18 @@ int runTool(const std::vector<std::string>& args, const fs::path& output = {}) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The largest resident set of a host program, in a run of its own under
+// time(1): a child started from this process would count the bench's own
+// memory as well. -1 when it failed.
+long toolPeakMegabytes(const std::vector<std::string>& args, const fs::path& output, const fs::path& report) {
+  std::vector<std::string> timed = {"/usr/bin/time", "-f", "%M", "-o", report.string()};
+  timed.insert(timed.end(), args.begin(), args.end());
+  if (runTool(timed, output) != 0) return -1;
+  long kilobytes = -1;
+  std::ifstream(report) >> kilobytes;
+  return kilobytes < 0 ? -1 : kilobytes / 1024;
+}
+
 std::string insertPrompt(int disk) {
   return forms::loadResString(1195) + " " + std::to_string(disk) + forms::loadResString(1196);
 }
@@ -100,7 +123,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const int megabytes = argc > 1 ? std::atoi(argv[1]) : 100;
-  const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 3);
+  const int rounds = std::max(1, argc > 2 ? std::atoi(argv[2]) : 7);
   const std::size_t size = static_cast<std::size_t>(megabytes) << 20;
   const int disks = static_cast<int>((static_cast<std::int64_t>(size) + kFloppy - 1) / kFloppy);
 
@@ -117,6 +140,7 @@ int main(int argc, char** argv) {
   std::printf("%d MB over %d emulated 1.44 MB disks against split and cat, median of %d rounds\n", megabytes,
               disks, rounds);
   std::vector<double> split, join, bareSplit, bareJoin;
+  long splitPeak = 0, joinPeak = 0, bareSplitPeak = 0, bareJoinPeak = 0;
   for (int round = 0; round < rounds; ++round) {
     const std::string archive = kProgram + "\\Conf1.kvz";
     m.write(archive, bytes);
@@ -132,9 +156,12 @@ int main(int argc, char** argv) {
     core::state().SpanTargetRoot = "A:\\";
     for (int d = 2; d <= disks; ++d)
       dialogs.expect(insertPrompt(d)).then([&m, &media, d] { m.insert('A', media[d - 1]); });
+    bench::resetPeak();
+    long before = residentMegabytes();
     const auto splitStart = std::chrono::steady_clock::now();
     const bool moved = core::MoveFileToDisk(archive, "A:\\", "");
     split.push_back(seconds(splitStart));
+    splitPeak = std::max(splitPeak, bench::peakMegabytes() - before);
     if (!moved || core::state().PartNo != disks) {
       std::fprintf(stderr, "the split failed (%d parts)\n", core::state().PartNo);
       return 1;
@@ -146,9 +173,12 @@ int main(int argc, char** argv) {
     m.insert('A', media[0]);
     for (int d = 2; d <= disks; ++d)
       dialogs.expect(insertPrompt(d)).then([&m, &media, d] { m.insert('A', media[d - 1]); });
+    bench::resetPeak();
+    before = residentMegabytes();
     const auto joinStart = std::chrono::steady_clock::now();
     const bool joined = core::ConcatSplitFile("A:\\Conf1.kvz", target, disks);
     join.push_back(seconds(joinStart));
+    joinPeak = std::max(joinPeak, bench::peakMegabytes() - before);
     if (!joined || platform::fileLen(target) != static_cast<std::int64_t>(size)) {
       std::fprintf(stderr, "the join failed\n");
       return 1;
@@ -178,12 +208,19 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "split or cat failed\n");
       return 1;
     }
+    if (round == 0) {
+      bareJoinPeak = toolPeakMegabytes(cat, bare / "joined.kvz", bare / "time.txt");
+      fs::remove_all(bare / "joined.kvz");
+      std::vector<std::string> again = {"/usr/bin/split", "-b", std::to_string(kFloppy), "-a", "3", "-d",
+                                        source.string(), (bare / "Again.").string()};
+      bareSplitPeak = toolPeakMegabytes(again, {}, bare / "time.txt");
+    }
     fs::remove_all(bare);
     fs::create_directories(bare);
   }
   const double s = median(split), j = median(join), bs = median(bareSplit), bj = median(bareJoin);
-  std::printf("%-6s %10s %10s %7s\n", "", "program s", "bare s", "ratio");
-  std::printf("%-6s %10.3f %10.3f %7.2f\n", "split", s, bs, s / bs);
-  std::printf("%-6s %10.3f %10.3f %7.2f\n", "join", j, bj, j / bj);
+  std::printf("%-6s %10s %10s %7s %11s %9s\n", "", "program s", "bare s", "ratio", "program MB", "bare MB");
+  std::printf("%-6s %10.3f %10.3f %7.2f %11ld %9ld\n", "split", s, bs, s / bs, splitPeak, bareSplitPeak);
+  std::printf("%-6s %10.3f %10.3f %7.2f %11ld %9ld\n", "join", j, bj, j / bj, joinPeak, bareJoinPeak);
   return 0;
 }

@@ -201,6 +201,8 @@ std::string createMedium(const MediumSpec& spec) {
   std::error_code ec;
   fs::create_directories(mediumFolder(name), ec);
   if (ec) raise(kDeviceIoError);
+  // Made formatted: its (empty) metadata is there from the start, as after a format.
+  if (m.spec.formatted) metadataFor(mediumFolder(name)).save();
   saveMedium(m);
   s.media[name] = m;
   return name;

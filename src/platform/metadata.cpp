@@ -332,10 +332,6 @@ void VolumeMetadata::save() {
 
 void VolumeMetadata::write() {
   if (!rewrite_ && changes_.empty()) return;
-  // An empty volume without a metadata file needs none yet: the first entry
-  // makes it.
-  std::error_code ec;
-  if (rewrite_ && entries_.empty() && !std::filesystem::exists(file_, ec)) return;
   if (rewrite_ || appendedLines_ + changes_.size() > entries_.size() + kAppendSlack || !appendChanges())
     writeWhole();
   changes_.clear();

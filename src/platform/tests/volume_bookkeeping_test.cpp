@@ -150,7 +150,7 @@ TEST(VolumeBookkeeping, ALastMetadataLineCutShortIsIgnored) {
   EXPECT_EQ(shortPath("C:\\kept.txt"), "C:\\KEPT.TXT");
 }
 
-TEST(VolumeBookkeeping, AFreshDiskGetsItsMetadataFileWithItsFirstEntry) {
+TEST(VolumeBookkeeping, AFreshDiskKeepsTheNamesAndAttributesOfItsFirstEntry) {
   testsupport::TestMachine m;
   const std::string medium = m.addMedium(smallDisk(1457664), 'A');
   const fs::path meta = m.root() / "media" / (medium + ".meta");
