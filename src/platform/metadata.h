@@ -7,27 +7,27 @@
 //   KELVARAN-METADATA 1
 //   <order> TAB <attributes> TAB <alias or empty> TAB <host path below the volume, "/"-separated>
 //
-// Entries are keyed by their exact host spelling. A change is appended to
-// the file as soon as it is saved, so the file is right after every step
-// even if the program dies: a later line for a key replaces an earlier one,
-// and a line "-" TAB <host path> removes that entry and everything below
-// it. Once the appended lines outnumber the entries, the file is written
-// whole again (through a temporary file and a rename). The file stays open
-// for appending between writes: it is the layer's own.
+// Entries are kept per folder, by their exact host spelling. A change is
+// appended to the file as soon as it is saved, so the file is right after
+// every step even if the program dies: a later line for a path replaces an
+// earlier one, and a line "-" TAB <host path> removes that entry and
+// everything below it. Once the appended lines outnumber the entries, the
+// file is written whole again (through a temporary file and a rename). The
+// file stays open for appending between writes: it is the layer's own.
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace platform::detail {
 
 struct EntryMeta {
   std::uint64_t order = 0;
-  int attributes = 0;     // read-only, hidden, system, archive
   std::string shortName;  // "" when the long name is already 8.3
+  int attributes = 0;     // read-only, hidden, system, archive
   // What the host entry is, as last seen (not stored: a loaded entry is
   // looked at again before it is trusted); a link is never trusted.
   enum Kind : std::uint8_t { Unknown, File, Folder };
@@ -42,7 +42,9 @@ class VolumeMetadata {
   VolumeMetadata& operator=(const VolumeMetadata&) = delete;
   const std::filesystem::path& file() const { return file_; }
 
-  EntryMeta* find(const std::string& rel);
+  // An entry by its exact path; the pointers this class hands out stay
+  // valid until the next entry is added to or removed from that folder.
+  EntryMeta* find(std::string_view rel);
   // The entry of a folder whose long name equals `name` but for case (the
   // earliest made when there are several), else whose alias does; nullptr
   // for none. The key found goes to `rel`.
@@ -86,28 +88,57 @@ class VolumeMetadata {
     bool removed = false;  // "-" line; else the entry as it is when saved
     std::string rel;
   };
-  using Entries = std::map<std::string, EntryMeta>;
-  // A folder's names, for lookups without listing it: by a hash of the name
-  // in upper case, each hit checked against the entry it leads to, so that
-  // no second copy of a name is kept.
-  struct FolderNames {
-    std::unordered_multimap<std::uint64_t, Entries::iterator> byName;   // long names
-    std::unordered_multimap<std::uint64_t, Entries::iterator> byAlias;  // aliases, one entry each
+  // One entry of a folder: what is kept of it, and where its name is in the
+  // folder's name bytes.
+  struct Slot {
+    EntryMeta meta;
+    std::uint32_t nameAt = 0;
+    std::uint16_t nameSize = 0;
+    bool live = false;
+  };
+  // A folder's slots by a hash of a name in upper case: open addressing, each
+  // cell 0 (empty), 1 (removed) or a slot number + 2. A hit is checked
+  // against the slot it leads to, so no second copy of a name is kept.
+  struct NameIndex {
+    std::vector<std::uint32_t> cells;  // a power of two of them, or none
+    std::size_t used = 0;              // cells not empty
+  };
+  struct Folder {
+    std::vector<Slot> slots;
+    std::vector<std::uint32_t> freeSlots;
+    std::string names;  // the live slots' names and the bytes of ones removed
+    std::size_t deadNameBytes = 0;
+    std::size_t live = 0;
+    NameIndex byName;   // long names
+    NameIndex byAlias;  // aliases, one entry each
     std::map<std::string, int> nextAliasNumber;  // see makeAlias
     bool inSync = false;
+    std::string_view nameOf(const Slot& slot) const { return std::string_view(names).substr(slot.nameAt, slot.nameSize); }
   };
-  void noteChange(bool removed, const std::string& rel);
+  using Folders = std::map<std::string, Folder, std::less<>>;
+
+  Folder* folderAt(std::string_view key);
+  Folder& makeFolder(std::string_view key);
+  // The live slot called exactly `name`, else -1.
+  long findExact(const Folder& folder, std::string_view name) const;
+  // Makes or finds the slot of `rel`; true with it when it was made.
+  std::pair<Folder*, std::uint32_t> slotFor(std::string_view rel, bool& made);
+  void index(Folder& folder, std::uint32_t slot);
+  void unindex(Folder& folder, std::uint32_t slot);
+  void removeSlot(Folder& folder, std::uint32_t slot);
+  void forgetFolders();
+  void noteChange(bool removed, std::string_view rel);
   void write();
   bool appendChanges();
   void writeWhole();
-  void index(Entries::iterator it);
-  void unindex(Entries::iterator it);
   // Erases `rel` and everything below it; true when anything went.
-  bool eraseTree(const std::string& rel);
+  bool eraseTree(std::string_view rel);
 
   std::filesystem::path file_;
-  Entries entries_;
-  std::map<std::string, FolderNames> folders_;  // by folder key ("" for the root)
+  Folders folders_;  // by folder path ("" for the root)
+  // The folder asked for last: runs of operations stay in one folder.
+  Folders::iterator lastFolder_ = folders_.end();
+  std::size_t entryCount_ = 0;
   std::uint64_t nextOrder_ = 1;
   std::vector<Change> changes_;
   bool rewrite_ = false;           // the file must be written whole

@@ -139,6 +139,28 @@ TEST(VolumeBookkeeping, MetadataChangesAreOnDiskAfterEachStepAndTheFileIsCompact
   EXPECT_EQ(getAttr("C:\\Many\\Another long name.txt"), kArchive);
 }
 
+TEST(VolumeBookkeeping, ALongBatchAppendsItsChangesInPiecesAndLosesNone) {
+  testsupport::TestMachine m;
+  const fs::path meta = m.root() / "drives" / "C.meta";
+  m.mkdirs("C:\\Staged");
+  writeFile("C:\\Original of the user.txt", "u");
+  const auto copy = [](int i) { return "C:\\Staged\\Copy number " + std::to_string(i) + ".txt"; };
+  {
+    FileBatch batch;
+    const auto before = fs::file_size(meta);
+    for (int i = 1; i <= 6000; ++i) fileCopyForReading("C:\\Original of the user.txt", copy(i));
+    EXPECT_GT(fs::file_size(meta), before);  // not all of it kept until the end
+    for (int i = 3; i <= 6000; i += 3) kill(copy(i));
+    setAttr(copy(5999), kHidden);
+    batch.commit();
+  }
+  m.reopen();
+  EXPECT_EQ(findFiles("C:\\Staged\\*.*", kHidden).size(), 4000u);
+  EXPECT_EQ(shortPath(copy(5999)), "C:\\STAGED\\COP~5999.TXT");
+  EXPECT_EQ(getAttr(copy(5999)), kHidden);
+  EXPECT_FALSE(fileExists(copy(5997)));
+}
+
 TEST(VolumeBookkeeping, ALastMetadataLineCutShortIsIgnored) {
   testsupport::TestMachine m;
   writeFile("C:\\kept.txt", "k");
