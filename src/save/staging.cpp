@@ -11,6 +11,7 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/charcase.h"
 #include "platform/ini.h"
 #include "platform/replace_file.h"
 #include "platform/vb.h"
@@ -39,31 +40,54 @@ void showNotFound(const std::string& file, bool smartSaveFolder) {
 
 bool isDriveLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
 
-// User.ini's map of the staged copies, written once when the staging ends:
-// into a new file the lines of one write each are a plain append, so the
-// bytes are those of a write per copy. Until then each pair is kept as its
-// item alone where the copy took the item's own place below the user folder.
-class UserIniMap {
+// The staged copies and User.ini's map of them, written once when the staging
+// ends: into a new file the lines of one write each are a plain append, so
+// the bytes are those of a write per copy. Until then a copy is kept as the
+// list row of its item (rows before the one being staged never move: only
+// that one may be removed), and its path only when it is not the item's own
+// place below the user folder.
+//
+// What the staging took is looked up by the path below a drive root in upper
+// case, one entry for a path whatever its drives: the drives whose item of
+// that path was staged, and whether a copy took that path below the user
+// folder. An entry is a hash of that path and the row whose item or copy
+// spells it, so that paths of one hash are told apart: 16 bytes a file
+// instead of a string key in a node.
+class StagedCopies {
  public:
-  UserIniMap(std::string_view path, std::string_view userFolder) : path_(path), userFolder_(userFolder) {}
+  StagedCopies(std::string_view path, std::string_view userFolder, const forms::ListBox& list)
+      : path_(path), userFolder_(userFolder), list_(list), slots_(kFirstCapacity) {}
 
-  // False when the pair cannot be a profile line.
-  bool add(const std::string& item, const std::string& target) {
-    if (!platform::ini::writable(std::string_view(kSection), std::string_view(item),
-                                 std::string_view(target)))
+  // True when the item (the same file, in any case) was staged already.
+  bool staged(const std::string& item) const {
+    const Slot* slot = find(rest(item));
+    return slot && (slot->flags & driveBit(item));
+  }
+
+  // `upperTarget` is a copy's path in upper case, below the user folder.
+  bool taken(const std::string& upperTarget) const {
+    const Slot* slot = find(std::string_view(upperTarget).substr(userFolder_.size()));
+    return slot && (slot->flags & kCopied);
+  }
+
+  // The copy of the item at `row` went to `target`. False when the pair
+  // cannot be a profile line.
+  bool add(int row, const std::string& item, const std::string& target) {
+    if (!platform::ini::writable(std::string_view(kSection), std::string_view(item), std::string_view(target)))
       return false;
-    pairs_ += item;  // an item holds no "=" (UserFileProblem) and no line end
-    if (target != ownPlace(item)) {
-      pairs_ += '=';
-      pairs_ += target;
-    }
-    pairs_ += '\n';
+    const auto at = static_cast<std::uint32_t>(row);
+    const std::string_view place = std::string_view(target).substr(userFolder_.size());
+    const bool own = place == rest(item);
+    rows_.push_back(at);
+    if (!own) elsewhere_.emplace(at, target);
+    slotFor(rest(item), at, false).flags |= driveBit(item);
+    slotFor(place, at, !own).flags |= kCopied;
     return true;
   }
 
   // False when the file could not be written (a full disk).
   bool write() {
-    if (pairs_.empty()) return true;
+    if (rows_.empty()) return true;
     bool fresh = false;
     try {
       fresh = !platform::fileExists(path_) || platform::fileLen(path_) == 0;
@@ -76,7 +100,7 @@ class UserIniMap {
         constexpr std::size_t kPiece = 64 * 1024;
         std::string text = std::string("[") + kSection + "]\r\n";
         bool first = true;
-        forEachPair([&](std::string_view item, std::string_view target) {
+        forEachPair([&](const std::string& item, const std::string& target) {
           text.append(item).append("=").append(target).append("\r\n");
           if (text.size() < kPiece) return true;
           first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
@@ -87,8 +111,8 @@ class UserIniMap {
         if (first || !text.empty()) first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
       } else {  // an older file: each pair written into it as it stands
         bool written = true;
-        forEachPair([&](std::string_view item, std::string_view target) {
-          written = core::WriteIni(kSection, std::string(item), std::string(target), path_) != 0;
+        forEachPair([&](const std::string& item, const std::string& target) {
+          written = core::WriteIni(kSection, item, target, path_) != 0;
           return written;
         });
         if (!written) return false;
@@ -96,67 +120,82 @@ class UserIniMap {
     } catch (const platform::RuntimeError&) {
       return false;
     }
-    pairs_.clear();
+    rows_.clear();
     return true;
   }
 
  private:
   static constexpr const char* kSection = "UserFilesSaved";
-  std::string ownPlace(std::string_view item) const { return userFolder_ + std::string(item.substr(3)); }
-  template <typename Visit>
-  void forEachPair(Visit visit) const {
-    for (std::size_t at = 0; at < pairs_.size();) {
-      const std::size_t end = pairs_.find('\n', at);
-      const std::string_view pair = std::string_view(pairs_).substr(at, end - at);
-      at = end + 1;
-      const std::size_t eq = pair.find('=');
-      const bool own = eq == std::string_view::npos;
-      const std::string_view item = pair.substr(0, eq);
-      const std::string target = own ? ownPlace(item) : std::string(pair.substr(eq + 1));
-      if (!visit(item, target)) return;
+  static constexpr std::size_t kFirstCapacity = 1024;  // a power of two
+  // `flags`: the drives' bits (A = bit 0), kCopied, and kOfCopy when the
+  // entry's path is spelt by the copy of its row rather than by its item.
+  static constexpr std::uint32_t kCopied = 1u << 30, kOfCopy = 1u << 31;
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t row = 0;
+    std::uint32_t flags = 0;  // 0: a free slot
+  };
+
+  static std::string_view rest(std::string_view item) { return item.substr(3); }
+  static std::uint32_t driveBit(const std::string& item) {
+    const int letter = platform::vb::upperChar(item[0]) - 'A';
+    return std::uint32_t(1) << (letter >= 0 && letter < 26 ? letter : 26);
+  }
+  static std::uint64_t hashOf(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the upper case
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(platform::vb::upperChar(c))) * 1099511628211ull;
+    return hash;
+  }
+  // The path below the root or the user folder that an entry stands for.
+  std::string spelling(const Slot& slot) const {
+    if (slot.flags & kOfCopy) return elsewhere_.at(slot.row).substr(userFolder_.size());
+    return list_.list(static_cast<int>(slot.row)).substr(3);
+  }
+  const Slot* find(std::string_view name) const {
+    const std::uint64_t hash = hashOf(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask; slots_[i].flags; i = (i + 1) & mask) {
+      if (slots_[i].hash == hash && platform::equalsNoCase(spelling(slots_[i]), name)) return &slots_[i];
+    }
+    return nullptr;
+  }
+  Slot& slotFor(std::string_view name, std::uint32_t row, bool ofCopy) {
+    if (Slot* slot = const_cast<Slot*>(find(name))) return *slot;
+    if ((used_ + 1) * 4 > slots_.size() * 3) grow();
+    const std::uint64_t hash = hashOf(name);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots_[i].flags) i = (i + 1) & mask;
+    ++used_;
+    slots_[i] = {hash, row, ofCopy ? kOfCopy : 0};
+    return slots_[i];
+  }
+  void grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (!slot.flags) continue;
+      std::size_t i = slot.hash & mask;
+      while (slots_[i].flags) i = (i + 1) & mask;
+      slots_[i] = slot;
     }
   }
+  template <typename Visit>
+  void forEachPair(Visit visit) const {
+    for (std::uint32_t row : rows_) {
+      const std::string item = list_.list(static_cast<int>(row));
+      const auto other = elsewhere_.find(row);
+      if (!visit(item, other == elsewhere_.end() ? userFolder_ + item.substr(3) : other->second)) return;
+    }
+  }
+
   std::string path_, userFolder_;
-  std::string pairs_;  // "item" or "item=target", LF, one a copy
-};
-
-// What the staging took so far, by the path below a drive root in upper case
-// (one entry for a path whatever its drives): the drives whose item of that
-// path was staged, and whether a copy took that path below the user folder.
-// One small entry a file instead of a set of items and a set of copies.
-class StagedNames {
- public:
-  explicit StagedNames(std::string_view userFolder) : folderLength_(userFolder.size()) {}
-
-  // False when the item (the same file, in any case) was staged already.
-  bool addItem(const std::string& item) {
-    Entry& e = entries_[platform::vb::uCase(item.substr(3))];
-    const std::uint32_t bit = driveBit(item);
-    if (e.drives & bit) return false;
-    e.drives |= bit;
-    return true;
-  }
-  void removeItem(const std::string& item) {
-    auto it = entries_.find(platform::vb::uCase(item.substr(3)));
-    if (it != entries_.end()) it->second.drives &= ~driveBit(item);
-  }
-  // `upperTarget` is a copy's path in upper case, below the user folder.
-  bool taken(const std::string& upperTarget) const {
-    auto it = entries_.find(upperTarget.substr(folderLength_));
-    return it != entries_.end() && it->second.copied;
-  }
-  void addTarget(const std::string& target) { entries_[platform::vb::uCase(target.substr(folderLength_))].copied = true; }
-
- private:
-  struct Entry {
-    std::uint32_t drives = 0;
-    bool copied = false;
-  };
-  static std::uint32_t driveBit(const std::string& item) {
-    return std::uint32_t(1) << ((platform::vb::upperChar(item[0]) - 'A') & 31);
-  }
-  std::size_t folderLength_;
-  std::unordered_map<std::string, Entry> entries_;
+  const forms::ListBox& list_;
+  std::vector<std::uint32_t> rows_;                          // the staged items' rows, in order
+  std::unordered_map<std::uint32_t, std::string> elsewhere_;  // copies not at their item's own place
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
 };
 
 }  // namespace
@@ -244,17 +283,16 @@ SystemStaging StageSystemFiles(std::string_view systemPath, std::string_view wor
 
 UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIniPath) {
   UserStaging result;
-  UserIniMap userIni(userIniPath, userFolder);
+  forms::ListBox& list = windows::UserFiles().List1;
+  StagedCopies copies(userIniPath, userFolder, list);
   auto diskFull = [&](const std::string& context) {
     core::WriteErrorLog(platform::kDiskFull, context + " Save");
     ShowDiskFull();
     result.end = StagingEnd::DiskFull;
     return result;
   };
-  forms::ListBox& list = windows::UserFiles().List1;
   // One run of copies: the machine's bookkeeping is written once, at the end.
   platform::FileBatch batch;
-  StagedNames names(userFolder);
   // The folder the last copy went to, made then: the next copies of that
   // folder need not look for its folders again.
   std::string madeFolder;
@@ -272,40 +310,38 @@ UserStaging StageUserFiles(std::string_view userFolder, std::string_view userIni
       continue;
     }
     // The same file listed twice (names are not case-sensitive) is staged once.
-    if (!names.addItem(item)) {
+    if (copies.staged(item)) {
       ++index;
       continue;
     }
     const std::string target =
-        StagedUserPath(userFolder, item, [&](const std::string& upper) { return names.taken(upper); });
+        StagedUserPath(userFolder, item, [&](const std::string& upper) { return copies.taken(upper); });
     try {
       const std::string folder = target.substr(0, target.rfind('\\') + 1);
       if (folder != madeFolder) madeFolder = core::Makepath(target) ? folder : std::string();
       platform::fileCopyForReading(item, target);  // zip reads it and deletes it
-      if (!userIni.add(item, target)) platform::raise(platform::kDiskFull);
-      names.addTarget(target);
+      if (!copies.add(index, item, target)) platform::raise(platform::kDiskFull);
       ++result.staged;
       ++index;
     } catch (const platform::RuntimeError& error) {
       madeFolder.clear();  // the next copy looks for its folders again
       if (error.number() == platform::kDiskFull) {
-        userIni.write();
+        copies.write();
         return diskFull(item);
       }
       const int answer = forms::msgBox(loadResString(1198) + kCr + item + kCr + loadResString(1199),
                                        forms::vbOKCancel + forms::vbCritical, loadResString(1005));
       if (answer != forms::vbOK) {
-        userIni.write();
+        copies.write();
         result.end = StagingEnd::Cancelled;
         return result;
       }
-      names.removeItem(item);
       list.removeItem(index);
     }
     forms::doEventsThrottled();
   }
   forms::doEvents();
-  if (!userIni.write()) return diskFull(std::string(userIniPath));
+  if (!copies.write()) return diskFull(std::string(userIniPath));
   return result;
 }
 

@@ -100,6 +100,31 @@ TEST_F(Staging, ALongUserIniIsTheBytesOfOneWritePerCopy) {
   EXPECT_EQ(content(kUserIni), expected);
 }
 
+// Many items, some listed twice in another case, and an item whose own
+// place an earlier copy from another drive took.
+TEST_F(Staging, EachFileIsStagedOnceAndNoCopyTakesAnothersPlace) {
+  auto& list = windows::UserFiles().List1;
+  std::string expected = "[UserFilesSaved]\r\n";
+  for (int i = 0; i < 1500; ++i) {
+    const std::string item = "C:\\Mail\\Letter " + std::to_string(i) + ".txt";
+    machine().write(item, "x");
+    list.addItem(item);
+    expected += item + "=" + kUser + item.substr(3) + "\r\n";
+    if (i % 3 == 0) list.addItem("c:\\MAIL\\letter " + std::to_string(i) + ".TXT");
+  }
+  machine().write("N:\\Mail\\Letter 7.txt", "n");
+  machine().write("C:\\_N\\Mail\\Letter 7.txt", "c");
+  list.addItem("N:\\Mail\\Letter 7.txt");
+  list.addItem("C:\\_N\\Mail\\Letter 7.txt");
+  list.addItem("n:\\mail\\letter 7.txt");
+  expected += "N:\\Mail\\Letter 7.txt=" + kUser + "_N\\Mail\\Letter 7.txt\r\n";
+  expected += "C:\\_N\\Mail\\Letter 7.txt=" + kUser + "_C\\_N\\Mail\\Letter 7.txt\r\n";
+  EXPECT_EQ(StageUserFiles(kUser, kUserIni).staged, 1502);
+  EXPECT_EQ(content(kUserIni), expected);
+  EXPECT_EQ(content(kUser + "_N\\Mail\\Letter 7.txt"), "n");
+  EXPECT_EQ(content(kUser + "_C\\_N\\Mail\\Letter 7.txt"), "c");
+}
+
 TEST_F(Staging, UnreadableUserFilesAreAskedAboutOneByOne) {
   machine().write("C:\\docs\\c.txt", "c");
   auto& list = windows::UserFiles().List1;
@@ -118,7 +143,7 @@ TEST_F(Staging, UnreadableUserFilesAreAskedAboutOneByOne) {
   EXPECT_EQ(result.staged, 1);
   ASSERT_EQ(list.listCount(), 1);
   EXPECT_EQ(list.list(0), "C:\\docs\\c.txt");
-  EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\docs\\a.txt", kUserIni), "");
+  EXPECT_EQ(content(kUserIni), "[UserFilesSaved]\r\nC:\\docs\\c.txt=" + kUser + "docs\\c.txt\r\n");
 }
 
 TEST_F(Staging, CancelAtAMissingUserFileEndsTheStaging) {
