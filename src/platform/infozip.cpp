@@ -69,12 +69,14 @@ struct ZipOptions {
   bool systemAndHidden = false;
 };
 
-// One name zip is to store, from one drive root.
+// One name zip is to store, from one drive root. The names are kept in the
+// run's name bytes, one a line: for a run from one root, what zip reads.
 struct ZipItem {
-  std::string name;  // below its root as the host spells it, "/"-separated; a folder's ends in "/"
+  std::uint32_t nameAt = 0;
+  std::uint16_t nameSize = 0;
   std::uint16_t root = 0;
+  std::uint8_t attributes = 0;
   bool folder = false;
-  int attributes = 0;
 };
 
 class ZipRun {
@@ -98,12 +100,18 @@ class ZipRun {
 
   void excludeHost(const std::filesystem::path& archive) { archive_ = archive; }
   const std::vector<ZipItem>& items() const { return items_; }
+  // An item's name below its root as the host spells it, "/"-separated.
+  std::string_view nameOf(const ZipItem& item) const {
+    return std::string_view(names_).substr(item.nameAt, item.nameSize);
+  }
+  // The names, one a line.
+  std::string_view names() const { return names_; }
   const std::vector<std::string>& roots() const { return roots_; }
   const std::filesystem::path& rootHost(std::size_t root) const { return rootHosts_[root]; }
   // The Windows path of an item.
   std::string windowsPathOf(const ZipItem& item) const {
-    std::string path = roots_[item.root] + item.name;
-    if (item.folder) path.pop_back();
+    std::string path = roots_[item.root];
+    path += nameOf(item);
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
   }
@@ -135,17 +143,23 @@ class ZipRun {
     return name == "." ? std::string() : name;
   }
 
-  void addNamed(std::string name, std::uint16_t root, int attributes) {
-    if (!archiveNames_[root].empty() && name == archiveNames_[root]) return;
-    const bool folder = (attributes & kDirectory) != 0;
-    if (folder) name += '/';
-    items_.push_back({std::move(name), root, folder, attributes});
+  void addNamed(std::string_view folder, std::string_view name, std::uint16_t root, int attributes) {
+    const std::size_t at = names_.size();
+    if (!folder.empty()) names_.append(folder).push_back('/');
+    names_.append(name);
+    if (!archiveNames_[root].empty() && std::string_view(names_).substr(at) == archiveNames_[root]) {
+      names_.resize(at);
+      return;
+    }
+    items_.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint16_t>(names_.size() - at), root,
+                      static_cast<std::uint8_t>(attributes), (attributes & kDirectory) != 0});
+    names_ += '\n';
   }
 
   void add(const std::string& path, int attributes) {
     const std::uint16_t root = rootOf(path);
     const std::string name = nameBelowRoot(path, root);
-    addNamed(name.empty() ? "." : name, root, attributes);  // the root itself is "."
+    addNamed({}, name.empty() ? "." : name, root, attributes);  // the root itself is "."
   }
 
   void addMatches(const std::string& pattern) {
@@ -160,7 +174,7 @@ class ZipRun {
     for (const DirEntry& entry : entries) {
       if (entry.name == "." || entry.name == "..") continue;
       if (!options_.systemAndHidden && (entry.attributes & (kHidden | kSystem))) continue;
-      addNamed(prefix.empty() ? entry.name : prefix + "/" + entry.name, root, entry.attributes);
+      addNamed(prefix, entry.name, root, entry.attributes);
       if ((entry.attributes & kDirectory) && options_.recurse) addMatches(joinPath(folder, entry.name + "\\*.*"));
     }
   }
@@ -168,6 +182,7 @@ class ZipRun {
   ZipOptions options_;
   std::filesystem::path archive_;
   std::vector<ZipItem> items_;
+  std::string names_;
   std::vector<std::string> roots_;
   std::vector<std::filesystem::path> rootHosts_;
   std::vector<std::string> archiveNames_;
@@ -221,7 +236,7 @@ void deleteMoved(const ZipRun& run, std::string& output) {
     try {
       std::optional<detail::Volume>& volume = volumes[item.root];
       if (!volume) volume = detail::resolve(run.roots()[item.root]).volume;
-      if (detail::removeKnownFile(*volume, item.name)) continue;
+      if (detail::removeKnownFile(*volume, std::string(run.nameOf(item)))) continue;
       // kill leaves hidden and system files alone and refuses read-only ones
       if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(path, kNormal);
       kill(path);
@@ -297,12 +312,15 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   for (std::size_t r = 0; r < expansion.roots().size(); ++r) {
     // The names go on zip's standard input (-@), one a line: a command line
     // holds only so many of them.
-    std::string names;
-    for (const ZipItem& item : items) {
-      if (item.root != r) continue;
-      names.append(item.name, 0, item.name.size() - (item.folder ? 1 : 0));
-      names += '\n';
+    std::string rootNames;
+    if (expansion.roots().size() > 1) {
+      for (const ZipItem& item : items) {
+        if (item.root != r) continue;
+        rootNames.append(expansion.nameOf(item));
+        rootNames += '\n';
+      }
     }
+    const std::string_view names = expansion.roots().size() > 1 ? std::string_view(rootNames) : expansion.names();
     if (names.empty()) continue;  // a root whose every match was left out
     const bool grow = options.grow || runs++ > 0;
     std::vector<std::string> args = hostZipOptions(options, grow);
@@ -322,16 +340,19 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
       return run;
     }
   }
-  // The members' DOS attributes, by name (a folder's with its "/"); of a
-  // name from two roots the later one's.
+  // The members' DOS attributes, by name (a folder's member ends in "/");
+  // of a name from two roots the later one's.
+  using Key = std::pair<std::string_view, bool>;  // name, folder
+  const auto keyOf = [&](std::uint32_t i) { return Key(expansion.nameOf(items[i]), items[i].folder); };
   std::vector<std::uint32_t> byName(items.size());
   for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
-  std::stable_sort(byName.begin(), byName.end(),
-                   [&](std::uint32_t a, std::uint32_t b) { return items[a].name < items[b].name; });
-  const auto attributesOf = [&](std::string_view name) {
-    auto it = std::upper_bound(byName.begin(), byName.end(), name,
-                               [&](std::string_view n, std::uint32_t i) { return n < items[i].name; });
-    if (it == byName.begin() || items[*(it - 1)].name != name) return -1;
+  std::stable_sort(byName.begin(), byName.end(), [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
+  const auto attributesOf = [&](std::string_view member) {
+    const bool folder = !member.empty() && member.back() == '/';
+    const Key key(folder ? member.substr(0, member.size() - 1) : member, folder);
+    auto it = std::upper_bound(byName.begin(), byName.end(), key,
+                               [&](const Key& k, std::uint32_t i) { return k < keyOf(i); });
+    if (it == byName.begin() || keyOf(*(it - 1)) != key) return -1;
     return items[*(it - 1)].attributes & (kReadOnly | kHidden | kSystem | kDirectory | kArchive);
   };
   try {

@@ -68,20 +68,62 @@ Directory locate(std::ifstream& in, std::uint64_t fileSize) {
   throw std::runtime_error("not a zip archive");
 }
 
-// An archive opened with its central directory read.
+// An archive opened with its central directory found, and read unless
+// it is to be walked in pieces.
 struct Opened {
-  explicit Opened(const std::filesystem::path& archive) : in(archive, std::ios::binary) {
+  explicit Opened(const std::filesystem::path& archive, bool readDirectory = true) : in(archive, std::ios::binary) {
     if (!in) throw std::runtime_error("cannot open archive");
     in.seekg(0, std::ios::end);
     size = static_cast<std::uint64_t>(in.tellg());
     dir = locate(in, size);
-    cd = readAt(in, dir.offset, static_cast<std::size_t>(dir.size));
+    if (readDirectory) cd = readAt(in, dir.offset, static_cast<std::size_t>(dir.size));
   }
   std::ifstream in;
   std::uint64_t size = 0;
   Directory dir;
   std::string cd;
 };
+
+// A central directory entry's fixed header with its name wholly held in a
+// piece this large (46 bytes and a name of at most 64 KB).
+constexpr std::size_t kPiece = 256 * 1024;
+
+// Walks the central directory in pieces, so that a large one is never held
+// whole: `visit(piece, at, nameLength)` gets each entry (its name below
+// `at + kCentralSize`) and may change its bytes in place; `visited(piece,
+// count, from)` gets the first `count` bytes of each piece, which start at
+// `from` in the file, once its entries were visited. Returns the entries.
+template <typename Visit, typename Visited>
+std::uint64_t walkCentral(std::ifstream& in, const Directory& dir, Visit visit, Visited visited) {
+  std::uint64_t count = 0;
+  std::string piece;
+  for (std::uint64_t pos = 0;;) {
+    piece = readAt(in, dir.offset + pos,
+                   static_cast<std::size_t>(std::min<std::uint64_t>(kPiece, dir.size - pos)));
+    std::size_t at = 0;
+    bool next = false;  // an entry goes on past the piece
+    while (true) {
+      if (at + kCentralSize > piece.size()) {
+        next = pos + piece.size() < dir.size && pos + at + kCentralSize <= dir.size;
+        break;
+      }
+      if (le(piece, at, 4) != kCentralSignature) break;
+      const auto nameLen = le(piece, at + 28, 2), extraLen = le(piece, at + 30, 2), commentLen = le(piece, at + 32, 2);
+      if (at + kCentralSize + nameLen > piece.size()) {
+        if (pos + at + kCentralSize + nameLen > dir.size) throw std::runtime_error("truncated central directory");
+        next = true;
+        break;
+      }
+      visit(piece, at, static_cast<std::size_t>(nameLen));
+      ++count;
+      at += kCentralSize + nameLen + extraLen + commentLen;
+    }
+    visited(piece, std::min(at, piece.size()), dir.offset + pos);
+    if (!next || at == 0) break;
+    pos += at;
+  }
+  return count;
+}
 
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::size_t kLocalSize = 30;
@@ -161,39 +203,31 @@ std::vector<Member> readMembers(const std::filesystem::path& archive) {
 
 void setDosAttributes(const std::filesystem::path& archive,
                       const std::function<int(std::string_view)>& attributesOf) {
-  // The central directory is changed in memory and written back at once.
-  std::uint64_t offset = 0;
-  std::string cd;
-  {
-    Opened opened(archive);
-    offset = opened.dir.offset;
-    cd = std::move(opened.cd);
-    std::size_t at = 0, count = 0;
-    while (at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature) {
-      const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
-      if (at + kCentralSize + nameLen > cd.size()) throw std::runtime_error("truncated central directory");
-      const int attributes =
-          attributesOf(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
-      if (attributes >= 0) {
-        const auto value = (static_cast<std::uint32_t>(le(cd, at + 38, 4)) & ~0xFFu) |
-                           (static_cast<std::uint32_t>(attributes) & 0x3Fu);
-        putLe(cd, at + 38, value, 4);
-      }
-      ++count;
-      at += kCentralSize + nameLen + extraLen + commentLen;
-    }
-    if (count != opened.dir.entries && opened.dir.entries != 0xFFFF)
-      throw std::runtime_error("central directory does not match its entry count");
-  }
   // The archive keeps the date zip gave it (with its o option, the newest
   // entry's): writing the attribute bytes is not a change of its content.
   std::error_code ec;
   const auto written = std::filesystem::last_write_time(archive, ec);
   {
+    // The central directory is changed piece by piece, each written back
+    // where it was read.
+    Opened opened(archive, false);
     std::fstream out(archive, std::ios::binary | std::ios::in | std::ios::out);
     if (!out) throw std::runtime_error("cannot open archive for writing");
-    out.seekp(static_cast<std::streamoff>(offset));
-    out.write(cd.data(), static_cast<std::streamsize>(cd.size()));
+    const std::uint64_t count = walkCentral(
+        opened.in, opened.dir,
+        [&](std::string& piece, std::size_t at, std::size_t nameLen) {
+          const int attributes = attributesOf(std::string_view(piece).substr(at + kCentralSize, nameLen));
+          if (attributes < 0) return;
+          const auto value = (static_cast<std::uint32_t>(le(piece, at + 38, 4)) & ~0xFFu) |
+                             (static_cast<std::uint32_t>(attributes) & 0x3Fu);
+          putLe(piece, at + 38, value, 4);
+        },
+        [&](const std::string& piece, std::size_t bytes, std::uint64_t from) {
+          out.seekp(static_cast<std::streamoff>(from));
+          out.write(piece.data(), static_cast<std::streamsize>(bytes));
+        });
+    if (count != opened.dir.entries && opened.dir.entries != 0xFFFF)
+      throw std::runtime_error("central directory does not match its entry count");
     out.close();
     if (!out) throw std::runtime_error("cannot write archive");
   }
@@ -201,23 +235,24 @@ void setDosAttributes(const std::filesystem::path& archive,
 }
 
 bool storeAnsiNamesAsUtf8(const std::filesystem::path& archive) {
-  Opened opened(archive);
+  Opened opened(archive, false);
   std::ifstream& in = opened.in;
   const std::uint64_t fileSize = opened.size;
   const Directory& dir = opened.dir;
-  const std::string& cd = opened.cd;
   if (dir.zip64) return false;
-  // Most archives hold plain ASCII names only: nothing to take apart then.
+  // Most archives hold plain ASCII names only: nothing to take apart then,
+  // and the directory is not read whole.
   bool any = false;
-  for (std::size_t at = 0; !any && at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature;) {
-    const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
-    if (at + kCentralSize + nameLen + extraLen + commentLen > cd.size())
-      throw std::runtime_error("truncated central directory");
-    any = !(le(cd, at + 8, 2) & kUtf8Flag) &&
-          hasHighBytes(std::string_view(cd).substr(at + kCentralSize, static_cast<std::size_t>(nameLen)));
-    at += kCentralSize + nameLen + extraLen + commentLen;
-  }
+  walkCentral(
+      in, dir,
+      [&](const std::string& piece, std::size_t at, std::size_t nameLen) {
+        any = any || (!(le(piece, at + 8, 2) & kUtf8Flag) &&
+                      hasHighBytes(std::string_view(piece).substr(at + kCentralSize, nameLen)));
+      },
+      [](const std::string&, std::size_t, std::uint64_t) {});
   if (!any) return false;
+  opened.cd = readAt(in, dir.offset, static_cast<std::size_t>(dir.size));
+  const std::string& cd = opened.cd;
   std::vector<CentralEntry> entries;
   any = false;
   for (std::size_t at = 0; at + kCentralSize <= cd.size() && le(cd, at, 4) == kCentralSignature;) {
