@@ -40,6 +40,9 @@ bool halveBuffer() {
 
 // One block: read it, then write it, each statement under the handler. An
 // out-of-memory error anywhere moves the block again with half the buffer.
+// The bytes go from file to file inside the host (the copy buffer is only
+// taken, as the block's memory): the read makes sure the block is there,
+// the write moves it.
 enum class BlockResult { Done, GiveUp };
 
 BlockResult copyBlock(platform::File& source, platform::File& target, const CopyErrorHandler& onError) {
@@ -54,7 +57,7 @@ BlockResult copyBlock(platform::File& source, platform::File& target, const Copy
       const bool read = RunStatement(
           [&] {
             source.seek(from);
-            if (source.read(reinterpret_cast<char*>(s.CopyBuf.data()), count) != count)
+            if (source.size() - from < static_cast<std::int64_t>(count))
               platform::raise(platform::kDeviceIoError);
           },
           onError);
@@ -62,8 +65,9 @@ BlockResult copyBlock(platform::File& source, platform::File& target, const Copy
       s.CopyStep = 3;
       const bool written = RunStatement(
           [&] {
+            source.seek(from);
             target.seek(to);
-            target.write(std::string_view(reinterpret_cast<const char*>(s.CopyBuf.data()), count));
+            target.copyFrom(source, count);
           },
           onError);
       return written ? BlockResult::Done : BlockResult::GiveUp;

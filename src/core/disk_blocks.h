@@ -1,9 +1,9 @@
 #pragma once
 // The block copy shared by the removable-disk routines: state().BytesToCopy
 // bytes from the source's current position to the target's, in blocks of
-// state().BufSize bytes (64512, the last block shrunk to what remains) through
-// state().CopyBuf, with state().CopyStep telling the caller's handler which
-// statement failed (2 reading, 3 writing, 4 out of memory).
+// state().BufSize bytes (64512, the last block shrunk to what remains) with
+// state().CopyBuf taken for each, with state().CopyStep telling the caller's
+// handler which statement failed (2 reading, 3 writing, 4 out of memory).
 #include <cstdint>
 #include <functional>
 #include <string>

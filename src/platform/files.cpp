@@ -104,37 +104,6 @@ class HostFd {
   int fd_;
 };
 
-// Copies up to `count` bytes from `in` to `out` in large blocks, inside the
-// kernel where the host allows it; returns how many were copied.
-std::int64_t copyBlocks(int in, int out, std::int64_t count) {
-  constexpr std::int64_t kKernelBlock = std::int64_t(1) << 26;
-  constexpr std::size_t kBuffer = std::size_t(1) << 20;
-  std::int64_t done = 0;
-  bool inKernel = true;
-  std::vector<char> buffer;
-  while (done < count) {
-    const std::int64_t want = std::min(count - done, kKernelBlock);
-    ssize_t got = 0;
-    if (inKernel) {
-      got = ::copy_file_range(in, nullptr, out, nullptr, static_cast<std::size_t>(want), 0);
-      if (got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-        inKernel = false;
-        continue;
-      }
-    } else {
-      if (buffer.empty()) buffer.resize(kBuffer);
-      got = ::read(in, buffer.data(), std::min<std::size_t>(static_cast<std::size_t>(want), kBuffer));
-      if (got > 0 && !writeAllToFd(out, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
-        raise(kDeviceIoError);
-    }
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) raise(kDeviceIoError);
-    if (got == 0) break;
-    done += got;
-  }
-  return done;
-}
-
 // Gives a freshly made host entry its metadata (alias, attributes).
 void registerNew(Resolved& r, bool isDir = false) { registerEntry(r.volume, r.rel, isDir); }
 
@@ -157,21 +126,64 @@ Resolved writeTarget(std::string_view path) {
   return r;
 }
 
-// Writes bytes at `offset` of a host file, as far as the volume has room;
-// raises 61 when not all of them fit.
-void writeWithin(const Volume& volume, int fd, std::int64_t offset, std::int64_t oldSize, std::string_view bytes,
-                 std::int64_t freeClusterCount) {
-  std::int64_t end = offset + static_cast<std::int64_t>(bytes.size());
-  std::int64_t room = (clustersOf(volume, oldSize) + freeClusterCount) * volume.clusterSize;
-  std::size_t count = bytes.size();
-  if (end > room && end > oldSize) count = static_cast<std::size_t>(std::max<std::int64_t>(0, room - offset));
-  for (std::size_t done = 0; done < count;) {
-    const ssize_t put = ::pwrite(fd, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
+// Writes all of `bytes` at `offset` of a host file.
+void putAll(int fd, std::int64_t offset, std::string_view bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t put = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) raise(kDeviceIoError);
     done += static_cast<std::size_t>(put);
   }
-  if (count < bytes.size()) raise(kDiskFull);
+}
+
+// Copies up to `count` bytes from offset `from` of `in` to offset `to` of
+// `out`, inside the kernel where the host allows it; returns how many were
+// copied (fewer at the end of `in`).
+std::int64_t copyRange(int in, std::int64_t from, int out, std::int64_t to, std::int64_t count) {
+  std::int64_t done = 0;
+  bool inKernel = true;
+  std::vector<char> buffer;
+  while (done < count) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(count - done, std::int64_t(1) << 26));
+    ssize_t got = 0;
+    if (inKernel) {
+      loff_t a = from + done, b = to + done;
+      got = ::copy_file_range(in, &a, out, &b, want, 0);
+      // Another file system, an old kernel, or a target open for appending.
+      if (got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)) {
+        inKernel = false;
+        continue;
+      }
+    } else {
+      if (buffer.empty()) buffer.resize(std::min<std::size_t>(want, std::size_t(1) << 20));
+      got = ::pread(in, buffer.data(), std::min(want, buffer.size()), static_cast<off_t>(from + done));
+      if (got > 0) putAll(out, to + done, std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    }
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) raise(kDeviceIoError);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+// Puts `count` bytes at an offset of a host file; raises when it cannot.
+using PutBytes = std::function<void(int fd, std::int64_t offset, std::size_t count)>;
+
+// Puts `size` bytes at `offset` of a host file, as far as the volume has room;
+// raises 61 when not all of them fit.
+void writeWithin(const Volume& volume, int fd, std::int64_t offset, std::int64_t oldSize, std::size_t size,
+                 std::int64_t freeClusterCount, const PutBytes& put) {
+  std::int64_t end = offset + static_cast<std::int64_t>(size);
+  std::int64_t room = (clustersOf(volume, oldSize) + freeClusterCount) * volume.clusterSize;
+  std::size_t count = size;
+  if (end > room && end > oldSize) count = static_cast<std::size_t>(std::max<std::int64_t>(0, room - offset));
+  if (count) put(fd, offset, count);
+  if (count < size) raise(kDiskFull);
+}
+
+PutBytes putting(std::string_view bytes) {
+  return [bytes](int fd, std::int64_t offset, std::size_t count) { putAll(fd, offset, bytes.substr(0, count)); };
 }
 
 // Opens a host file as fopen would with "rb", "wb", "ab", "r+b" or "w+b".
@@ -193,7 +205,7 @@ void putFile(std::string_view path, std::string_view bytes, bool append) {
   bool fresh = !r.exists;
   try {
     if (fresh) registerNew(r);
-    writeWithin(r.volume, fd, oldSize, append ? oldSize : 0, bytes, freeCount);
+    writeWithin(r.volume, fd, oldSize, append ? oldSize : 0, bytes.size(), freeCount, putting(bytes));
   } catch (...) {
     ::close(fd);
     setArchive(r);
@@ -539,7 +551,7 @@ void fileCopy(std::string_view from, std::string_view to) {
   if (!b.exists) registerNew(b);
   std::int64_t copied = 0;
   try {
-    copied = copyBlocks(in.get(), out.get(), std::min(size, room));
+    copied = copyRange(in.get(), 0, out.get(), 0, std::min(size, room));
     if (size > room) raise(kDiskFull);
   } catch (...) {
     noteClusters(b.volume, b.host, before, hostClusters(b.volume, b.host));
@@ -696,26 +708,38 @@ void File::seek(std::int64_t position) {
 }
 
 std::string File::read(std::size_t count) {
-  std::string out(count, '\0');
-  out.resize(read(out.data(), count));
-  return out;
-}
-
-std::size_t File::read(char* into, std::size_t count) {
   if (!impl_) raise(kBadFileNameOrNumber);
   if (impl_->mode == Mode::Write || impl_->mode == Mode::Append) raise(kBadFileMode);
+  std::string out(count, '\0');
   std::size_t got = 0;
   while (got < count) {
-    const ssize_t n = ::pread(impl_->fd, into + got, count - got, static_cast<off_t>(impl_->position + got));
+    const ssize_t n = ::pread(impl_->fd, out.data() + got, count - got, static_cast<off_t>(impl_->position + got));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
   }
+  out.resize(got);
   impl_->position += static_cast<std::int64_t>(got);
-  return got;
+  return out;
 }
 
 void File::write(std::string_view bytes) {
+  put(bytes.size(), putting(bytes));
+}
+
+void File::copyFrom(File& source, std::size_t count) {
+  if (!source.impl_) raise(kBadFileNameOrNumber);
+  if (source.impl_->mode == Mode::Write || source.impl_->mode == Mode::Append) raise(kBadFileMode);
+  const int from = source.impl_->fd;
+  const std::int64_t start = source.impl_->position;
+  put(count, [from, start](int fd, std::int64_t at, std::size_t want) {
+    if (copyRange(from, start, fd, at, static_cast<std::int64_t>(want)) != static_cast<std::int64_t>(want))
+      raise(kDeviceIoError);
+  });
+  source.impl_->position = start + static_cast<std::int64_t>(count);
+}
+
+void File::put(std::size_t size, const std::function<void(int, std::int64_t, std::size_t)>& bytes) {
   if (!impl_) raise(kBadFileNameOrNumber);
   if (impl_->mode == Mode::Read) raise(kBadFileMode);
   Lock lock(machineMutex());
@@ -726,10 +750,10 @@ void File::write(std::string_view bytes) {
   const Volume volume = volumeOf(*drive);
   if (volume.readOnly) raise(kPermissionDenied);
   std::int64_t before = clustersOf(volume, impl_->size);
-  std::int64_t end = impl_->position + static_cast<std::int64_t>(bytes.size());
+  std::int64_t end = impl_->position + static_cast<std::int64_t>(size);
   std::int64_t newSize = std::max(impl_->size, end);
   try {
-    writeWithin(volume, impl_->fd, impl_->position, impl_->size, bytes, impl_->freeClusters);
+    writeWithin(volume, impl_->fd, impl_->position, impl_->size, size, impl_->freeClusters, bytes);
   } catch (const RuntimeError& e) {
     if (e.number() == kDiskFull) {
       std::int64_t room = (before + impl_->freeClusters) * volume.clusterSize;

@@ -4,6 +4,7 @@
 // RuntimeError with the runtime's error numbers (53, 76, 58, 61, 70, 71, 75,
 // 52, 57).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,12 +122,17 @@ class File {
   std::int64_t position() const;              // 0-based
   void seek(std::int64_t position);
   std::string read(std::size_t count);        // fewer bytes at the end
-  std::size_t read(char* into, std::size_t count);  // the same into a buffer; the count read
   void write(std::string_view bytes);         // raises 61 after writing what fits
+  // Writes `count` bytes read from `source` at its position (which moves on),
+  // as write does, inside the host's kernel where it can: 57 when `source`
+  // has fewer.
+  void copyFrom(File& source, std::size_t count);
   void close();
   const std::string& path() const;
 
  private:
+  // Writes `size` bytes that `bytes` puts at an offset of the host file.
+  void put(std::size_t size, const std::function<void(int fd, std::int64_t offset, std::size_t count)>& bytes);
   struct Impl;
   Impl* impl_ = nullptr;
 };

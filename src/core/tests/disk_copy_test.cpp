@@ -278,6 +278,49 @@ TEST_F(DiskCopy, UnderMemoryPressureTheBlockSizeHalvesDownTo4096) {
   EXPECT_FALSE(machine.exists("A:\\Conf1.kvz"));
 }
 
+// The handler learns which statement failed: the read of a block the source
+// does not hold (step 2) or its write to a full disk (step 3); Retry moves the
+// block again from its start.
+TEST_F(DiskCopy, ABlockCopyTellsItsHandlerWhichStatementFailedAndRetriesIt) {
+  const std::string bytes = pattern(200000);
+  const std::string src = source("Conf1.kvz", bytes);
+  const std::string disk = floppy("", {{"OLD.BIN", pattern(kFloppy - 100000)}}, true);
+  struct Case {
+    const char* target;
+    std::int32_t bytesToCopy;
+    int step, error;
+  } cases[] = {{"C:\\Conf1.kvz", 200001, 2, platform::kDeviceIoError},
+               {"A:\\Conf1.kvz", 200000, 3, platform::kDiskFull}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step);
+    platform::File in(src, platform::File::Mode::Read);
+    platform::File out(c.target, platform::File::Mode::Write);
+    core::state().BytesToCopy = c.bytesToCopy;
+    std::vector<std::pair<int, int>> failures;
+    EXPECT_FALSE(core::CopyBlocks(in, out, [&](const platform::RuntimeError& error) {
+      failures.emplace_back(core::state().CopyStep, error.number());
+      return core::CopyChoice::GiveUp;
+    }));
+    EXPECT_EQ(failures, (std::vector<std::pair<int, int>>{{c.step, c.error}}));
+  }
+  // The disk write-protected under way: after Retry with the tab moved back,
+  // the same block is written again and the copy goes on.
+  platform::File in(src, platform::File::Mode::Read);
+  platform::File out("A:\\Conf1.kvz", platform::File::Mode::Write);
+  in.seek(1000);
+  platform::setWriteProtected(disk, true);
+  core::state().BytesToCopy = 90000;
+  std::vector<std::pair<int, int>> failures;
+  EXPECT_TRUE(core::CopyBlocks(in, out, [&](const platform::RuntimeError& error) {
+    failures.emplace_back(core::state().CopyStep, error.number());
+    platform::setWriteProtected(disk, false);
+    return core::CopyChoice::Retry;
+  }));
+  out.close();
+  EXPECT_EQ(failures, (std::vector<std::pair<int, int>>{{3, platform::kPermissionDenied}}));
+  EXPECT_EQ(machine.read("A:\\Conf1.kvz"), bytes.substr(1000, 90000));
+}
+
 TEST_F(DiskCopy, SizesRoundUpToWholeClustersOfTheDrive) {
   floppy("", {}, true);
   struct Case {

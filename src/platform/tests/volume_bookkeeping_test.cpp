@@ -110,6 +110,39 @@ TEST(VolumeBookkeeping, ACopyOntoAFullDiskWritesWhatFitsThenFails) {
   EXPECT_EQ(freeBytes("A:\\"), 512);
 }
 
+TEST(VolumeBookkeeping, BytesCopiedBetweenOpenFilesAreWrittenAsAWriteWouldBe) {
+  testsupport::TestMachine m;
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>('a' + i % 26);
+  m.write("C:\\src.bin", bytes);
+  m.addMedium(smallDisk(4096), 'A');  // 8 clusters
+  File in("C:\\src.bin", File::Mode::Read);
+  {
+    File out("A:\\part", File::Mode::Write);
+    in.seek(100);
+    out.copyFrom(in, 1000);
+    EXPECT_EQ(in.position(), 1100);
+    EXPECT_EQ(out.position(), 1000);
+    // What does not fit is left out after what does.
+    EXPECT_EQ(errorOf([&] { out.copyFrom(in, 4000); }), kDiskFull);
+    EXPECT_EQ(out.size(), 4096);
+  }
+  EXPECT_EQ(readFile("A:\\part"), bytes.substr(100, 4096));
+  EXPECT_EQ(freeBytes("A:\\"), 0);
+  EXPECT_EQ(recounted(m, "A:\\"), 0);
+
+  File again("C:\\src.bin", File::Mode::Read);
+  writeFile("C:\\app.bin", "xy");
+  File app("C:\\app.bin", File::Mode::Append);
+  app.copyFrom(again, 10);
+  again.seek(4990);
+  EXPECT_EQ(errorOf([&] { app.copyFrom(again, 20); }), kDeviceIoError);  // the source ends first
+  EXPECT_EQ(errorOf([&] { again.copyFrom(app, 1); }), kBadFileMode);
+  EXPECT_EQ(errorOf([&] { app.copyFrom(app, 1); }), kBadFileMode);
+  app.close();
+  EXPECT_EQ(readFile("C:\\app.bin").substr(0, 12), "xy" + bytes.substr(0, 10));
+}
+
 TEST(VolumeBookkeeping, MetadataChangesAreOnDiskAfterEachStepAndTheFileIsCompacted) {
   testsupport::TestMachine m;
   const fs::path meta = m.root() / "drives" / "C.meta";
