@@ -15,6 +15,24 @@ namespace core {
 
 namespace {
 
+// The items of a list file's text: every non-empty line after the first;
+// lines end in CR LF, LF or CR.
+std::vector<std::string_view> itemsOf(std::string_view text) {
+  std::vector<std::string_view> items;
+  std::size_t pos = 0;
+  bool first = true;
+  while (pos < text.size()) {
+    const auto end = text.find_first_of("\r\n", pos);
+    const std::string_view line =
+        text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
+    if (!first && !line.empty()) items.push_back(line);
+    first = false;
+    if (end == std::string_view::npos) break;
+    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return items;
+}
+
 // False when the file cannot be read (the list is left empty then).
 bool fillFrom(forms::ListControl& list, const std::string& path) {
   list.clear();
@@ -24,9 +42,7 @@ bool fillFrom(forms::ListControl& list, const std::string& path) {
   } catch (const platform::RuntimeError&) {
     return false;
   }
-  std::vector<std::string> items = parseUserList(text);
-  std::string().swap(text);  // the items alone are kept
-  list.addItems(std::move(items));
+  list.addItems(itemsOf(text));
   return true;
 }
 
@@ -35,20 +51,8 @@ bool fillFrom(forms::ListControl& list, const std::string& path) {
 std::string userListPath() { return forms::appPath() + "\\kelvaran.usr"; }
 
 std::vector<std::string> parseUserList(std::string_view text) {
-  // Every non-empty line after the first; lines end in CR LF, LF or CR.
-  std::vector<std::string> items;
-  std::size_t pos = 0;
-  bool first = true;
-  while (pos < text.size()) {
-    const auto end = text.find_first_of("\r\n", pos);
-    const std::string_view line =
-        text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-    if (!first && !line.empty()) items.emplace_back(line);
-    first = false;
-    if (end == std::string_view::npos) break;
-    pos = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-  }
-  return items;
+  const std::vector<std::string_view> items = itemsOf(text);
+  return std::vector<std::string>(items.begin(), items.end());
 }
 
 std::string formatUserList(const std::vector<std::string>& items) {

@@ -13,6 +13,7 @@
 // run on every change of the value, whether the user or the code made it.
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -165,7 +166,7 @@ class ListControl : public Control {
   void addItem(std::string_view item, int index = -1);
   // AddItem of each item in turn at the end, told to the list in one go.
   void addItems(const std::vector<std::string>& items);
-  void addItems(std::vector<std::string>&& items);  // a list view takes them over
+  void addItems(std::span<const std::string_view> items);
   void removeItem(int index);  // raises 5 for a bad index
   void clear();
   int listCount() const;

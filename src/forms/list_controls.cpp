@@ -71,31 +71,32 @@ void ListControl::addItem(std::string_view item, int index) {
   insertKeepingChoice(combo, index < 0 ? combo->count() : index, {toQt(item)});
 }
 
-void ListControl::addItems(const std::vector<std::string>& items) {
+namespace {
+
+template <typename Items>
+void addAll(ListControl& control, QWidget* w, const Items& items) {
   if (items.empty()) return;
-  QWidget* w = widget();
   if (TextListModel* model = textModel(w)) {
     model->insert(model->count(), items);
     return;
   }
   QStringList texts;
   texts.reserve(static_cast<qsizetype>(items.size()));
-  for (const std::string& item : items) texts.push_back(toQt(item));
+  for (const auto& item : items) texts.push_back(toQt(item));
   if (auto* list = qobject_cast<QListWidget*>(w)) {
     list->addItems(texts);
     return;
   }
-  QComboBox* combo = as<QComboBox>();
+  QComboBox* combo = qobject_cast<QComboBox*>(w);
+  if (!combo) throw platform::RuntimeError(platform::kInvalidCall, "Control " + control.name() + " is not a list");
   insertKeepingChoice(combo, combo->count(), texts);
 }
 
-void ListControl::addItems(std::vector<std::string>&& items) {
-  if (TextListModel* model = textModel(widget())) {
-    model->append(std::move(items));
-    return;
-  }
-  addItems(static_cast<const std::vector<std::string>&>(items));
-}
+}  // namespace
+
+void ListControl::addItems(const std::vector<std::string>& items) { addAll(*this, widget(), items); }
+
+void ListControl::addItems(std::span<const std::string_view> items) { addAll(*this, widget(), items); }
 
 void ListControl::removeItem(int index) {
   QWidget* w = widget();
@@ -148,7 +149,8 @@ int ListControl::listCount() const {
 
 std::string ListControl::list(int index) const {
   QWidget* w = widget();
-  if (TextListModel* model = textModel(w)) return index >= 0 && index < model->count() ? model->text(index) : "";
+  if (TextListModel* model = textModel(w))
+    return index >= 0 && index < model->count() ? std::string(model->text(index)) : std::string();
   if (auto* list = qobject_cast<QListWidget*>(w)) {
     QListWidgetItem* item = list->item(index);
     return item ? fromQt(item->text()) : std::string();

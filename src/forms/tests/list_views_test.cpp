@@ -62,6 +62,10 @@ const std::vector<Step> kItemSteps = {
     [](forms::ListBox& l) { l.addItem("caf\xe9"); },  // Windows-1252 bytes stay as they are
     [](forms::ListBox& l) { l.setList(1, "A"); },
     [](forms::ListBox& l) { l.setList(l.listCount(), "appended"); },
+    // Removed and replaced items leave their room, which is given back later.
+    [](forms::ListBox& l) { l.removeItem(0), l.removeItem(1), l.removeItem(0); },
+    [](forms::ListBox& l) { l.setList(0, "a longer text in place of the first"), l.setList(0, "x"); },
+    [](forms::ListBox& l) { l.setList(1, "y"), l.setList(2, "z"), l.addItem("w", 1); },
     [](forms::ListBox& l) { l.addItem("x", 99); },
     [](forms::ListBox& l) { l.setList(99, "x"); },
     [](forms::ListBox& l) { l.removeItem(99); },
