@@ -201,8 +201,14 @@ std::string createMedium(const MediumSpec& spec) {
   std::error_code ec;
   fs::create_directories(mediumFolder(name), ec);
   if (ec) raise(kDeviceIoError);
-  // Made formatted: its (empty) metadata is there from the start, as after a format.
-  if (m.spec.formatted) metadataFor(mediumFolder(name)).save();
+  // Made formatted: its (empty) metadata is there from the start, as after a
+  // format, and nothing of it is used.
+  if (m.spec.formatted) {
+    metadataFor(mediumFolder(name)).save();
+    VolumeUsage& usage = s.usage[mediumFolder(name).string()];
+    usage = {};
+    usage.known = true;
+  }
   saveMedium(m);
   s.media[name] = m;
   return name;
