@@ -10,7 +10,9 @@
 // ratios (goal: at most 1.25), and the peak memory of each side: what the
 // program's resident set grew by over the work (the archive's bytes the bench
 // holds are not counted), the largest resident set of a bare tool.
-// Half the archive's bytes are text, half random.
+// Half the archive's bytes are text, half random. The first round also checks
+// that every disk holds what split writes into its part and that the join gives
+// back the archive byte for byte.
 // Every file the bench makes is removed on every way out (see cleanup.h).
 #include <fcntl.h>
 #include <spawn.h>
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,6 +34,7 @@
 #include "core/animate.h"
 #include "core/disk_copy.h"
 #include "core/disk_join.h"
+#include "core/disk_names.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/messages.h"
@@ -101,6 +105,11 @@ int runTool(const std::vector<std::string>& args, const fs::path& output = {}) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string hostBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // The largest resident set of a host program, in a run of its own under
 // time(1): a child started from this process would count the bench's own
 // memory as well. -1 when it failed.
@@ -167,6 +176,14 @@ int main(int argc, char** argv) {
       return 1;
     }
 
+    for (int d = 1; round == 0 && d <= disks; ++d) {
+      const fs::path part = m.root() / "media" / media[d - 1] / core::PartFileName("Conf1.kvz", d);
+      if (hostBytes(part) != bytes.substr(static_cast<std::size_t>(d - 1) * kFloppy, kFloppy)) {
+        std::fprintf(stderr, "disk %d does not hold part %d as split writes it\n", d, d);
+        return 1;
+      }
+    }
+
     const std::string target = kProgram + "\\DiskRestore\\Conf1.kvz";
     core::state().DiskRestorePath = kProgram + "\\DiskRestore\\";
     core::state().DiskNo = 1;
@@ -179,7 +196,8 @@ int main(int argc, char** argv) {
     const bool joined = core::ConcatSplitFile("A:\\Conf1.kvz", target, disks);
     join.push_back(seconds(joinStart));
     joinPeak = std::max(joinPeak, bench::peakMegabytes() - before);
-    if (!joined || platform::fileLen(target) != static_cast<std::int64_t>(size)) {
+    if (!joined || platform::fileLen(target) != static_cast<std::int64_t>(size) ||
+        (round == 0 && m.read(target) != bytes)) {
       std::fprintf(stderr, "the join failed\n");
       return 1;
     }
