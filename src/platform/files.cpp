@@ -483,11 +483,11 @@ namespace detail {
 bool removeKnownFile(Volume& volume, const std::string& rel) {
   const EntryMeta* meta = volume.meta->find(rel);
   if (!meta || meta->kind != EntryMeta::File) return false;
-  const fs::path host = volume.content / rel;
+  const std::string host = volume.content.native() + "/" + rel;
   struct stat info {};
   if (::lstat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   requireWritable(volume);
-  if (hostIsOpen(host)) raise(kPathFileAccess);
+  if (!state().openFiles.empty() && hostIsOpen(host)) raise(kPathFileAccess);
   if (::unlink(host.c_str()) != 0) raise(kPathFileAccess);
   noteClusters(volume, host, clustersOf(volume, static_cast<std::int64_t>(info.st_size)), 0);
   volume.meta->erase(rel);

@@ -442,7 +442,15 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
   if (!drive) raise(kPathNotFound);
   s.watches.drainDue(s);  // so that "in sync" holds now
   r.volume = volumeOf(*drive);
-  r.host = r.volume.content;
+  // The host path is made as text and parsed into a path once.
+  std::string host = r.volume.content.native();
+  const auto below = [&host](std::string_view name) {
+    if (host.empty() || host.back() != '/') host += '/';
+    host += name;
+  };
+  const auto hostOf = [&host](std::string_view name) {
+    return fs::path(host) / name;
+  };
   r.exists = r.isDir = true;
   for (std::size_t i = 0; i < r.path.parts.size(); ++i) {
     const std::string& part = r.path.parts[i];
@@ -457,14 +465,14 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       if (exact && exact->kind != EntryMeta::Unknown && meta.inSync(r.rel)) {
         // The common case, taken without copying the entry.
         r.rel = std::move(rel);
-        r.host /= part;
+        below(part);
         r.isDir = exact->kind == EntryMeta::Folder;
         r.storedAttributes = exact->attributes;
         continue;
       }
-      if (exact) found = present(r.host / part, rel, *exact);
+      if (exact) found = present(hostOf(part), rel, *exact);
       if (!found) {
-        s.watches.drain(s);
+        s.watches.drainDue(s);
         bool listing = !meta.inSync(r.rel) || exact;
         std::string key;
         if (!listing) {
@@ -472,7 +480,7 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
             const std::size_t slash = key.rfind('/');
             const std::string name = key.substr(slash == std::string::npos ? 0 : slash + 1);
             found = known(name, key, *other);
-            if (!found) found = present(r.host / name, key, *other);
+            if (!found) found = present(hostOf(name), key, *other);
             listing = !found;
           }
         }
@@ -484,20 +492,21 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
     }
     if (found) {
       r.rel = std::move(found->rel);
-      r.host /= found->name;
+      below(found->name);
       r.isDir = found->isDir;
       r.storedAttributes = found->meta.attributes;
     } else {
       r.rel = std::move(rel);
-      r.host /= part;
+      below(part);
       r.exists = r.isDir = false;
       r.storedAttributes = 0;
       if (i + 1 == r.path.parts.size() && !hasWildcards(part)) {
         struct stat entry {};
-        r.hiddenHostEntry = ::lstat(r.host.c_str(), &entry) == 0;
+        r.hiddenHostEntry = ::lstat(host.c_str(), &entry) == 0;
       }
     }
   }
+  r.host = std::move(host);
   return r;
 }
 
@@ -509,7 +518,13 @@ namespace {
 // Host files handed out and watched at once, per volume; older ones are let go.
 constexpr std::size_t kWatchLimit = 256;
 
-VolumeUsage& usageOf(const Volume& volume) { return state().usage[volume.content.string()]; }
+VolumeUsage& usageOf(const Volume& volume) {
+  auto& usage = state().usage;
+  const std::string& key = volume.content.native();
+  auto it = usage.find(key);
+  if (it == usage.end()) it = usage.emplace(key, VolumeUsage{}).first;
+  return it->second;
+}
 
 std::int64_t countVolume(const Volume& volume) {
   std::int64_t used = 0;
@@ -551,9 +566,14 @@ std::int64_t usedClusters(const Volume& volume) {
 }
 
 void noteClusters(const Volume& volume, const fs::path& host, std::int64_t before, std::int64_t after) {
+  noteClusters(volume, host.native(), before, after);
+}
+
+void noteClusters(const Volume& volume, const std::string& host, std::int64_t before, std::int64_t after) {
   VolumeUsage& u = usageOf(volume);
   if (u.known) u.used += after - before;
-  auto it = u.watched.find(host);
+  if (u.watched.empty()) return;  // a path is made only to look it up
+  auto it = u.watched.find(fs::path(host));
   if (it != u.watched.end()) it->second = after;
 }
 

@@ -111,8 +111,9 @@ class FolderWatches {
 
 // While one is held (a run of many operations of the layer's own, such as
 // the copies of a save), resolve() looks for changes made behind the layer's
-// back only every so many calls instead of at each; the paths that list a
-// folder still look every time, and the last one let go looks once. Nests.
+// back only every so many calls instead of at each, also before it takes a
+// name for new; a folder it lists is read from the host as ever, and the
+// last one let go looks once. Nests.
 class QuietDrains {
  public:
   QuietDrains();
@@ -176,6 +177,7 @@ std::int64_t hostClusters(const Volume& volume, const std::filesystem::path& hos
 // The layer changed a host file of the volume from `before` to `after` clusters.
 void noteClusters(const Volume& volume, const std::filesystem::path& host, std::int64_t before,
                   std::int64_t after);
+void noteClusters(const Volume& volume, const std::string& host, std::int64_t before, std::int64_t after);
 // Folders were added (+) or removed (-) by the layer.
 void noteFolders(const Volume& volume, std::int64_t count);
 // The volume changed in ways the layer cannot follow: count it again at the next question.
