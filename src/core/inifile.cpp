@@ -3,6 +3,7 @@
 #include "forms/app.h"
 #include "platform/files.h"
 #include "platform/ini.h"
+#include "platform/replace_file.h"
 #include "platform/vb_datetime.h"
 
 namespace core {
@@ -13,6 +14,30 @@ std::string ReadIni(std::string_view section, std::string_view key, std::string_
 
 int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
   return platform::writePrivateProfileString(section, key, value, file);
+}
+
+int IniWrites::write(std::string_view section, std::string_view key, std::string_view value) {
+  if (!platform::ini::writable(section, key, value)) return 0;
+  if (!read_) {
+    try {
+      exists_ = platform::fileExists(file_);
+      before_ = exists_ ? platform::readFile(file_) : std::string();
+    } catch (const platform::RuntimeError& e) {
+      error_ = e.number();
+      return 0;
+    }
+    text_ = before_;
+    read_ = true;
+  }
+  text_ = platform::ini::edit(text_, section, key, value);
+  return 1;
+}
+
+void IniWrites::commit() {
+  if (!read_ || (exists_ && text_ == before_)) return;
+  platform::replaceFile(file_, text_);
+  before_ = text_;
+  exists_ = true;
 }
 
 std::string errorLogLine(int errorNumber, std::string_view date, std::string_view context) {

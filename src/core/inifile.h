@@ -14,6 +14,27 @@ std::string ReadIni(std::string_view section, std::string_view key, std::string_
 // or failed.
 int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
 
+// A run of WriteIni calls on one file (a full path): the file is read at the
+// first write, each write is made on its text as WriteIni makes it on the
+// file, and the text is written once by commit(), the bytes the writes one by
+// one would have left.
+class IniWrites {
+ public:
+  explicit IniWrites(std::string_view file) : file_(file) {}
+  // As WriteIni: 0 when refused, or when the file could not be read (error()
+  // tells why).
+  int write(std::string_view section, std::string_view key, std::string_view value);
+  int error() const { return error_; }
+  // Writes the file when the writes changed it; raises the error of that write.
+  void commit();
+
+ private:
+  std::string file_;
+  bool read_ = false, exists_ = false;
+  int error_ = 0;
+  std::string before_, text_;
+};
+
 // Appends "<error text><mm-dd-yyyy><context>" CR LF to Error.log in the
 // program folder, deleting the log first when it is over 5000 bytes. Leaves
 // the program folder current. Never fails towards its caller.

@@ -191,30 +191,37 @@ void SaveSettings() {
   if (isSmartSaveFolder(s.SaveFolder)) s.SaveFolder = ReadIni("SystemPathes", "SaveFolder", file);
   if (s.SaveFolder.empty()) s.SaveFolder = forms::appPath();
 
+  // Each value as WriteIni writes it, the file written once; a failure is skipped.
+  IniWrites settings(file);
   for (int n = 1; n <= 5; ++n) {
     const std::string k = std::to_string(n);
-    WriteIni("Settings", "Config" + k, s.ConfigNames(n), file);
-    WriteIni("Settings", "LsDate" + k, s.ConfigDates(n), file);
-    WriteIni("Settings", "LsTime" + k, s.ConfigTimes(n), file);
+    settings.write("Settings", "Config" + k, s.ConfigNames(n));
+    settings.write("Settings", "LsDate" + k, s.ConfigDates(n));
+    settings.write("Settings", "LsTime" + k, s.ConfigTimes(n));
   }
-  WriteIni("Settings", "Compression", platform::vb::trim(s.CompressionLevel), file);
-  for (int n = 1; n <= 5; ++n) WriteIni("Settings", "OSV" + std::to_string(n), s.ConfigOSV(n), file);
+  settings.write("Settings", "Compression", platform::vb::trim(s.CompressionLevel));
+  for (int n = 1; n <= 5; ++n) settings.write("Settings", "OSV" + std::to_string(n), s.ConfigOSV(n));
 
   // The machine's own Windows folder, never one loaded from a configuration.
-  WriteIni("SystemPathes", "SystemPath", s.machine.SystemPath, file);
-  WriteIni("SystemPathes", "SaveFolder", s.SaveFolder, file);
-  WriteIni("SystemPathes", "SaveFolderShort", GetShortNameFromLongName(s.SaveFolder), file);
+  settings.write("SystemPathes", "SystemPath", s.machine.SystemPath);
+  settings.write("SystemPathes", "SaveFolder", s.SaveFolder);
+  settings.write("SystemPathes", "SaveFolderShort", GetShortNameFromLongName(s.SaveFolder));
 
   for (const auto& entry : kSystemFileBoxes)
-    WriteIni("SystemFiles", entry.key, std::to_string((main.*entry.box).value()), file);
+    settings.write("SystemFiles", entry.key, std::to_string((main.*entry.box).value()));
 
   auto& dialog = windows::UserFiles();
   for (const auto& entry : kUserFileBoxes) {
     if (std::string_view(entry.key) == "NSCNews") {
-      WriteIni("UserFiles", "MSEIdentiteis", std::to_string(dialog.Combo1.listIndex() + 1), file);
-      WriteIni("UserFiles", "NSCMailUser", std::to_string(dialog.Combo2.listIndex() + 1), file);
+      settings.write("UserFiles", "MSEIdentiteis", std::to_string(dialog.Combo1.listIndex() + 1));
+      settings.write("UserFiles", "NSCMailUser", std::to_string(dialog.Combo2.listIndex() + 1));
     }
-    WriteIni("UserFiles", entry.key, std::to_string((dialog.*entry.box).value()), file);
+    settings.write("UserFiles", entry.key, std::to_string((dialog.*entry.box).value()));
+  }
+
+  try {
+    settings.commit();
+  } catch (const RuntimeError&) {
   }
 
   if (s.RestorePending) platform::writeFile("c:\\Restore.ini", "Restore=1\r\n");

@@ -72,15 +72,14 @@ std::string UsrTwin(std::string_view iniPath) {
 }
 
 void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
-  const std::string file(iniPath);
+  // The values are written into the file in one go at the end.
+  core::IniWrites description(iniPath);
   // A value that cannot be written leaves the description incomplete: the
   // save must fail rather than commit it, with the write's own error (a full
   // disk is told as such).
   auto put = [&](const char* section, std::string_view key, std::string_view value) {
-    if (core::WriteIni(section, std::string(key), std::string(value), file) == 0) {
-      const int error = platform::lastProfileWriteError();
-      platform::raise(error ? error : platform::kDeviceIoError);
-    }
+    if (description.write(section, key, value) == 0)
+      platform::raise(description.error() ? description.error() : platform::kDeviceIoError);
   };
   put("Configuration", "OSV", v.osv);
   put("Configuration", "ConfigName", v.configName);
@@ -108,6 +107,7 @@ void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
   put("UserFiles", "PathFavorites", v.saved.user[1] ? v.favorites : "NONE");
   put("UserFiles", "PathNetscape", v.netscape);
   put("UserFiles", "PathStartmenue", v.saved.system[15] ? v.startMenu : "NONE");
+  description.commit();
 
   platform::replaceFile(UsrTwin(iniPath), userListText());
   forms::doEvents();

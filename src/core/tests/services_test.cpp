@@ -1,6 +1,10 @@
 // Error log, short names, folders, drives and the program runner on a small machine.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/runner.h"
@@ -82,6 +86,59 @@ TEST_F(Ini, EmptyAndMissingValuesReadAlikeAndLineBreaksAreRefused) {
   EXPECT_EQ(core::ReadIni("S", "Key", file), "value");
   EXPECT_NE(core::WriteIni("S", "Key", std::string(300, 'x'), file), 0);
   EXPECT_EQ(core::ReadIni("S", "Key", file), std::string(254, 'x'));
+}
+
+// Writes made in one go leave the bytes the writes one by one leave.
+TEST_F(Ini, WritesInOneGoLeaveTheBytesOfWritesOneByOne) {
+  struct Write {
+    const char* section;
+    const char* key;
+    std::string value;
+  };
+  const std::vector<Write> writes = {
+      {"Settings", "Config1", "Monday"}, {"settings", "CONFIG1", "Tuesday"},  {"New", "Key", "v"},
+      {"Settings", "Config2", ""},       {"Settings", "Bad", "a\r\nb"},       {"New", "Other", "w"},
+      {"Dup", "Key", "first wins"},      {"Settings", "Config1", "Tuesday"},
+  };
+  const struct {
+    const char* what;
+    std::optional<std::string> start;  // nullopt: no file yet
+  } cases[] = {
+      {"no file", std::nullopt},
+      {"an empty file", ""},
+      {"a file with comments, duplicates and LF lines",
+       "; kept\r\n[Dup]\r\nKey=1\r\n[Settings]\nConfig1 = Sunday\nOther=x\n[Dup]\r\nKey=2\r\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string one = program("one.ini"), all = program("all.ini");
+    for (const std::string& file : {one, all}) {
+      if (c.start) {
+        machine->write(file, *c.start);
+      } else if (machine->exists(file)) {
+        machine->remove(file);
+      }
+    }
+    core::IniWrites batch(all);
+    for (const Write& w : writes) {
+      EXPECT_EQ(batch.write(w.section, w.key, w.value), core::WriteIni(w.section, w.key, w.value, one))
+          << c.what << ": " << w.key;
+    }
+    EXPECT_EQ(machine->exists(all), c.start.has_value()) << c.what;  // nothing written before the commit
+    batch.commit();
+    EXPECT_EQ(machine->read(all), machine->read(one)) << c.what;
+  }
+}
+
+// The settings file's folder is missing: the run's write fails at its end.
+TEST_F(Ini, WritesInOneGoFailWithTheErrorOfTheWrite) {
+  core::IniWrites batch(program("Gone\\all.ini"));
+  EXPECT_NE(batch.write("S", "Key", "v"), 0);
+  try {
+    batch.commit();
+    ADD_FAILURE() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), 76);
+  }
 }
 
 class Folders : public CoreTest {};
