@@ -573,7 +573,9 @@ void fileCopy(std::string_view from, std::string_view to) {
 void fileCopyForReading(std::string_view from, std::string_view to) {
   Lock lock(machineMutex());
   Resolved a = existingFile(from);
-  Resolved b = resolve(to);
+  // A name the host holds but the layer does not show (a link out of the
+  // machine) makes the link fail, and the copy then refuses it.
+  Resolved b = resolveForNewName(to);
   // What a copy's file would get: 0666 less the process's umask.
   static const mode_t copyMode = [] {
     const mode_t mask = ::umask(0);

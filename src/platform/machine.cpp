@@ -422,7 +422,8 @@ std::optional<Child> known(const std::string& name, const std::string& rel, cons
 }
 }  // namespace
 
-Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
+namespace {
+Resolved resolveAs(std::string_view windowsPath, bool allowWildcards, bool lookForHiddenEntry) {
   MachineState& s = state();
   Resolved r;
   r.path = parseWindowsPath(
@@ -500,7 +501,7 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
       below(part);
       r.exists = r.isDir = false;
       r.storedAttributes = 0;
-      if (i + 1 == r.path.parts.size() && !hasWildcards(part)) {
+      if (lookForHiddenEntry && i + 1 == r.path.parts.size() && !hasWildcards(part)) {
         struct stat entry {};
         r.hiddenHostEntry = ::lstat(host.c_str(), &entry) == 0;
       }
@@ -509,6 +510,13 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
   r.host = std::move(host);
   return r;
 }
+}  // namespace
+
+Resolved resolve(std::string_view windowsPath, bool allowWildcards) {
+  return resolveAs(windowsPath, allowWildcards, true);
+}
+
+Resolved resolveForNewName(std::string_view windowsPath) { return resolveAs(windowsPath, false, false); }
 
 std::int64_t clustersOf(const Volume& volume, std::int64_t bytes) {
   return (bytes + volume.clusterSize - 1) / volume.clusterSize;

@@ -168,6 +168,10 @@ void registerEntry(Volume& volume, const std::string& rel, bool isDir);
 bool removeKnownFile(Volume& volume, const std::string& rel);
 // Resolves a Windows path. `allowWildcards` lets the last part hold * and ?.
 Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
+// resolve(), but a last part that does not exist is not looked for on the
+// host: hiddenHostEntry stays false. Only for a caller that makes the entry
+// with a call that fails on any name already there (link).
+Resolved resolveForNewName(std::string_view windowsPath);
 
 // Free-space bookkeeping of a volume in whole clusters.
 std::int64_t clustersOf(const Volume& volume, std::int64_t bytes);
