@@ -1,6 +1,8 @@
 #include "core/slotlists.h"
 
 #include <cctype>
+#include <string>
+#include <vector>
 
 #include "core/paths.h"
 #include "core/state.h"
@@ -74,11 +76,18 @@ void RefreshConfigLists() {
   auto& restoreList = windows::RestoreReq().List1;
   const auto& userList = windows::UserFiles().List1;
   restoreList.clear();
+  // Added some thousands at a time: a long list is not copied whole first.
+  constexpr std::size_t kRun = 4096;
+  std::vector<std::string> items;
   for (int i = 0; i < userList.listCount(); ++i) {
-    const std::string item = userList.list(i);
+    std::string item = userList.list(i);
     if (item.empty()) break;
-    restoreList.addItem(item);
+    items.push_back(std::move(item));
+    if (items.size() < kRun) continue;
+    restoreList.addItems(items);
+    items.clear();
   }
+  restoreList.addItems(items);
 }
 
 }  // namespace core

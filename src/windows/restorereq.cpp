@@ -1,6 +1,6 @@
 #include "windows/restorereq.h"
 
-#include <QListWidget>
+#include <QListView>
 #include <QStyledItemDelegate>
 
 #include "ui_restorereq.h"

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "core/slotlists.h"
 #include "core/state.h"
 #include "core/tests/support/core_fixture.h"
@@ -70,6 +73,16 @@ TEST_F(UserLists, SlotRefreshOffersTheUserFilesForRestore) {
   dialog.List1.clear();
   core::RefreshConfigLists();
   EXPECT_EQ(restore.List1.listCount(), 0);
+  // A long list, up to its first empty item.
+  std::vector<std::string> many;
+  for (int i = 0; i < 9000; ++i) many.push_back("c:\\file " + std::to_string(i) + ".txt");
+  dialog.List1.addItems(many);
+  dialog.List1.addItem("");
+  dialog.List1.addItem("c:\\after the gap.txt");
+  core::RefreshConfigLists();
+  ASSERT_EQ(restore.List1.listCount(), 9000);
+  EXPECT_EQ(restore.List1.list(4096), "c:\\file 4096.txt");
+  EXPECT_EQ(restore.List1.list(8999), "c:\\file 8999.txt");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontInfo>
+#include <QListView>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QStackedWidget>
@@ -54,7 +55,7 @@ std::vector<WindowControls> dialogWindows() {
                        &r.Check8,  &r.Check9,  &r.Check10, &r.Check11, &r.Check12, &r.Check13, &r.Check14,
                        &r.Check15, &r.Check16, &r.Check17, &r.Check18, &r.Check19, &r.Check20, &r.Check21,
                        &r.Check22, &r.Check23, &r.Check24, &r.Check25}},
-        {"QListWidget", {&r.List1}},
+        {"QListView", {&r.List1}},
         {"QLabel", {&r.Label1, &r.Label2, &r.Label3, &r.Label4, &r.Label5, &r.Label6}},
         {"QPushButton",
          {&r.Command1, &r.Command2, &r.Command3, &r.Command4, &r.Command5, &r.Command6, &r.Command7}}}},
@@ -331,7 +332,7 @@ TEST(DialogWindows, RestoreSelectionListDrawsACheckBoxBeforeEachEntry) {
   auto& r = RestoreReq();
   r.List1.clear();
   r.List1.addItem("c:\\data\\a.txt");
-  auto* view = qobject_cast<QListWidget*>(r.List1.widget());
+  auto* view = qobject_cast<QListView*>(r.List1.widget());
   QStyleOptionViewItem option;
   option.initFrom(view);
   const QModelIndex index = view->model()->index(0, 0);
