@@ -480,15 +480,32 @@ void kill(std::string_view pattern) {
 }
 
 namespace detail {
-bool removeKnownFile(Volume& volume, const std::string& rel) {
+HostFolder::~HostFolder() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int HostFolder::open(const std::string& path) {
+  if (fd_ >= 0 && path == path_) return fd_;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  path_ = fd_ >= 0 ? path : std::string();
+  return fd_;
+}
+
+bool removeKnownFile(Volume& volume, const std::string& rel, HostFolder& folders) {
   const EntryMeta* meta = volume.meta->find(rel);
   if (!meta || meta->kind != EntryMeta::File) return false;
   const std::string host = volume.content.native() + "/" + rel;
+  const std::size_t slash = host.rfind('/');
+  const int folder = folders.open(host.substr(0, slash));
+  // Relative to the open folder where there is one, else by the whole path.
+  const int at = folder >= 0 ? folder : AT_FDCWD;
+  const char* name = folder >= 0 ? host.c_str() + slash + 1 : host.c_str();
   struct stat info {};
-  if (::lstat(host.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstatat(at, name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return false;
   requireWritable(volume);
   if (!state().openFiles.empty() && hostIsOpen(host)) raise(kPathFileAccess);
-  if (::unlink(host.c_str()) != 0) raise(kPathFileAccess);
+  if (::unlinkat(at, name, 0) != 0) raise(kPathFileAccess);
   noteClusters(volume, host, clustersOf(volume, static_cast<std::int64_t>(info.st_size)), 0);
   volume.meta->erase(rel);
   volume.meta->save();

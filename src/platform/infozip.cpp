@@ -230,13 +230,14 @@ void deleteMoved(const ZipRun& run, std::string& output) {
   const std::vector<ZipItem>& items = run.items();
   // An item's name below its drive root is its key in the drive's metadata.
   std::vector<std::optional<detail::Volume>> volumes(run.roots().size());
+  detail::HostFolder folders;  // the files come folder by folder
   for (const ZipItem& item : items) {
     if (item.folder) continue;
     const std::string path = run.windowsPathOf(item);
     try {
       std::optional<detail::Volume>& volume = volumes[item.root];
       if (!volume) volume = detail::resolve(run.roots()[item.root]).volume;
-      if (detail::removeKnownFile(*volume, std::string(run.nameOf(item)))) continue;
+      if (detail::removeKnownFile(*volume, std::string(run.nameOf(item)), folders)) continue;
       // kill leaves hidden and system files alone and refuses read-only ones
       if (item.attributes & (kReadOnly | kHidden | kSystem)) setAttr(path, kNormal);
       kill(path);

@@ -161,11 +161,30 @@ std::vector<Child> listFolderKnown(Volume& volume, const std::string& relFolder)
 // Gives an entry the layer has just made on the host its metadata (a new
 // alias, attributes), without listing its folder when that is in sync.
 void registerEntry(Volume& volume, const std::string& rel, bool isDir);
+// A host folder held open for calls relative to it, in a run of calls on the
+// files of one folder after another: the folder's path is walked once, not
+// at each call. Another folder asked for is opened in its place.
+class HostFolder {
+ public:
+  HostFolder() = default;
+  ~HostFolder();
+  HostFolder(const HostFolder&) = delete;
+  HostFolder& operator=(const HostFolder&) = delete;
+  // The descriptor of the host folder `path` (not through a link), -1 when
+  // it cannot be opened.
+  int open(const std::string& path);
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
 // Deletes the known plain file `rel` of a volume as Kill of its exact name
 // does, whatever its attributes, without resolving its path again (the files
-// a host program packed and moved). False, with nothing done, when `rel` is
-// not a known plain file of the volume; raises as Kill does.
-bool removeKnownFile(Volume& volume, const std::string& rel);
+// a host program packed and moved), through `folders` for its folder. False,
+// with nothing done, when `rel` is not a known plain file of the volume;
+// raises as Kill does.
+bool removeKnownFile(Volume& volume, const std::string& rel, HostFolder& folders);
 // Resolves a Windows path. `allowWildcards` lets the last part hold * and ?.
 Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
 // resolve(), but a last part that does not exist is not looked for on the
