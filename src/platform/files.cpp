@@ -771,6 +771,9 @@ void File::put(std::size_t size, const std::function<void(int, std::int64_t, std
   std::int64_t before = clustersOf(volume, impl_->size);
   std::int64_t end = impl_->position + static_cast<std::int64_t>(size);
   std::int64_t newSize = std::max(impl_->size, end);
+  // Room counted at the open may have been given back since (a file deleted
+  // between a full disk and a Retry): look again before refusing the bytes.
+  if (clustersOf(volume, newSize) - before > impl_->freeClusters) impl_->freeClusters = freeClusters(volume);
   try {
     writeWithin(volume, impl_->fd, impl_->position, impl_->size, size, impl_->freeClusters, bytes);
   } catch (const RuntimeError& e) {

@@ -131,6 +131,24 @@ TEST(VolumeBookkeeping, BytesCopiedBetweenOpenFilesAreWrittenAsAWriteWouldBe) {
   EXPECT_EQ(freeBytes("A:\\"), 0);
   EXPECT_EQ(recounted(m, "A:\\"), 0);
 
+  // Room given back after a full disk serves the Retry of the same open file.
+  {
+    kill("A:\\part");
+    writeFile("A:\\first", std::string(1000, 'f'));  // 2 clusters
+    File out("A:\\part", File::Mode::Write);
+    in.seek(0);
+    EXPECT_EQ(errorOf([&] { out.copyFrom(in, 4000); }), kDiskFull);
+    EXPECT_EQ(out.size(), 3072);
+    kill("A:\\first");
+    in.seek(3072);
+    out.seek(3072);
+    out.copyFrom(in, 1024);
+    EXPECT_EQ(out.size(), 4096);
+  }
+  EXPECT_EQ(readFile("A:\\part"), bytes.substr(0, 4096));
+  EXPECT_EQ(freeBytes("A:\\"), 0);
+  EXPECT_EQ(recounted(m, "A:\\"), 0);
+
   File again("C:\\src.bin", File::Mode::Read);
   writeFile("C:\\app.bin", "xy");
   File app("C:\\app.bin", File::Mode::Append);
