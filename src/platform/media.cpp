@@ -44,6 +44,11 @@ Medium& mediumNamed(std::string_view name) {
 }
 
 void setInserted(Drive& d, const std::string& medium) {
+  if (!d.medium.empty() && d.medium != medium) {
+    auto& metadata = state().metadata;
+    auto it = metadata.find(mediumFolder(d.medium).string());
+    if (it != metadata.end() && it->second) it->second->closeFile();
+  }
   d.medium = medium;
   state().description.set(std::string("Drive ") + d.letter, "Medium", medium);
   saveDescription();

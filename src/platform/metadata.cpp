@@ -128,7 +128,12 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
 
 VolumeMetadata::~VolumeMetadata() {
   waiting().erase(this);
+  closeFile();
+}
+
+void VolumeMetadata::closeFile() {
   if (appendFd_ >= 0) ::close(appendFd_);
+  appendFd_ = -1;
 }
 
 VolumeMetadata::Folder* VolumeMetadata::folderAt(std::string_view key) {

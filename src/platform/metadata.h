@@ -41,6 +41,9 @@ class VolumeMetadata {
   VolumeMetadata(const VolumeMetadata&) = delete;
   VolumeMetadata& operator=(const VolumeMetadata&) = delete;
   const std::filesystem::path& file() const { return file_; }
+  // Lets go of the file's append handle (taken again at the next append):
+  // a medium out of its drive holds no host file open.
+  void closeFile();
 
   // An entry by its exact path; the pointers this class hands out stay
   // valid until the next entry is added to or removed from that folder.

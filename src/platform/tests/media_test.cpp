@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "platform/error.h"
 #include "platform/files.h"
 #include "support/test_machine.h"
@@ -41,6 +44,25 @@ TEST(Media, SwappingDisksShowsEachDisksOwnFilesAndLabel) {
   EXPECT_EQ(insertedMedium('A'), first);
   EXPECT_EQ(errorOf([] { insertMedium('C', "disk01"); }), kInvalidCall);
   EXPECT_EQ(errorOf([] { insertMedium('A', "no such disk"); }), kInvalidCall);
+}
+
+// A long span goes through hundreds of disks: one taken out of its drive
+// keeps no host file open.
+TEST(Media, ADiskOutOfItsDriveHoldsNoHostFileOpen) {
+  testsupport::TestMachine m;
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+  };
+  writeFile("A:\\first.txt", "x");
+  const auto before = openFiles();
+  for (int disk = 0; disk < 40; ++disk) {
+    m.addMedium({}, 'A');
+    writeFile("A:\\part.kv1", "part");
+    kill("A:\\part.kv1");
+    writeFile("A:\\part.kv1", "again");
+  }
+  ejectMedium('A');
+  EXPECT_LE(openFiles(), before + 1);
 }
 
 TEST(Media, AnEmptyDriveIsNotReady) {
