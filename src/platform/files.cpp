@@ -636,7 +636,15 @@ std::string readFile(std::string_view path) {
   if (r.isDir) raise(kPathFileAccess);
   std::ifstream in(r.host, std::ios::binary);
   if (!in) raise(kPathFileAccess);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Read in one go at the size the file has; whatever it grew by since
+  // comes after.
+  std::error_code ec;
+  std::string bytes(static_cast<std::size_t>(fs::file_size(r.host, ec)), '\0');
+  if (ec) bytes.clear();
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  if (in) bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return bytes;
 }
 
 void writeFile(std::string_view path, std::string_view bytes) {
