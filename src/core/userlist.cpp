@@ -100,9 +100,16 @@ void SetUserListExtent() {
   // activated: a hidden dialog's list (a save's) is not measured item by item.
   if (!dialog.visible()) return;
   auto& list = dialog.List1;
-  const auto& main = windows::Form1();
-  int widest = 0;
-  for (int i = 0; i < list.listCount(); ++i) widest = std::max(widest, main.textWidth(list.list(i)));
+  // Measured again only when the items changed since: the dialog is
+  // activated again after every message box it shows.
+  static std::uint64_t measured = 0;
+  static int widest = 0;
+  if (list.itemsRevision() != measured) {
+    const auto& main = windows::Form1();
+    widest = 0;
+    for (int i = 0; i < list.listCount(); ++i) widest = std::max(widest, main.textWidth(list.list(i)));
+    measured = list.itemsRevision();
+  }
   list.setHorizontalExtent(widest + 5);
 }
 

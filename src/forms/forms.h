@@ -11,6 +11,7 @@
 // handlers (its controls come back with their designer values). Handlers of
 // check boxes, option buttons, text boxes, combo boxes, list boxes and sliders
 // run on every change of the value, whether the user or the code made it.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -193,6 +194,10 @@ class ListBox : public ListControl {
   // The item under a point of the client area (LB_ITEMFROMPOINT); -1 below the last.
   int indexAt(int x, int y) const;
   void setHorizontalExtent(int pixels);  // LB_SETHORIZONTALEXTENT
+  // Changes whenever the items do (added, removed, replaced, cleared) and is
+  // never the same for two lists: what was measured of the items holds while
+  // it stays.
+  std::uint64_t itemsRevision() const { return itemsRevision_; }
   std::function<void()> onDoubleClick;
   // Files dragged from the shell onto the list (the list must accept drops):
   // their Windows paths on this machine, in the order dragged. A drag that
@@ -202,6 +207,9 @@ class ListBox : public ListControl {
 
  protected:
   void attach(QWidget* widget) override;
+
+ private:
+  std::uint64_t itemsRevision_ = 0;
 };
 
 // An editable combo box's text is its own: typing into it, or setting a text

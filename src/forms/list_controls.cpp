@@ -272,6 +272,15 @@ void ListBox::attach(QWidget* widget) {
     list->setModel(new TextListModel(list));
     delete designerSelection;
   }
+  static std::uint64_t revisions = 0;
+  itemsRevision_ = ++revisions;
+  QAbstractItemModel* model = list->model();
+  const auto changed = [this] { itemsRevision_ = ++revisions; };
+  QObject::connect(model, &QAbstractItemModel::rowsInserted, link(), changed);
+  QObject::connect(model, &QAbstractItemModel::rowsRemoved, link(), changed);
+  QObject::connect(model, &QAbstractItemModel::dataChanged, link(), changed);
+  QObject::connect(model, &QAbstractItemModel::modelReset, link(), changed);
+  QObject::connect(model, &QAbstractItemModel::layoutChanged, link(), changed);
   // Signals of the selection, not of the widget: a list view has none of its
   // own. What the code does behind a blocker of the list says nothing.
   QItemSelectionModel* selection = list->selectionModel();

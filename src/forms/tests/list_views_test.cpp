@@ -118,6 +118,39 @@ TEST_F(ListViews, RowsArePlacedScrolledAndFoundAsInAListWidget) {
   EXPECT_EQ(doubleClicks, 1);
 }
 
+// What was measured of a list's items holds until they change: a change of
+// items gives a new revision, selecting and scrolling do not, and no two
+// lists share one.
+TEST_F(ListViews, TheItemsRevisionMovesWithTheItemsOnly) {
+  struct Case {
+    const char* what;
+    Step step;
+    bool changes;
+  };
+  const std::vector<Case> cases = {
+      {"add items", [](forms::ListBox& l) { l.addItems({"a", "b", "c"}); }, true},
+      {"add one", [](forms::ListBox& l) { l.addItem("d", 0); }, true},
+      {"replace", [](forms::ListBox& l) { l.setList(1, "B"); }, true},
+      {"remove", [](forms::ListBox& l) { l.removeItem(0); }, true},
+      {"select", [](forms::ListBox& l) { l.setListIndex(1), l.setSelected(2, true); }, false},
+      {"scroll", [](forms::ListBox& l) { l.setTopIndex(1); }, false},
+      {"bad index", [](forms::ListBox& l) { l.removeItem(99); }, false},
+      {"clear", [](forms::ListBox& l) { l.clear(); }, true},
+  };
+  for (forms::ListBox* list : {&w.List1, &w.List3}) {
+    for (const Case& c : cases) {
+      const std::uint64_t before = list->itemsRevision();
+      try {
+        c.step(*list);
+      } catch (const platform::RuntimeError&) {
+      }
+      EXPECT_EQ(list->itemsRevision() != before, c.changes) << list->name() << ": " << c.what;
+    }
+  }
+  EXPECT_NE(w.List1.itemsRevision(), w.List3.itemsRevision());
+  EXPECT_NE(w.List2.itemsRevision(), w.List4.itemsRevision());
+}
+
 TEST_F(ListViews, ALoadedAgainWindowGetsAnEmptyListView) {
   w.List3.addItem("kept only while loaded");
   w.unload();
