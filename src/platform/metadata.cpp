@@ -537,8 +537,7 @@ bool VolumeMetadata::appendChanges() {
     }
   }
   if (!writeAllToFd(appendFd_, out.str())) {
-    ::close(appendFd_);
-    appendFd_ = -1;
+    closeFile();
     raise(kDeviceIoError);
   }
   appendedLines_ += lines;
@@ -546,8 +545,7 @@ bool VolumeMetadata::appendChanges() {
 }
 
 void VolumeMetadata::writeWhole() {
-  if (appendFd_ >= 0) ::close(appendFd_);  // the file is replaced
-  appendFd_ = -1;
+  closeFile();  // the file is replaced
   writeHostFileAtomically(file_, [&](std::ostream& out) {
     out << kHeader << "\n";
     for (const auto& [key, folder] : folders_)
