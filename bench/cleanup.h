@@ -70,7 +70,8 @@ class CleanupOnExit {
   }
 
   static bool install() {
-    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGABRT, SIGFPE}) std::signal(s, onSignal);
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGABRT, SIGFPE})
+      std::signal(s, onSignal);
     std::set_terminate([] {
       removeAll();
       std::_Exit(134);

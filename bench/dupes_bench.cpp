@@ -28,7 +28,8 @@ std::vector<std::string> generateEntries(int count) {
   entries.reserve(count);
   for (int i = 0; i < count; ++i) {
     const int id = i < distinct ? i : static_cast<int>(random() % distinct);
-    entries.push_back("c:\\my documents\\folder" + std::to_string(id % 97) + "\\letter" + std::to_string(id) + ".doc");
+    entries.push_back("c:\\my documents\\folder" + std::to_string(id % 97) + "\\letter" + std::to_string(id) +
+                      ".doc");
   }
   std::shuffle(entries.begin(), entries.end(), random);
   return entries;
@@ -63,7 +64,8 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     userfiles::RemoveDupes(items);
     thinning.push_back(millisecondsSince(start));
-    kept = static_cast<std::size_t>(std::count_if(items.begin(), items.end(), [](const std::string& s) { return !s.empty(); }));
+    kept = static_cast<std::size_t>(
+        std::count_if(items.begin(), items.end(), [](const std::string& s) { return !s.empty(); }));
 
     list.clear();
     for (const std::string& entry : entries) list.addItem(entry);

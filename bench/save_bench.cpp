@@ -25,9 +25,11 @@
 #include <string>
 #include <vector>
 
+#include "cleanup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/scripted_dialogs.h"
+#include "measure.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "save/boxes.h"
@@ -35,9 +37,6 @@
 #include "support/test_machine.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
-
-#include "cleanup.h"
-#include "measure.h"
 
 namespace {
 
@@ -77,15 +76,11 @@ std::vector<std::string> generateUserFiles(testsupport::TestMachine& m, int mega
   return items;
 }
 
-
-
 void writeUserList(testsupport::TestMachine& m, const std::vector<std::string>& items) {
   std::string text = " " + std::to_string(items.size()) + "\r\n";
   for (const std::string& item : items) text += item + "\r\n";
   m.write(kProgram + "kelvaran.usr", text + "\r\n");
 }
-
-
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -135,10 +130,11 @@ int main(int argc, char** argv) {
   save::UserFilesBox(12).setValue(1);
   const auto driveC = m.host("C:\\");
 
-  std::printf("save of the demo machine with %d MB of user files (half text, half random), median of %d rounds\n",
-              megabytes, rounds);
-  std::printf("%-6s %10s %10s %10s %7s %11s %11s %11s\n", "level", "program s", "direct s", "bare zip s", "ratio",
-              "program MB", "its zip MB", "bare zip MB");
+  std::printf(
+      "save of the demo machine with %d MB of user files (half text, half random), median of %d rounds\n",
+      megabytes, rounds);
+  std::printf("%-6s %10s %10s %10s %7s %11s %11s %11s\n", "level", "program s", "direct s", "bare zip s",
+              "ratio", "program MB", "its zip MB", "bare zip MB");
   for (const char* level : {"1", "9"}) {
     std::vector<double> program, direct, floor;
     long programPeak = 0, programZipPeak = 0, bareZipPeak = 0;

@@ -14,18 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "cleanup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/scripted_dialogs.h"
+#include "measure.h"
 #include "platform/process.h"
 #include "support/test_machine.h"
 #include "userfiles/userfiles_dialog.h"
 #include "windows/adduser.h"
 #include "windows/frmdrvscan.h"
 #include "windows/userfiles.h"
-
-#include "cleanup.h"
-#include "measure.h"
 
 namespace {
 
@@ -36,8 +35,8 @@ const std::string kTree = "C:\\Tree\\";
 void generate(testsupport::TestMachine& m, int files) {
   const int perFolder = 100;
   for (int i = 0; i < files; ++i) {
-    const std::string folder =
-        kTree + "Part" + std::to_string(i / (perFolder * 100)) + "\\Folder" + std::to_string(i / perFolder % 100) + "\\";
+    const std::string folder = kTree + "Part" + std::to_string(i / (perFolder * 100)) + "\\Folder" +
+                               std::to_string(i / perFolder % 100) + "\\";
     if (i % perFolder == 0) m.mkdirs(folder);
     const std::string name = "File " + std::to_string(i) + (i % 2 ? ".doc" : ".txt");
     std::ofstream(m.host(folder + name)) << i;
@@ -120,15 +119,19 @@ int main(int argc, char** argv) {
     find.push_back(bare.seconds);
   }
   if (last.hits != bare.hits || first.hits != bare.hits) {
-    std::fprintf(stderr, "hits differ: program %d (first search %d), find %d\n", last.hits, first.hits, bare.hits);
+    std::fprintf(stderr, "hits differ: program %d (first search %d), find %d\n", last.hits, first.hits,
+                 bare.hits);
     return 1;
   }
   const double ratio = bench::median(program) / bench::median(find);
-  std::printf("search of %d files for *.txt with sub-folders (%d hits), median of %d rounds\n", files, last.hits,
-              rounds);
+  std::printf("search of %d files for *.txt with sub-folders (%d hits), median of %d rounds\n", files,
+              last.hits, rounds);
   std::printf("first search (names learnt): %8.3f s\n", first.seconds);
-  std::printf("program:                     %8.3f s   peak %ld MB\n", bench::median(program), last.peakMegabytes);
-  std::printf("find -iname:                 %8.3f s   peak %ld MB\n", bench::median(find), bare.peakMegabytes);
-  std::printf("ratio:                       %8.2f    goal within 2x: %s\n", ratio, ratio <= 2 ? "met" : "NOT met");
+  std::printf("program:                     %8.3f s   peak %ld MB\n", bench::median(program),
+              last.peakMegabytes);
+  std::printf("find -iname:                 %8.3f s   peak %ld MB\n", bench::median(find),
+              bare.peakMegabytes);
+  std::printf("ratio:                       %8.2f    goal within 2x: %s\n", ratio,
+              ratio <= 2 ? "met" : "NOT met");
   return ratio <= 2 ? 0 : 1;
 }

@@ -20,18 +20,17 @@
 #include <thread>
 #include <vector>
 
+#include "cleanup.h"
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/scripted_dialogs.h"
+#include "measure.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "save/boxes.h"
 #include "save/save_engine.h"
 #include "support/test_machine.h"
 #include "windows/userfiles.h"
-
-#include "cleanup.h"
-#include "measure.h"
 
 namespace {
 
@@ -40,9 +39,6 @@ using bench::resetPeak;
 using bench::seconds;
 
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
-
-
-
 
 // Half the files text, half random bytes, 1 to 4 KB, 100 to a folder.
 std::vector<std::string> generate(testsupport::TestMachine& m, const std::string& data, int count) {
@@ -85,8 +81,8 @@ int main(int argc, char** argv) {
   if (counts.empty()) counts = {1000, 10000, 50000};
 
   std::printf("save of N small user files against bare zip -r on the originals\n");
-  std::printf("%-8s %11s %11s %7s %11s %11s %11s\n", "files", "program s", "bare zip s", "ratio", "program MB",
-              "its zip MB", "bare zip MB");
+  std::printf("%-8s %11s %11s %7s %11s %11s %11s\n", "files", "program s", "bare zip s", "ratio",
+              "program MB", "its zip MB", "bare zip MB");
   for (int count : counts) {
     testsupport::TestMachine m;
     const bench::CleanupOnExit cleanup(m.root());  // removed on every way out

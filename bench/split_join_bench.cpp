@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "cleanup.h"
 #include "core/animate.h"
 #include "core/disk_copy.h"
 #include "core/disk_join.h"
@@ -39,12 +40,10 @@
 #include "forms/app.h"
 #include "forms/messages.h"
 #include "forms/scripted_dialogs.h"
+#include "measure.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "support/test_machine.h"
-
-#include "cleanup.h"
-#include "measure.h"
 
 namespace {
 
@@ -55,8 +54,6 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kFloppy = 1457664;  // 1.44 MB, 512-byte clusters
 const std::string kProgram = "C:\\Program Files\\Kelvaran";
-
-
 
 // Blocks of 64 KB, text and random bytes by turns.
 std::string mixedBytes(std::size_t size) {
@@ -156,7 +153,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> media;
     m.eject('A');
     for (int d = 1; d <= disks; ++d)
-      media.push_back(m.addMedium({.capacity = kFloppy, .clusterSize = 512, .label = d == 1 ? "Save#1" : ""}));
+      media.push_back(
+          m.addMedium({.capacity = kFloppy, .clusterSize = 512, .label = d == 1 ? "Save#1" : ""}));
     m.insert('A', media[0]);
 
     core::resetState();
@@ -229,8 +227,9 @@ int main(int argc, char** argv) {
     if (round == 0) {
       bareJoinPeak = toolPeakMegabytes(cat, bare / "joined.kvz", bare / "time.txt");
       fs::remove_all(bare / "joined.kvz");
-      std::vector<std::string> again = {"/usr/bin/split", "-b", std::to_string(kFloppy), "-a", "3", "-d",
-                                        source.string(), (bare / "Again.").string()};
+      std::vector<std::string> again = {
+          "/usr/bin/split",          "-b", std::to_string(kFloppy), "-a", "3", "-d", source.string(),
+          (bare / "Again.").string()};
       bareSplitPeak = toolPeakMegabytes(again, {}, bare / "time.txt");
     }
     fs::remove_all(bare);

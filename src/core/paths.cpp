@@ -55,8 +55,7 @@ std::string GetShortNameSection(std::string_view path) {
       case platform::kDeviceUnavailable:  // no such drive
       case platform::kDiskNotReady:       // no disk in the drive
         return "";
-      default:
-        break;
+      default: break;
     }
     reportShortNameError(e, "GetShortNameSection_Err");
     return "";

@@ -309,7 +309,8 @@ class TabBarAccessible : public QAccessibleWidget {
 
   QAccessibleInterface* child(int index) const override {
     if (index < 0 || index >= bar()->count()) return nullptr;
-    if (auto found = tabs_.find(index); found != tabs_.end()) return QAccessible::accessibleInterface(found->second);
+    if (auto found = tabs_.find(index); found != tabs_.end())
+      return QAccessible::accessibleInterface(found->second);
     auto* tab = new TabAccessible(bar(), index);
     tabs_[index] = QAccessible::registerAccessibleInterface(tab);
     return tab;
@@ -383,7 +384,8 @@ class ComboAccessible : public QAccessibleWidget {
   QString text(QAccessible::Text t) const override {
     const QString choice = combo()->currentText();
     if (t == QAccessible::Value) return choice;
-    if (t == QAccessible::Name) return combo()->accessibleName().isEmpty() ? choice : combo()->accessibleName();
+    if (t == QAccessible::Name)
+      return combo()->accessibleName().isEmpty() ? choice : combo()->accessibleName();
     return QAccessibleWidget::text(t);
   }
 
@@ -448,7 +450,8 @@ void chooseRowsAsAClickDoes(QListWidget* list) {
   QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list, [list] {
     if (list->selectionMode() != QAbstractItemView::SingleSelection) return;
     const QModelIndexList chosen = list->selectionModel()->selectedIndexes();
-    if (chosen.size() == 1 && chosen.first().row() != list->currentRow()) list->setCurrentRow(chosen.first().row());
+    if (chosen.size() == 1 && chosen.first().row() != list->currentRow())
+      list->setCurrentRow(chosen.first().row());
   });
 }
 

@@ -52,8 +52,7 @@ int rowHeight(const QListView* list) {
 // back the height it was designed with, to be fitted anew.
 class WholeRows : public QObject {
  public:
-  explicit WholeRows(QListView* list)
-      : QObject(list), list_(list), designedMax_(list->maximumHeight()) {
+  explicit WholeRows(QListView* list) : QObject(list), list_(list), designedMax_(list->maximumHeight()) {
     list->viewport()->installEventFilter(this);
     if (QWidget* parent = list->parentWidget()) {
       parentHeight_ = parent->height();
@@ -70,7 +69,8 @@ class WholeRows : public QObject {
       if (event->type() == QEvent::Resize || event->type() == QEvent::Show) fit();
     } else if (watched == list_->parentWidget() && event->type() == QEvent::Resize) {
       const int height = list_->parentWidget()->height();
-      if (height > parentHeight_ && list_->maximumHeight() != designedMax_) list_->setMaximumHeight(designedMax_);
+      if (height > parentHeight_ && list_->maximumHeight() != designedMax_)
+        list_->setMaximumHeight(designedMax_);
       parentHeight_ = height;
     }
     return false;
@@ -106,7 +106,8 @@ class ClassicStyle : public QProxyStyle {
       return;
     }
     const QRect area = bar->rect.adjusted(1, 1, -1, -1);
-    const qint64 done = qBound<qint64>(0, qint64(bar->progress) - bar->minimum, qint64(bar->maximum) - bar->minimum);
+    const qint64 done =
+        qBound<qint64>(0, qint64(bar->progress) - bar->minimum, qint64(bar->maximum) - bar->minimum);
     const int filled = int(done * area.width() / (qint64(bar->maximum) - bar->minimum));
     const int block = qMax(2, area.height() * 2 / 3);
     constexpr int kGap = 2;

@@ -3,11 +3,11 @@
 // nothing); its mouse-move handler runs for moves over its client area.
 #include "forms/input_events.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
-#include <QAbstractItemView>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -135,8 +135,9 @@ void installInputHooks(Control& control, QWidget* widget) {
         auto* move = static_cast<QMouseEvent*>(event);
         auto call = control.onMouseMove;
         const QPoint at = move->position().toPoint();
-        guarded(where + "_MouseMove",
-                [&] { call(buttonMaskOf(move->buttons()), modifierMask(move->modifiers()), at.x(), at.y()); });
+        guarded(where + "_MouseMove", [&] {
+          call(buttonMaskOf(move->buttons()), modifierMask(move->modifiers()), at.x(), at.y());
+        });
         return false;
       },
       widget);

@@ -35,7 +35,8 @@ int currentRow(const QListView* view) { return view->currentIndex().row(); }
 // What QListWidget::setCurrentRow does, for any list view.
 void setCurrentRow(QListView* view, int row) {
   QItemSelectionModel::SelectionFlags command = QItemSelectionModel::SelectCurrent;
-  if (view->selectionMode() == QAbstractItemView::SingleSelection) command = QItemSelectionModel::ClearAndSelect;
+  if (view->selectionMode() == QAbstractItemView::SingleSelection)
+    command = QItemSelectionModel::ClearAndSelect;
   if (view->selectionMode() == QAbstractItemView::NoSelection) command = QItemSelectionModel::NoUpdate;
   view->selectionModel()->setCurrentIndex(rowIndex(view, row), command);
 }
@@ -88,7 +89,8 @@ void addAll(ListControl& control, QWidget* w, const Items& items) {
     return;
   }
   QComboBox* combo = qobject_cast<QComboBox*>(w);
-  if (!combo) throw platform::RuntimeError(platform::kInvalidCall, "Control " + control.name() + " is not a list");
+  if (!combo)
+    throw platform::RuntimeError(platform::kInvalidCall, "Control " + control.name() + " is not a list");
   insertKeepingChoice(combo, combo->count(), texts);
 }
 

@@ -11,7 +11,7 @@ namespace platform {
 
 // The error numbers the layer raises.
 enum ErrorNumber : int {
-  kInvalidCall = 5,      // invalid procedure call or argument
+  kInvalidCall = 5,  // invalid procedure call or argument
   kOverflow = 6,
   kOutOfMemory = 7,
   kSubscriptOutOfRange = 9,

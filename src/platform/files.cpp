@@ -129,7 +129,8 @@ Resolved writeTarget(std::string_view path) {
 // Writes all of `bytes` at `offset` of a host file.
 void putAll(int fd, std::int64_t offset, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t put = ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+    const ssize_t put =
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) raise(kDeviceIoError);
     done += static_cast<std::size_t>(put);
@@ -144,13 +145,15 @@ std::int64_t copyRange(int in, std::int64_t from, int out, std::int64_t to, std:
   bool inKernel = true;
   std::vector<char> buffer;
   while (done < count) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(count - done, std::int64_t(1) << 26));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::int64_t>(count - done, std::int64_t(1) << 26));
     ssize_t got = 0;
     if (inKernel) {
       loff_t a = from + done, b = to + done;
       got = ::copy_file_range(in, &a, out, &b, want, 0);
       // Another file system, an old kernel, or a target open for appending.
-      if (got < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)) {
+      if (got < 0 &&
+          (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)) {
         inKernel = false;
         continue;
       }
@@ -183,7 +186,8 @@ void writeWithin(const Volume& volume, int fd, std::int64_t offset, std::int64_t
 }
 
 PutBytes putting(std::string_view bytes) {
-  return [bytes](int fd, std::int64_t offset, std::size_t count) { putAll(fd, offset, bytes.substr(0, count)); };
+  return
+      [bytes](int fd, std::int64_t offset, std::size_t count) { putAll(fd, offset, bytes.substr(0, count)); };
 }
 
 // Opens a host file as fopen would with "rb", "wb", "ab", "r+b" or "w+b".
@@ -740,7 +744,8 @@ std::string File::read(std::size_t count) {
   std::string out(count, '\0');
   std::size_t got = 0;
   while (got < count) {
-    const ssize_t n = ::pread(impl_->fd, out.data() + got, count - got, static_cast<off_t>(impl_->position + got));
+    const ssize_t n =
+        ::pread(impl_->fd, out.data() + got, count - got, static_cast<off_t>(impl_->position + got));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     got += static_cast<std::size_t>(n);
@@ -750,9 +755,7 @@ std::string File::read(std::size_t count) {
   return out;
 }
 
-void File::write(std::string_view bytes) {
-  put(bytes.size(), putting(bytes));
-}
+void File::write(std::string_view bytes) { put(bytes.size(), putting(bytes)); }
 
 void File::copyFrom(File& source, std::size_t count) {
   if (!source.impl_) raise(kBadFileNameOrNumber);

@@ -34,19 +34,19 @@ std::string fullPath(std::string_view path);
 std::string shortPath(std::string_view path);
 // The long form of an existing path, each component as spelled on disk.
 std::string longPath(std::string_view path);
-char currentDrive();                  // 'C'
-void chDrive(char drive);             // raises 68 for a drive that does not exist
-std::string curDir(char drive = 0);   // "C:\WINDOWS" (no trailing "\" but for a root)
-void chDir(std::string_view path);    // changes that drive's current folder
+char currentDrive();                 // 'C'
+void chDrive(char drive);            // raises 68 for a drive that does not exist
+std::string curDir(char drive = 0);  // "C:\WINDOWS" (no trailing "\" but for a root)
+void chDir(std::string_view path);   // changes that drive's current folder
 
 // ---- questions -----------------------------------------------------------
-bool fileExists(std::string_view path);       // a file (not a folder)
-bool folderExists(std::string_view path);     // a folder (a drive root counts)
-bool pathExists(std::string_view path);       // either; never raises
-int getAttr(std::string_view path);           // raises 53
+bool fileExists(std::string_view path);    // a file (not a folder)
+bool folderExists(std::string_view path);  // a folder (a drive root counts)
+bool pathExists(std::string_view path);    // either; never raises
+int getAttr(std::string_view path);        // raises 53
 void setAttr(std::string_view path, int attributes);
-std::int64_t fileLen(std::string_view path);  // raises 53
-DateTime fileDateTime(std::string_view path); // last write, local time
+std::int64_t fileLen(std::string_view path);                           // raises 53
+DateTime fileDateTime(std::string_view path);                          // last write, local time
 void setFileDateTime(std::string_view path, const DateTime& written);  // raises 53/70
 
 // ---- listings (FindFirstFile / the runtime's Dir) ------------------------
@@ -71,9 +71,9 @@ std::vector<DirEntry> findFiles(std::string_view pattern, int attributeMask = kN
 std::vector<DirEntry> findNames(std::string_view pattern, int attributeMask = kNormal);
 
 // ---- file operations -----------------------------------------------------
-void mkDir(std::string_view path);    // 75 when it exists, 76 when the parent is missing
-void rmDir(std::string_view path);    // 75 when not empty
-void kill(std::string_view pattern);  // deletes matching plain files; 53 when none
+void mkDir(std::string_view path);                        // 75 when it exists, 76 when the parent is missing
+void rmDir(std::string_view path);                        // 75 when not empty
+void kill(std::string_view pattern);                      // deletes matching plain files; 53 when none
 void rename(std::string_view from, std::string_view to);  // files and folders; 58 target exists
 void fileCopy(std::string_view from, std::string_view to);  // copy onto itself is a no-op
 // FileCopy for a copy that is only read, renamed or deleted afterwards (the
@@ -102,7 +102,7 @@ class FileBatch {
   Impl* impl_;
 };
 
-std::string readFile(std::string_view path);                 // whole file, bytes
+std::string readFile(std::string_view path);                     // whole file, bytes
 void writeFile(std::string_view path, std::string_view bytes);   // create/replace
 void appendFile(std::string_view path, std::string_view bytes);  // create/append
 
@@ -118,11 +118,11 @@ class File {
   File& operator=(const File&) = delete;
   ~File();
   bool isOpen() const;
-  std::int64_t size() const;                  // LOF
-  std::int64_t position() const;              // 0-based
+  std::int64_t size() const;      // LOF
+  std::int64_t position() const;  // 0-based
   void seek(std::int64_t position);
-  std::string read(std::size_t count);        // fewer bytes at the end
-  void write(std::string_view bytes);         // raises 61 after writing what fits
+  std::string read(std::size_t count);  // fewer bytes at the end
+  void write(std::string_view bytes);   // raises 61 after writing what fits
   // Writes `count` bytes read from `source` at its position (which moves on),
   // as write does, inside the host's kernel where it can: 57 when `source`
   // has fewer.
@@ -132,7 +132,8 @@ class File {
 
  private:
   // Writes `size` bytes that `bytes` puts at an offset of the host file.
-  void put(std::size_t size, const std::function<void(int fd, std::int64_t offset, std::size_t count)>& bytes);
+  void put(std::size_t size,
+           const std::function<void(int fd, std::int64_t offset, std::size_t count)>& bytes);
   struct Impl;
   Impl* impl_ = nullptr;
 };

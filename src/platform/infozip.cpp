@@ -132,7 +132,8 @@ class ZipRun {
       if (roots_[i] == root) return static_cast<std::uint16_t>(i);
     roots_.push_back(root);
     rootHosts_.push_back(hostOf(root));
-    const std::string archive = archive_.empty() ? std::string() : archive_.lexically_relative(rootHosts_.back()).generic_string();
+    const std::string archive =
+        archive_.empty() ? std::string() : archive_.lexically_relative(rootHosts_.back()).generic_string();
     archiveNames_.push_back(archive.empty() || archive.rfind("..", 0) == 0 ? std::string() : archive);
     return static_cast<std::uint16_t>(roots_.size() - 1);
   }
@@ -175,7 +176,8 @@ class ZipRun {
       if (entry.name == "." || entry.name == "..") continue;
       if (!options_.systemAndHidden && (entry.attributes & (kHidden | kSystem))) continue;
       addNamed(prefix, entry.name, root, entry.attributes);
-      if ((entry.attributes & kDirectory) && options_.recurse) addMatches(joinPath(folder, entry.name + "\\*.*"));
+      if ((entry.attributes & kDirectory) && options_.recurse)
+        addMatches(joinPath(folder, entry.name + "\\*.*"));
     }
   }
 
@@ -225,7 +227,7 @@ std::vector<std::string> hostZipOptions(const ZipOptions& options, bool grow) {
 // Deletes what zip packed, files first, then the folders it emptied.
 void deleteMoved(const ZipRun& run, std::string& output) {
   detail::Lock lock(detail::machineMutex());
-  detail::QuietDrains quiet;     // the layer's own deletions, one after another
+  detail::QuietDrains quiet;    // the layer's own deletions, one after another
   detail::MetadataBatch batch;  // written once at the end
   const std::vector<ZipItem>& items = run.items();
   // An item's name below its drive root is its key in the drive's metadata.
@@ -321,7 +323,8 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
         rootNames += '\n';
       }
     }
-    const std::string_view names = expansion.roots().size() > 1 ? std::string_view(rootNames) : expansion.names();
+    const std::string_view names =
+        expansion.roots().size() > 1 ? std::string_view(rootNames) : expansion.names();
     if (names.empty()) continue;  // a root whose every match was left out
     const bool grow = options.grow || runs++ > 0;
     std::vector<std::string> args = hostZipOptions(options, grow);
@@ -329,9 +332,11 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
     args.push_back(hostArchive.string());
     // The archive gets the room its drive has, no more: past it zip fails
     // with its exit for a full disk and leaves an archive it replaces whole.
-    HostRun host = runHostProgram(kZipProgram, args, expansion.rootHost(r), names, archiveRoom(archive, grow));
+    HostRun host =
+        runHostProgram(kZipProgram, args, expansion.rootHost(r), names, archiveRoom(archive, grow));
     const std::string tooLarge = "File too large";
-    if (const auto at = host.output.find(tooLarge); host.exitCode == kZipWriteError && at != std::string::npos)
+    if (const auto at = host.output.find(tooLarge);
+        host.exitCode == kZipWriteError && at != std::string::npos)
       host.output.replace(at, tooLarge.size(), "No space left on device");
     run.output += host.output;
     if (!host.started) raise(kFileNotFound);
@@ -347,7 +352,8 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
   const auto keyOf = [&](std::uint32_t i) { return Key(expansion.nameOf(items[i]), items[i].folder); };
   std::vector<std::uint32_t> byName(items.size());
   for (std::uint32_t i = 0; i < byName.size(); ++i) byName[i] = i;
-  std::stable_sort(byName.begin(), byName.end(), [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
+  std::stable_sort(byName.begin(), byName.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return keyOf(a) < keyOf(b); });
   const auto attributesOf = [&](std::string_view member) {
     const bool folder = !member.empty() && member.back() == '/';
     const Key key(folder ? member.substr(0, member.size() - 1) : member, folder);

@@ -308,7 +308,8 @@ bool listKnownFolder(Volume& volume, const std::string& relFolder, std::vector<C
     const bool isDir = meta.kind == EntryMeta::Folder;
     known.push_back({std::move(name), std::move(rel), isDir, std::move(meta)});
   }
-  std::sort(known.begin(), known.end(), [](const Child& a, const Child& b) { return a.meta.order < b.meta.order; });
+  std::sort(known.begin(), known.end(),
+            [](const Child& a, const Child& b) { return a.meta.order < b.meta.order; });
   return true;
 }
 
@@ -336,7 +337,9 @@ std::vector<Child> listFolder(Volume& volume, const std::string& relFolder) {
     if (link && !linkInsideRoot(it->path())) continue;
     Child child{name, childRel(relFolder, name), it->is_directory(e2), {}};
     present.insert(child.rel);
-    const EntryMeta::Kind kind = link ? EntryMeta::Unknown : child.isDir ? EntryMeta::Folder : EntryMeta::File;
+    const EntryMeta::Kind kind = link          ? EntryMeta::Unknown
+                                 : child.isDir ? EntryMeta::Folder
+                                               : EntryMeta::File;
     child.meta.kind = kind;
     if (EntryMeta* meta = volume.meta->find(child.rel)) {
       meta->kind = kind;
@@ -449,9 +452,7 @@ Resolved resolveAs(std::string_view windowsPath, bool allowWildcards, bool lookF
     if (host.empty() || host.back() != '/') host += '/';
     host += name;
   };
-  const auto hostOf = [&host](std::string_view name) {
-    return fs::path(host) / name;
-  };
+  const auto hostOf = [&host](std::string_view name) { return fs::path(host) / name; };
   r.exists = r.isDir = true;
   for (std::size_t i = 0; i < r.path.parts.size(); ++i) {
     const std::string& part = r.path.parts[i];
@@ -595,7 +596,9 @@ void recountVolume(const Volume& volume) { usageOf(volume).known = false; }
 void movedHostEntry(const Volume& volume, const fs::path& from, const fs::path& to) {
   // Watched files below it now live under the new name, counted as they were.
   VolumeUsage& u = usageOf(volume);
-  const auto below = [](const fs::path& path, const fs::path& entry) { return path == entry || isInside(path, entry); };
+  const auto below = [](const fs::path& path, const fs::path& entry) {
+    return path == entry || isInside(path, entry);
+  };
   for (const auto& [watched, clusters] : u.watched)
     if (below(watched, to)) {
       u.known = false;  // a name the layer counted under the target: count again

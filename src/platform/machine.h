@@ -33,8 +33,7 @@ std::filesystem::path defaultMachineRoot();
 
 // Copies the demo machine template (demo/machine of the source tree) to
 // `root`, which must not exist yet.
-void createMachineFromTemplate(const std::filesystem::path& templateDir,
-                               const std::filesystem::path& root);
+void createMachineFromTemplate(const std::filesystem::path& templateDir, const std::filesystem::path& root);
 
 bool machineOpen();
 const std::filesystem::path& machineRoot();

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <fstream>
 #include <memory>
-#include <streambuf>
 #include <sstream>
+#include <streambuf>
 
 #include "platform/error.h"
 #include "platform/shortname.h"
@@ -149,7 +149,8 @@ bool writeAllToFd(int fd, std::string_view bytes) {
 }
 
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  writeHostFileAtomically(file, [&](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+  writeHostFileAtomically(
+      file, [&](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
 }
 
 namespace {
@@ -194,7 +195,8 @@ class FdBuffer : public std::streambuf {
 // looks long for a fresh inode after many deletions, and writes at once the
 // data of a file that empties or replaces another; either costs a tenth of a
 // millisecond and more for each small write.
-void writeHostFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write) {
+void writeHostFileAtomically(const std::filesystem::path& file,
+                             const std::function<void(std::ostream&)>& write) {
   const std::filesystem::path temp = file.parent_path() / ".swap";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) raise(kDeviceIoError);

@@ -32,6 +32,7 @@ bool writeAllToFd(int fd, std::string_view bytes);
 // that takes its place in one step.
 void writeHostFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 // The same with what `write` puts into the stream, without a copy in memory.
-void writeHostFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write);
+void writeHostFileAtomically(const std::filesystem::path& file,
+                             const std::function<void(std::ostream&)>& write);
 
 }  // namespace platform::detail

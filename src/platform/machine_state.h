@@ -61,13 +61,13 @@ struct Resolved {
   WindowsPath path;  // absolute, as given
   std::string rel;   // "" for the root
   std::filesystem::path host;
-  bool exists = false, isDir = false;              // the root exists and is a folder
+  bool exists = false, isDir = false;  // the root exists and is a folder
   // The last part does not exist for Windows, yet the host holds an entry
   // there that the layer does not show: a link out of the machine or one
   // leading nowhere. Nothing may be written through it.
   bool hiddenHostEntry = false;
-  int storedAttributes = 0;                        // read-only, hidden, system, archive
-  int attributes() const;                          // DOS attributes, kDirectory for folders
+  int storedAttributes = 0;  // read-only, hidden, system, archive
+  int attributes() const;    // DOS attributes, kDirectory for folders
   // Each part as the host spells it (as given where it does not exist), and
   // its 8.3 alias (upper case where none is needed or it does not exist).
   std::vector<std::string> longParts() const;

@@ -205,7 +205,8 @@ void fileSlot(std::vector<std::uint32_t>& cells, std::size_t& used, std::uint64_
     cells.assign(size, kEmptyCell);
     used = 0;
     for (std::uint32_t cell : old)
-      if (cell >= kFirstSlotCell) fileSlot(cells, used, keyOf(cell - kFirstSlotCell), cell - kFirstSlotCell, keyOf);
+      if (cell >= kFirstSlotCell)
+        fileSlot(cells, used, keyOf(cell - kFirstSlotCell), cell - kFirstSlotCell, keyOf);
   }
   std::size_t at = firstCell(key, cells.size());
   while (cells[at] >= kFirstSlotCell) at = (at + 1) & (cells.size() - 1);
@@ -291,7 +292,8 @@ EntryMeta* VolumeMetadata::find(std::string_view rel) {
   return slot < 0 ? nullptr : &folder->slots[slot].meta;
 }
 
-EntryMeta* VolumeMetadata::findNoCase(const std::string& folderKey, const std::string& name, std::string& rel) {
+EntryMeta* VolumeMetadata::findNoCase(const std::string& folderKey, const std::string& name,
+                                      std::string& rel) {
   Folder* folder = folderAt(folderKey);
   if (!folder) return nullptr;
   long best = -1;
@@ -453,7 +455,8 @@ std::vector<std::string> VolumeMetadata::children(const std::string& folderKey) 
   return out;
 }
 
-std::vector<std::pair<std::string, EntryMeta>> VolumeMetadata::childEntries(const std::string& folderKey) const {
+std::vector<std::pair<std::string, EntryMeta>> VolumeMetadata::childEntries(
+    const std::string& folderKey) const {
   std::vector<std::pair<std::string, EntryMeta>> out;
   const Folder* folder = const_cast<VolumeMetadata*>(this)->folderAt(folderKey);
   if (!folder) return out;

@@ -112,11 +112,13 @@ class VolumeMetadata {
     std::string names;  // the live slots' names and the bytes of ones removed
     std::size_t deadNameBytes = 0;
     std::size_t live = 0;
-    NameIndex byName;   // long names
-    NameIndex byAlias;  // aliases, one entry each
+    NameIndex byName;                            // long names
+    NameIndex byAlias;                           // aliases, one entry each
     std::map<std::string, int> nextAliasNumber;  // see makeAlias
     bool inSync = false;
-    std::string_view nameOf(const Slot& slot) const { return std::string_view(names).substr(slot.nameAt, slot.nameSize); }
+    std::string_view nameOf(const Slot& slot) const {
+      return std::string_view(names).substr(slot.nameAt, slot.nameSize);
+    }
   };
   using Folders = std::map<std::string, Folder, std::less<>>;
 

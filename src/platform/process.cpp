@@ -9,11 +9,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <chrono>
-#include <csignal>
 #include <deque>
 #include <map>
 #include <thread>
@@ -311,8 +311,8 @@ HostRun runHostProgram(const std::string& program, const std::vector<std::string
     }
     if (ready == 0) continue;
     if (inputFd >= 0 && (fds[1].revents & (POLLOUT | POLLERR | POLLHUP))) {
-      const ssize_t n = (fds[1].revents & POLLOUT) ? write(inputFd, input.data() + written, input.size() - written)
-                                                   : -1;
+      const ssize_t n =
+          (fds[1].revents & POLLOUT) ? write(inputFd, input.data() + written, input.size() - written) : -1;
       if (n > 0) written += static_cast<std::size_t>(n);
       if (n < 0 && errno != EAGAIN && errno != EINTR) written = input.size();  // the program stopped reading
       if (written >= input.size()) {

@@ -71,7 +71,8 @@ Directory locate(std::ifstream& in, std::uint64_t fileSize) {
 // An archive opened with its central directory found, and read unless
 // it is to be walked in pieces.
 struct Opened {
-  explicit Opened(const std::filesystem::path& archive, bool readDirectory = true) : in(archive, std::ios::binary) {
+  explicit Opened(const std::filesystem::path& archive, bool readDirectory = true)
+      : in(archive, std::ios::binary) {
     if (!in) throw std::runtime_error("cannot open archive");
     in.seekg(0, std::ios::end);
     size = static_cast<std::uint64_t>(in.tellg());
@@ -108,9 +109,11 @@ std::uint64_t walkCentral(std::ifstream& in, const Directory& dir, Visit visit, 
         break;
       }
       if (le(piece, at, 4) != kCentralSignature) break;
-      const auto nameLen = le(piece, at + 28, 2), extraLen = le(piece, at + 30, 2), commentLen = le(piece, at + 32, 2);
+      const auto nameLen = le(piece, at + 28, 2), extraLen = le(piece, at + 30, 2),
+                 commentLen = le(piece, at + 32, 2);
       if (at + kCentralSize + nameLen > piece.size()) {
-        if (pos + at + kCentralSize + nameLen > dir.size) throw std::runtime_error("truncated central directory");
+        if (pos + at + kCentralSize + nameLen > dir.size)
+          throw std::runtime_error("truncated central directory");
         next = true;
         break;
       }

@@ -13,8 +13,8 @@
 namespace platform::zipdir {
 
 struct Member {
-  std::string name;    // as stored ("WINDOWS/TEMP/kelvaran/system.ini")
-  int hostSystem = 0;  // upper byte of "version made by": 0 DOS, 3 Unix, 10 NTFS ...
+  std::string name;         // as stored ("WINDOWS/TEMP/kelvaran/system.ini")
+  int hostSystem = 0;       // upper byte of "version made by": 0 DOS, 3 Unix, 10 NTFS ...
   std::uint16_t flags = 0;  // general purpose bits
   std::uint32_t externalAttributes = 0;
   std::uint16_t dosTime = 0, dosDate = 0;

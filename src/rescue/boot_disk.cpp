@@ -43,7 +43,9 @@ void editStatement(Statement&& statement) {
   }
 }
 
-bool containsText(std::string_view text, std::string_view find) { return text.find(find) != std::string_view::npos; }
+bool containsText(std::string_view text, std::string_view find) {
+  return text.find(find) != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -74,7 +76,8 @@ std::string EditMsDosText(std::string_view text) {
       changed = true;
       logoMet = true;
     }
-    if (!logoMet && vb::trim(edited) == ";") out += "Logo=0" + std::string(lineEnd.empty() ? "\r\n" : lineEnd);
+    if (!logoMet && vb::trim(edited) == ";")
+      out += "Logo=0" + std::string(lineEnd.empty() ? "\r\n" : lineEnd);
     if (changed) {
       out += edited;
       out += lineEnd;
@@ -177,7 +180,9 @@ void MakeBootDisk() {
         platform::setAttr("a:\\io.sys", kSystemFile);
       }))
     return;
-  if (!critical([&] { CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com"); }))
+  if (!critical([&] {
+        CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com");
+      }))
     return;
 
   // Only compressed drives need it: a machine without it gives a disk without it.

@@ -84,10 +84,13 @@ void MakeDataDisk() {
       }))
     return;
   if (!critical([&] { MakingStep(step, "AUTOEXEC.BAT", "a:\\Autoexec.bat", AutoexecText()); })) return;
-  if (!critical([&] { CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com"); }))
+  if (!critical([&] {
+        CopyingStep(step, "COMMAND.COM", s.machine.SystemPath + "\\command.com", "a:\\command.com");
+      }))
     return;
   if (!critical(core::enterProgramFolder)) return;
-  if (!critical([&] { CopyingStep(step, "KVADOS.EXE", programFile("Kvados.exe"), "A:\\Kvados.exe"); })) return;
+  if (!critical([&] { CopyingStep(step, "KVADOS.EXE", programFile("Kvados.exe"), "A:\\Kvados.exe"); }))
+    return;
   if (!critical([&] {
         CopyingStep(step, "kelvaran.INI", programFile("kelvaran.ini"), "a:\\kelvaran.ini");
         Refres();
@@ -138,8 +141,9 @@ void UpDateDataDisk() {
     return;
   }
   if (!dataDisk) {
-    const int answer = forms::msgBox(res(1142) + "\r" + res(1143) + "\r\r" + res(1149),
-                                     forms::vbRetryCancel + forms::vbCritical + forms::vbDefaultButton2, res(1005));
+    const int answer =
+        forms::msgBox(res(1142) + "\r" + res(1143) + "\r\r" + res(1149),
+                      forms::vbRetryCancel + forms::vbCritical + forms::vbDefaultButton2, res(1005));
     if (answer == forms::vbRetry) UpDateDataDisk();
     w.Label1.setCaption(IntroText());
     w.Command1.setEnabled(false);

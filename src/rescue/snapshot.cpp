@@ -217,7 +217,8 @@ void SaveData() {
         if (!platform::folderExists(s.TempDir)) core::Makepath(s.TempDir);
       }) ||
       !folderStatement([&] {
-        if (!platform::folderExists(workFolder())) platform::mkDir(vb::left(workFolder(), workFolder().size() - 1));
+        if (!platform::folderExists(workFolder()))
+          platform::mkDir(vb::left(workFolder(), workFolder().size() - 1));
       }) ||
       !folderStatement(core::enterProgramFolder)) {
     finish();  // the program has ended; a test that kept it running gets the window back

@@ -71,8 +71,9 @@ bool FetchDiskSet(const LoadedConfiguration& loaded) {
 
   const std::string root = platform::vb::left(removableFolder, 3);
   for (;;) {
-    const int answer = forms::msgBox(loadResString(1195) + " " + std::to_string(st.DiskNo + 1) + loadResString(1196),
-                                     forms::vbOKCancel + forms::vbInformation, loadResString(1011));
+    const int answer =
+        forms::msgBox(loadResString(1195) + " " + std::to_string(st.DiskNo + 1) + loadResString(1196),
+                      forms::vbOKCancel + forms::vbInformation, loadResString(1011));
     if (answer == forms::vbCancel) {
       CancelRestore();
       return false;
@@ -88,14 +89,10 @@ bool FetchDiskSet(const LoadedConfiguration& loaded) {
   window.ProgressBar1.setMax(8);
 
   const JoinRow rows[] = {
-      {1, 1232, SystemBoxTicked(), "", 1},
-      {2, 1233, UserFileSelected(), "us", 2},
-      {3, 1236, Ticked(20), "s", 3},
-      {4, 1234, Ticked(19), "mc", 4},
-      {5, 1234, Ticked(11), "mb", 5},
-      {6, 1234, Ticked(18), "ma", 6},
-      {7, 1234, Ticked(21), "mx", 7},
-      {8, 1235, Ticked(10) || Ticked(22) || Ticked(23), "na", 8},
+      {1, 1232, SystemBoxTicked(), "", 1}, {2, 1233, UserFileSelected(), "us", 2},
+      {3, 1236, Ticked(20), "s", 3},       {4, 1234, Ticked(19), "mc", 4},
+      {5, 1234, Ticked(11), "mb", 5},      {6, 1234, Ticked(18), "ma", 6},
+      {7, 1234, Ticked(21), "mx", 7},      {8, 1235, Ticked(10) || Ticked(22) || Ticked(23), "na", 8},
       {8, 1235, Ticked(17), "nw", 9},
   };
   for (const JoinRow& row : rows) {

@@ -29,8 +29,8 @@ StepEnd goOnOrStop(int answer) { return answer == forms::vbYes ? StepEnd::Contin
 
 // The group has no usable place on this machine or its archive is unfit.
 StepEnd askUnusable(int groupMessage) {
-  return goOnOrStop(
-      forms::msgBox(loadResString(groupMessage) + kCr + kCr + loadResString(1210), kQuestionStyle, loadResString(1005)));
+  return goOnOrStop(forms::msgBox(loadResString(groupMessage) + kCr + kCr + loadResString(1210),
+                                  kQuestionStyle, loadResString(1005)));
 }
 
 std::string known(const std::string& value) { return value == "NONE" ? std::string() : value; }
@@ -38,20 +38,20 @@ std::string known(const std::string& value) { return value == "NONE" ? std::stri
 }  // namespace
 
 StepEnd AskMissingArchive(const std::string& quotedArchive, int groupMessage) {
-  return goOnOrStop(forms::msgBox(loadResString(1064) + kCr + quotedArchive + kCr + loadResString(groupMessage) +
-                                      kCr + kCr + loadResString(1210),
+  return goOnOrStop(forms::msgBox(loadResString(1064) + kCr + quotedArchive + kCr +
+                                      loadResString(groupMessage) + kCr + kCr + loadResString(1210),
                                   kQuestionStyle, loadResString(1005)));
 }
 
 GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded) {
   const auto& st = core::state();
-  return {st.TempDir,        loaded.PathStartmenue, loaded.PathFavorites, loaded.PathNetscape,
-          st.CookiesDir,     st.AddressBookFile,    st.OEMailDir};
+  return {st.TempDir,    loaded.PathStartmenue, loaded.PathFavorites, loaded.PathNetscape,
+          st.CookiesDir, st.AddressBookFile,    st.OEMailDir};
 }
 
 std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipGroup group) {
-  return kQuote + std::string(archiveFolder) + "Conf" + std::to_string(slotNumber) + RowOf(group).suffix + ".kvz" +
-         kQuote;
+  return kQuote + std::string(archiveFolder) + "Conf" + std::to_string(slotNumber) + RowOf(group).suffix +
+         ".kvz" + kQuote;
 }
 
 GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
@@ -124,8 +124,8 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
     plan.folder = scratch + staged;
   };
   const GroupEnd run =
-      RunUnzipGroup(UnzipGroup::UserFiles, QuotedArchive(archiveFolder, slotNumber, UnzipGroup::UserFiles), folders,
-                    stepText, "", place);
+      RunUnzipGroup(UnzipGroup::UserFiles, QuotedArchive(archiveFolder, slotNumber, UnzipGroup::UserFiles),
+                    folders, stepText, "", place);
   if (run.end == StepEnd::Abort) return StepEnd::Abort;
   bool placed = run.restored;
   if (placed && !scratch.empty()) {
@@ -155,9 +155,9 @@ StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, con
   struct Step {
     UnzipGroup group;
     bool wanted;
-    std::string text;     // step text; also the status before the check unless `textOnly`
+    std::string text;  // step text; also the status before the check unless `textOnly`
     bool textOnly;
-    std::string status;   // status right before the run ("" unchanged)
+    std::string status;  // status right before the run ("" unchanged)
   };
   const Step steps[] = {
       {UnzipGroup::StartMenu, Ticked(20), updating + " Start Menu", false, ""},
@@ -165,20 +165,19 @@ StepEnd RestoreOtherGroups(const std::string& archiveFolder, int slotNumber, con
       {UnzipGroup::Favorites, Ticked(11), updating + " Bookmarks", false, ""},
       {UnzipGroup::IECookies, Ticked(19), updating + " Cookies", false, ""},
       {UnzipGroup::OEMail, Ticked(21), updating + " Mailbox", false, microsoft},
-      {UnzipGroup::NSBookmarks, Ticked(10) && !netscape.empty(), inQuotes(netscape + "\\Bookmark.htm"),
-       true, netscapeFiles},
+      {UnzipGroup::NSBookmarks, Ticked(10) && !netscape.empty(), inQuotes(netscape + "\\Bookmark.htm"), true,
+       netscapeFiles},
       {UnzipGroup::NSCookies, Ticked(22) && !netscape.empty(), inQuotes(netscape + "\\Cookies.txt"), true,
        netscapeFiles},
       {UnzipGroup::NSMail, Ticked(23) && !netscape.empty(), inQuotes(netscape + "\\Mail\\*"), true,
        messenger},
-      {UnzipGroup::NSNews, Ticked(17) && !netscape.empty(), inQuotes(netscape + "\\News"), true,
-       messenger},
+      {UnzipGroup::NSNews, Ticked(17) && !netscape.empty(), inQuotes(netscape + "\\News"), true, messenger},
   };
   for (const Step& step : steps) {
     if (!step.wanted) continue;
     if (!step.textOnly) setStatus(step.text);
-    const GroupEnd run =
-        RunUnzipGroup(step.group, QuotedArchive(archiveFolder, slotNumber, step.group), folders, step.text, step.status);
+    const GroupEnd run = RunUnzipGroup(step.group, QuotedArchive(archiveFolder, slotNumber, step.group),
+                                       folders, step.text, step.status);
     if (run.end == StepEnd::Abort) return StepEnd::Abort;
   }
   return StepEnd::Continue;

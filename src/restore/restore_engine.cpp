@@ -58,10 +58,10 @@ void logged(F&& statement) {
 }
 
 bool askRestart() {
-  const std::string text = loadResString(1014) + kCr + loadResString(1015) + kCr + loadResString(1016) + kCr + kCr +
-                           loadResString(1248);
-  return forms::msgBox(text, forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2, loadResString(1005)) ==
-         forms::vbYes;
+  const std::string text = loadResString(1014) + kCr + loadResString(1015) + kCr + loadResString(1016) + kCr +
+                           kCr + loadResString(1248);
+  return forms::msgBox(text, forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2,
+                       loadResString(1005)) == forms::vbYes;
 }
 
 // The working folder exists and holds no file of an earlier run (a User
@@ -75,8 +75,8 @@ void prepareWorkFolder(const std::string& tempDir, const std::string& workFolder
       platform::mkDir(workFolder);
       return;
     }
-    for (const auto& e : platform::findFiles(workFolder + "*.*", platform::kHidden | platform::kSystem |
-                                                                     platform::kReadOnly)) {
+    for (const auto& e : platform::findFiles(workFolder + "*.*",
+                                             platform::kHidden | platform::kSystem | platform::kReadOnly)) {
       if (e.attributes & platform::kDirectory) continue;
       platform::setAttr(workFolder + e.name, platform::kNormal);
       platform::kill(workFolder + e.name);
@@ -87,8 +87,8 @@ void prepareWorkFolder(const std::string& tempDir, const std::string& workFolder
 void removeWorkFolder(const std::string& workFolder) {
   const auto emptyFolder = [](const std::string& folder) {
     logged([&] {
-      for (const auto& e : platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem |
-                                                                   platform::kReadOnly)) {
+      for (const auto& e :
+           platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem | platform::kReadOnly)) {
         if (e.attributes & platform::kDirectory) continue;
         platform::setAttr(folder + e.name, platform::kNormal);
         platform::kill(folder + e.name);

@@ -54,8 +54,8 @@ void listClicked() {
 
 void cancelled() {
   windows::RestoreReqWindow& r = dialog();
-  for (forms::Control* c : std::initializer_list<forms::Control*>{&r.Command1, &r.Command5, &r.Command6, &r.Command3,
-                                                                  &r.Command4, &r.Label1})
+  for (forms::Control* c : std::initializer_list<forms::Control*>{&r.Command1, &r.Command5, &r.Command6,
+                                                                  &r.Command3, &r.Command4, &r.Label1})
     c->setVisible(true);
   core::state().SettingsSaved = true;
   r.hide();

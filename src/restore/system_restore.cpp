@@ -67,9 +67,10 @@ SystemMembers ReadSystemMembers(std::string_view archive) {
     const std::size_t cut = full.rfind('/');
     const std::string folder = cut == std::string::npos ? "" : full.substr(0, cut + 1);
     const std::string name = full.substr(folder.size());
-    const bool stagedFile = isSystemFileName(name) && folder.size() >= 9 &&
-                            platform::equalsNoCase(std::string_view(folder).substr(folder.size() - 9), "kelvaran/") &&
-                            (folder.size() == 9 || folder[folder.size() - 10] == '/');
+    const bool stagedFile =
+        isSystemFileName(name) && folder.size() >= 9 &&
+        platform::equalsNoCase(std::string_view(folder).substr(folder.size() - 9), "kelvaran/") &&
+        (folder.size() == 9 || folder[folder.size() - 10] == '/');
     if (stagedFile && (result.folder.empty() || result.folder == folder)) {
       result.folder = folder;
       result.names.push_back(full);
@@ -97,7 +98,8 @@ std::vector<std::string> SystemUnzipArguments(std::string_view archive, const Sy
   return arguments;
 }
 
-GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder) {
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
+                              const std::string& workFolder) {
   core::State& st = core::state();
   GroupEnd result;
   const std::string archive = archiveFolder + "Conf" + std::to_string(slotNumber) + ".kvz";
@@ -116,8 +118,9 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, 
 
   const SystemMembers members = ReadSystemMembers(archive);
   std::string scratch;
-  const std::vector<std::string> arguments =
-      members.problem.empty() ? SystemUnzipArguments(archive, members, workFolder, scratch) : std::vector<std::string>{};
+  const std::vector<std::string> arguments = members.problem.empty()
+                                                 ? SystemUnzipArguments(archive, members, workFolder, scratch)
+                                                 : std::vector<std::string>{};
   const std::string line = arguments.empty() ? "" : CommandLineOf(arguments);
   if (line.empty()) {
     core::WriteErrorLog(platform::kBadFileNameOrNumber, " Restore");
@@ -160,7 +163,8 @@ bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
   const std::string incoming = stem + ".kv$";
   const std::string outgoing = stem + ".kv~";
   try {
-    if (!platform::fileExists(staged) || platform::fileLen(staged) == 0) platform::raise(platform::kFileNotFound);
+    if (!platform::fileExists(staged) || platform::fileLen(staged) == 0)
+      platform::raise(platform::kFileNotFound);
     if (platform::fileExists(incoming)) core::DeleteFileQuietly(incoming);
     platform::fileCopy(staged, incoming);
   } catch (const platform::RuntimeError& error) {
@@ -187,7 +191,8 @@ bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
     core::WriteErrorLog(error, context);
     // The old file back in its place.
     try {
-      if (hadOld && !platform::fileExists(target) && platform::fileExists(outgoing)) platform::rename(outgoing, target);
+      if (hadOld && !platform::fileExists(target) && platform::fileExists(outgoing))
+        platform::rename(outgoing, target);
     } catch (const platform::RuntimeError& again) {
       core::WriteErrorLog(again, context);
     }

@@ -13,8 +13,8 @@ namespace restore {
 
 // The sixteen file names the system archive may hold, as the save stages them.
 inline constexpr const char* kSystemFileNames[] = {
-    "autoexec.bat", "config.sys", "control.ini", "msdos.sys",    "protocol.ini", "system.dat",
-    "classes.dat",  "system.ini", "user.dat",    "win.ini",      "autoexec.dos", "config.dos",
+    "autoexec.bat", "config.sys",   "control.ini",  "msdos.sys",    "protocol.ini", "system.dat",
+    "classes.dat",  "system.ini",   "user.dat",     "win.ini",      "autoexec.dos", "config.dos",
     "dblspace.ini", "drvspace.ini", "drvspace.bin", "dblspace.bin",
 };
 
@@ -42,7 +42,8 @@ std::vector<std::string> SystemUnzipArguments(std::string_view archive, const Sy
 // The system-archive step: status "Decompressing Files...", the missing-
 // archive question (message 1200), the member check, the unzip run and its
 // exit code. `restored` is true only when the files stand in the working folder.
-GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder);
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
+                              const std::string& workFolder);
 
 // The DOS-level files at the root of C:, for the ticked boxes, in order.
 struct RootFile {

@@ -130,7 +130,8 @@ std::string CommandLineOf(const std::vector<std::string>& arguments) {
   std::string line;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument)) return "";
+    if (argument.empty() || argument.find(kQuote) != std::string::npos || hasControlCharacter(argument))
+      return "";
     const bool quoted = i == 2 || argument.find_first_of(" \t") != std::string::npos;
     if (i) line += ' ';
     line += quoted ? kQuote + argument + kQuote : argument;
@@ -181,7 +182,8 @@ std::string StagedUserFolder(std::string_view archive) {
         member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
     if (!name || name->size() < kMap.size()) continue;
     const std::size_t cut = name->size() - kMap.size();
-    if (!platform::equalsNoCase(std::string_view(*name).substr(cut), kMap) || (cut > 0 && (*name)[cut - 1] != '/'))
+    if (!platform::equalsNoCase(std::string_view(*name).substr(cut), kMap) ||
+        (cut > 0 && (*name)[cut - 1] != '/'))
       continue;
     std::string folder = name->substr(0, name->size() - std::string_view("User.ini").size());
     for (char& c : folder) {
@@ -198,7 +200,8 @@ void RemoveUnpackFolder(const std::string& folder) {
     std::vector<std::string> folders = core::subFolders(folder);
     folders.insert(folders.begin(), folder.substr(0, folder.size() - 1));
     for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-      for (const auto& e : platform::findFiles(*it + "\\*.*", platform::kHidden | platform::kSystem | platform::kReadOnly))
+      for (const auto& e :
+           platform::findFiles(*it + "\\*.*", platform::kHidden | platform::kSystem | platform::kReadOnly))
         if (!(e.attributes & platform::kDirectory)) {
           platform::setAttr(*it + "\\" + e.name, platform::kNormal);
           platform::kill(*it + "\\" + e.name);

@@ -69,7 +69,8 @@ std::string sourceOf(const RunInputs& in, Group group) {
 // pattern matching at least one entry (hidden and system ones too).
 bool sourceHoldsSomething(std::string_view source) {
   std::string path(source);
-  if (path.size() >= 2 && path.front() == kQuote && path.back() == kQuote) path = path.substr(1, path.size() - 2);
+  if (path.size() >= 2 && path.front() == kQuote && path.back() == kQuote)
+    path = path.substr(1, path.size() - 2);
   try {
     if (path.find_first_of("*?") == std::string::npos) return platform::pathExists(path);
     for (const platform::DirEntry& entry :
@@ -143,7 +144,8 @@ RunOutcome RunArchive(const ArchiveRun& run, std::string_view archiveFolder) {
     outcome.zip = ZipOutcome::Failed;
   }
   // "Nothing to do" is an empty group only when the source holds nothing.
-  if (outcome.zip == ZipOutcome::NothingToDo && sourceHoldsSomething(run.source)) outcome.zip = ZipOutcome::Failed;
+  if (outcome.zip == ZipOutcome::NothingToDo && sourceHoldsSomething(run.source))
+    outcome.zip = ZipOutcome::Failed;
   SetProgress(run.step);
   forms::doEvents();
 

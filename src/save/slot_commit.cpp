@@ -144,7 +144,8 @@ void SlotBuild::recover() {
 void RecoverInterruptedCommits(std::string_view saveFolder) {
   const std::string folder(saveFolder);
   try {
-    if (folder.size() < 3 || platform::driveType(folder.substr(0, 3)) == platform::DriveType::Removable) return;
+    if (folder.size() < 3 || platform::driveType(folder.substr(0, 3)) == platform::DriveType::Removable)
+      return;
     if (!platform::folderExists(folder)) return;
     for (int n = 1; n <= 5; ++n) {
       SlotBuild build(folder, n);

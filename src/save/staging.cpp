@@ -9,9 +9,9 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/charcase.h"
 #include "platform/ini.h"
 #include "platform/replace_file.h"
 #include "platform/vb.h"
@@ -73,7 +73,8 @@ class StagedCopies {
   // The copy of the item at `row` went to `target`. False when the pair
   // cannot be a profile line.
   bool add(int row, const std::string& item, const std::string& target) {
-    if (!platform::ini::writable(std::string_view(kSection), std::string_view(item), std::string_view(target)))
+    if (!platform::ini::writable(std::string_view(kSection), std::string_view(item),
+                                 std::string_view(target)))
       return false;
     const auto at = static_cast<std::uint32_t>(row);
     const std::string_view place = std::string_view(target).substr(userFolder_.size());
@@ -108,7 +109,8 @@ class StagedCopies {
           text.clear();
           return true;
         });
-        if (first || !text.empty()) first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
+        if (first || !text.empty())
+          first ? platform::writeFile(path_, text) : platform::appendFile(path_, text);
       } else {  // an older file: each pair written into it as it stands
         bool written = true;
         forEachPair([&](const std::string& item, const std::string& target) {
@@ -143,7 +145,8 @@ class StagedCopies {
   }
   static std::uint64_t hashOf(std::string_view name) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the upper case
-    for (char c : name) hash = (hash ^ static_cast<unsigned char>(platform::vb::upperChar(c))) * 1099511628211ull;
+    for (char c : name)
+      hash = (hash ^ static_cast<unsigned char>(platform::vb::upperChar(c))) * 1099511628211ull;
     return hash;
   }
   // The path below the root or the user folder that an entry stands for.
@@ -192,7 +195,7 @@ class StagedCopies {
 
   std::string path_, userFolder_;
   const forms::ListBox& list_;
-  std::vector<std::uint32_t> rows_;                          // the staged items' rows, in order
+  std::vector<std::uint32_t> rows_;                           // the staged items' rows, in order
   std::unordered_map<std::uint32_t, std::string> elsewhere_;  // copies not at their item's own place
   std::vector<Slot> slots_;
   std::size_t used_ = 0;

@@ -74,8 +74,8 @@ void deleteClicked() {
   windows::Form1Window& f = windows::Form1();
   core::State& st = core::state();
   const int n = st.DeleteIndex + 1;
-  if (forms::msgBox(res(1043) + "\r" + st.ConfigNames(n), forms::vbYesNo + forms::vbQuestion + forms::vbDefaultButton2,
-                    res(1009)) != forms::vbYes)
+  if (forms::msgBox(res(1043) + "\r" + st.ConfigNames(n),
+                    forms::vbYesNo + forms::vbQuestion + forms::vbDefaultButton2, res(1009)) != forms::vbYes)
     return;
   try {
     core::enterProgramFolder();
@@ -95,8 +95,9 @@ void webUpdateClicked() {
   const std::string address = webUpdateAddress(windows::Form1().Label13.caption());
   const platform::ShellResult result = platform::shellExecute("open", address, {}, {}, 1);
   if (result.ok()) return;
-  forms::msgBox("Unable to load '" + address + "' : " + result.error + " (Error " + std::to_string(result.code) + ")",
-                forms::vbOKOnly);
+  forms::msgBox(
+      "Unable to load '" + address + "' : " + result.error + " (Error " + std::to_string(result.code) + ")",
+      forms::vbOKOnly);
 }
 
 void copyrightClicked() { forms::msgBox(res(1099) + "\r\r" + res(1158), forms::vbOKOnly); }

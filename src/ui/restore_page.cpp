@@ -35,7 +35,8 @@ void smartSaveClicked() {
   windows::Form1Window& f = windows::Form1();
   if (f.List1.listIndex() < 0 || save::OperationRunning()) return;
   f.Command4.setEnabled(true);
-  if (platform::vb::inStr(f.List1.list(f.List1.listIndex()), res(kNotSaved)) > 0) f.Command4.setEnabled(false);
+  if (platform::vb::inStr(f.List1.list(f.List1.listIndex()), res(kNotSaved)) > 0)
+    f.Command4.setEnabled(false);
   f.List2.setListIndex(-1);
 }
 
@@ -55,8 +56,8 @@ void restoreClicked() {
   windows::RestoreReqWindow& r = windows::RestoreReq();
   core::State& st = core::state();
   // A contents view of an import hides the action buttons; a restore needs them.
-  for (forms::Control* c : std::initializer_list<forms::Control*>{&r.Command1, &r.Command3, &r.Command5, &r.Command4,
-                                                                  &r.Command6, &r.Label1})
+  for (forms::Control* c : std::initializer_list<forms::Control*>{&r.Command1, &r.Command3, &r.Command5,
+                                                                  &r.Command4, &r.Command6, &r.Label1})
     c->setVisible(true);
   st.SaveFolderBackup = st.SaveFolder;
   g_selectedName = st.ConfigNames(st.CurrentConfig + 1);
@@ -77,8 +78,8 @@ void restoreClicked() {
     return refuse(1046);
   }
   const char cr = '\r';
-  if (forms::msgBox(res(1007) + cr + res(1008) + cr + g_selectedName, forms::vbYesNo + forms::vbQuestion, res(1009)) !=
-      forms::vbYes)
+  if (forms::msgBox(res(1007) + cr + res(1008) + cr + g_selectedName, forms::vbYesNo + forms::vbQuestion,
+                    res(1009)) != forms::vbYes)
     return putBack();
 
   r.load();

@@ -35,7 +35,6 @@ constexpr int kEdge = 5;
 constexpr int kStopBottom = 8;
 constexpr int kListToStop = 6;
 
-
 struct Search {
   bool running = false;    // load to offer
   bool searching = false;  // the walk goes on while True
@@ -100,10 +99,12 @@ void scanFolder(const std::string& folder) {
   if (!goingOn()) return;
   std::vector<platform::DirEntry> entries;
   if (folder.size() + 3 < kMaxPath)
-    entries = platform::findNames(folder + "*.*", platform::kHidden | platform::kSystem | platform::kDirectory);
+    entries =
+        platform::findNames(folder + "*.*", platform::kHidden | platform::kSystem | platform::kDirectory);
   std::vector<std::string> subfolders;
   for (const platform::DirEntry& entry : entries)
-    if ((entry.attributes & platform::kDirectory) && entry.name.front() != '.') subfolders.push_back(entry.name);
+    if ((entry.attributes & platform::kDirectory) && entry.name.front() != '.')
+      subfolders.push_back(entry.name);
   addMatchingFiles(folder, entries);
   if (!search().subfolders) search().searching = false;
   for (const std::string& name : subfolders) scanFolder(folder + name + "\\");
@@ -148,9 +149,9 @@ void offerHits() {
   auto& w = window();
   auto& s = search();
   const int found = w.List1.listCount();
-  const int answer = forms::msgBox(res(1312) + " " + platform::vb::str(found) + " " + s.pattern + " " + res(1313) +
-                                       "\r\r" + res(1314),
-                                   forms::vbYesNo + forms::vbInformation, res(1311));
+  const int answer = forms::msgBox(
+      res(1312) + " " + platform::vb::str(found) + " " + s.pattern + " " + res(1313) + "\r\r" + res(1314),
+      forms::vbYesNo + forms::vbInformation, res(1311));
   if (answer == forms::vbYes) {
     auto& files = windows::UserFiles().List1;
     for (int i = 0; i < found; ++i) {

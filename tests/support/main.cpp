@@ -1,6 +1,7 @@
 // The main of every test executable: a QApplication (offscreen in tests) and GoogleTest.
-#include <QApplication>
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -96,8 +96,8 @@ TEST_F(Ini, WritesInOneGoLeaveTheBytesOfWritesOneByOne) {
     std::string value;
   };
   const std::vector<Write> writes = {
-      {"Settings", "Config1", "Monday"}, {"settings", "CONFIG1", "Tuesday"},  {"New", "Key", "v"},
-      {"Settings", "Config2", ""},       {"Settings", "Bad", "a\r\nb"},       {"New", "Other", "w"},
+      {"Settings", "Config1", "Monday"}, {"settings", "CONFIG1", "Tuesday"}, {"New", "Key", "v"},
+      {"Settings", "Config2", ""},       {"Settings", "Bad", "a\r\nb"},      {"New", "Other", "w"},
       {"Dup", "Key", "first wins"},      {"Settings", "Config1", "Tuesday"},
   };
   const struct {

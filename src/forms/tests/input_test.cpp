@@ -56,7 +56,9 @@ class Input : public ::testing::Test {
   std::vector<Key> keys;
 };
 
-bool operator==(const Key& a, const Key& b) { return a.who == b.who && a.code == b.code && a.shift == b.shift; }
+bool operator==(const Key& a, const Key& b) {
+  return a.who == b.who && a.code == b.code && a.shift == b.shift;
+}
 void PrintTo(const Key& k, std::ostream* os) { *os << k.who << " " << k.code << "/" << k.shift; }
 
 TEST_F(Input, ATypedKeyRunsTheControlsKeyDownAndKeyPressAndIsTyped) {
@@ -93,10 +95,10 @@ TEST_F(Input, TypingIntoAnEditableComboLeavesNoItemChosen) {
 TEST_F(Input, EscOnAButtonReachesTheWindowWhichStaysOpen) {
   record(w.Command1, "button");
   type(w.Command1, Qt::Key_Escape, "\x1b");
-  EXPECT_EQ(keys, (std::vector<Key>{{"button down", 27, 0},
-                                    {"button press", 27, 0},
-                                    {"form down", 27, 0},
-                                    {"form press", 27, 0}}));
+  EXPECT_EQ(
+      keys,
+      (std::vector<Key>{
+          {"button down", 27, 0}, {"button press", 27, 0}, {"form down", 27, 0}, {"form press", 27, 0}}));
   EXPECT_TRUE(w.visible());
 }
 
@@ -110,7 +112,9 @@ TEST_F(Input, MouseMovesOverAListGiveThePositionOfTheRowUnderIt) {
   auto* list = qobject_cast<QListWidget*>(w.List1.widget());
   const QRect row = list->visualItemRect(list->item(2));
   std::vector<std::vector<int>> moves;
-  w.List1.onMouseMove = [&moves](int button, int shift, int x, int y) { moves.push_back({button, shift, x, y}); };
+  w.List1.onMouseMove = [&moves](int button, int shift, int x, int y) {
+    moves.push_back({button, shift, x, y});
+  };
   const QPoint at = row.center();
   QMouseEvent move(QEvent::MouseMove, at, list->viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
                    Qt::ControlModifier);
@@ -153,7 +157,8 @@ TEST_F(FileDrop, FilesAndFoldersOfTheMachineArriveAsWindowsPaths) {
     dropped.clear();
     const int count = list->listCount();
     list->onDropFiles = [this](const std::vector<std::string>& files) { dropped.push_back(files); };
-    EXPECT_TRUE(drop({onMachine("C:\\Data\\Letter.txt"), onMachine("C:\\Data"), onMachine("A:\\notes.txt")}, {}, list));
+    EXPECT_TRUE(drop({onMachine("C:\\Data\\Letter.txt"), onMachine("C:\\Data"), onMachine("A:\\notes.txt")},
+                     {}, list));
     EXPECT_EQ(dropped,
               (std::vector<std::vector<std::string>>{{"C:\\Data\\Letter.txt", "C:\\Data", "A:\\notes.txt"}}));
     EXPECT_EQ(list->listCount(), count);  // the list itself adds nothing

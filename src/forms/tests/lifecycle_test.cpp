@@ -264,13 +264,17 @@ TEST_F(Lifecycle, AnyHandlerMayUnloadItsOwnWindowAndThenWaitInAnother) {
          QApplication::sendEvent(a.Text1.widget(), &press);
        }},
       {"Click of its check box", [&] { a.Check1.onClick = unloadAndWait; }, [&] { a.Check1.setValue(0); }},
-      {"Click of its option button", [&] { a.Option2.onClick = unloadAndWait; }, [&] { a.Option2.setValue(true); }},
+      {"Click of its option button", [&] { a.Option2.onClick = unloadAndWait; },
+       [&] { a.Option2.setValue(true); }},
       {"Change of its text box", [&] { a.Text1.onChange = unloadAndWait; }, [&] { a.Text1.setText("x"); }},
       {"Click of its list", [&] { a.List1.onClick = unloadAndWait; }, [&] { a.List1.setListIndex(1); }},
-      {"Click of its multi-select list", [&] { a.List2.onClick = unloadAndWait; }, [&] { a.List2.setSelected(0, true); }},
-      {"Click of its combo box", [&] { a.Combo1.onClick = unloadAndWait; }, [&] { a.Combo1.setListIndex(1); }},
+      {"Click of its multi-select list", [&] { a.List2.onClick = unloadAndWait; },
+       [&] { a.List2.setSelected(0, true); }},
+      {"Click of its combo box", [&] { a.Combo1.onClick = unloadAndWait; },
+       [&] { a.Combo1.setListIndex(1); }},
       {"Change of its slider", [&] { a.Slider1.onChange = unloadAndWait; }, [&] { a.Slider1.setValue(7); }},
-      {"Click of its tabs", [&] { a.SSTab1.onClick = [&](int) { unloadAndWait(); }; }, [&] { a.SSTab1.setTab(1); }},
+      {"Click of its tabs", [&] { a.SSTab1.onClick = [&](int) { unloadAndWait(); }; },
+       [&] { a.SSTab1.setTab(1); }},
       {"Timer",
        [&] {
          a.Timer1.onTimer = unloadAndWait;
@@ -293,8 +297,8 @@ TEST_F(Lifecycle, AnyHandlerMayUnloadItsOwnWindowAndThenWaitInAnother) {
     a.Command1.onClick = nullptr;
     a.Text1.onKeyDown = nullptr;
     a.Timer1.onTimer = nullptr;
-    a.Check1.onClick = a.Option2.onClick = a.Text1.onChange = a.List1.onClick = a.List2.onClick = a.Combo1.onClick =
-        a.Slider1.onChange = nullptr;
+    a.Check1.onClick = a.Option2.onClick = a.Text1.onChange = a.List1.onClick = a.List2.onClick =
+        a.Combo1.onClick = a.Slider1.onChange = nullptr;
     a.SSTab1.onClick = nullptr;
     a.show();
     EXPECT_TRUE(a.visible());

@@ -41,8 +41,7 @@ class ListViews : public ::testing::Test {
         error = e.number();
       }
       std::string line;
-      for (int i = 0; i < list.listCount(); ++i)
-        line += list.list(i) + (list.selected(i) ? "* " : " ");
+      for (int i = 0; i < list.listCount(); ++i) line += list.list(i) + (list.selected(i) ? "* " : " ");
       line += "| index " + std::to_string(list.listIndex()) + " text " + list.text() + " clicks " +
               std::to_string(clicks) + " error " + std::to_string(error);
       lines.push_back(line);
@@ -57,7 +56,9 @@ class ListViews : public ::testing::Test {
 using Step = std::function<void(forms::ListBox&)>;
 
 const std::vector<Step> kItemSteps = {
-    [](forms::ListBox& l) { l.addItems({"a", "b", "c"}); },
+    [](forms::ListBox& l) {
+      l.addItems({"a", "b", "c"});
+    },
     [](forms::ListBox& l) { l.addItem("front", 0); },
     [](forms::ListBox& l) { l.addItem("caf\xe9"); },  // Windows-1252 bytes stay as they are
     [](forms::ListBox& l) { l.setList(1, "A"); },
@@ -74,7 +75,9 @@ const std::vector<Step> kItemSteps = {
 };
 
 const std::vector<Step> kSelectionSteps = {
-    [](forms::ListBox& l) { l.addItems({"a", "b", "c", "d"}); },
+    [](forms::ListBox& l) {
+      l.addItems({"a", "b", "c", "d"});
+    },
     [](forms::ListBox& l) { l.setListIndex(2); },
     [](forms::ListBox& l) { l.setListIndex(2); },
     [](forms::ListBox& l) { l.setSelected(0, true); },
@@ -128,7 +131,11 @@ TEST_F(ListViews, TheItemsRevisionMovesWithTheItemsOnly) {
     bool changes;
   };
   const std::vector<Case> cases = {
-      {"add items", [](forms::ListBox& l) { l.addItems({"a", "b", "c"}); }, true},
+      {"add items",
+       [](forms::ListBox& l) {
+         l.addItems({"a", "b", "c"});
+       },
+       true},
       {"add one", [](forms::ListBox& l) { l.addItem("d", 0); }, true},
       {"replace", [](forms::ListBox& l) { l.setList(1, "B"); }, true},
       {"remove", [](forms::ListBox& l) { l.removeItem(0); }, true},

@@ -128,15 +128,24 @@ TEST(ClassicPalette, HoldsTheClassicSystemColours) {
     QRgb colour;
   };
   const Case cases[] = {
-      {QPalette::Active, QPalette::Button, 0xC0C0C0},      {QPalette::Active, QPalette::Window, 0xC0C0C0},
-      {QPalette::Active, QPalette::Light, 0xFFFFFF},       {QPalette::Active, QPalette::Midlight, 0xDFDFDF},
-      {QPalette::Active, QPalette::Dark, 0x808080},        {QPalette::Active, QPalette::Shadow, 0x000000},
-      {QPalette::Active, QPalette::Base, 0xFFFFFF},        {QPalette::Active, QPalette::Text, 0x000000},
-      {QPalette::Active, QPalette::ButtonText, 0x000000},  {QPalette::Active, QPalette::WindowText, 0x000000},
-      {QPalette::Active, QPalette::Highlight, 0x000080},   {QPalette::Active, QPalette::HighlightedText, 0xFFFFFF},
-      {QPalette::Active, QPalette::ToolTipBase, 0xFFFFE1}, {QPalette::Active, QPalette::ToolTipText, 0x000000},
-      {QPalette::Inactive, QPalette::Highlight, 0x000080}, {QPalette::Disabled, QPalette::ButtonText, 0x808080},
-      {QPalette::Disabled, QPalette::Text, 0x808080},      {QPalette::Disabled, QPalette::Base, 0xC0C0C0},
+      {QPalette::Active, QPalette::Button, 0xC0C0C0},
+      {QPalette::Active, QPalette::Window, 0xC0C0C0},
+      {QPalette::Active, QPalette::Light, 0xFFFFFF},
+      {QPalette::Active, QPalette::Midlight, 0xDFDFDF},
+      {QPalette::Active, QPalette::Dark, 0x808080},
+      {QPalette::Active, QPalette::Shadow, 0x000000},
+      {QPalette::Active, QPalette::Base, 0xFFFFFF},
+      {QPalette::Active, QPalette::Text, 0x000000},
+      {QPalette::Active, QPalette::ButtonText, 0x000000},
+      {QPalette::Active, QPalette::WindowText, 0x000000},
+      {QPalette::Active, QPalette::Highlight, 0x000080},
+      {QPalette::Active, QPalette::HighlightedText, 0xFFFFFF},
+      {QPalette::Active, QPalette::ToolTipBase, 0xFFFFE1},
+      {QPalette::Active, QPalette::ToolTipText, 0x000000},
+      {QPalette::Inactive, QPalette::Highlight, 0x000080},
+      {QPalette::Disabled, QPalette::ButtonText, 0x808080},
+      {QPalette::Disabled, QPalette::Text, 0x808080},
+      {QPalette::Disabled, QPalette::Base, 0xC0C0C0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(palette.color(c.group, c.role).rgb() & 0xFFFFFF, c.colour)
@@ -156,8 +165,13 @@ TEST(ClassicPalette, IsTheApplicationsOnceApplied) {
 
 TEST(Mnemonics, NeverReachAName) {
   const std::pair<const char*, const char*> cases[] = {
-      {"&De&lete", "Delete"}, {"A&ll", "All"}, {"Save && Exit", "Save & Exit"}, {"&&&Go", "&Go"},
-      {"Plain", "Plain"},     {"End&", "End"}, {"", ""},
+      {"&De&lete", "Delete"},
+      {"A&ll", "All"},
+      {"Save && Exit", "Save & Exit"},
+      {"&&&Go", "&Go"},
+      {"Plain", "Plain"},
+      {"End&", "End"},
+      {"", ""},
   };
   for (const auto& [caption, name] : cases) EXPECT_EQ(forms::withoutMnemonics(caption), name) << caption;
 }
@@ -165,13 +179,13 @@ TEST(Mnemonics, NeverReachAName) {
 TEST_F(Look, EveryControlIsNamedByItsCaptionLabelOrFrame) {
   window.load();
   const std::pair<const char*, const char*> cases[] = {
-      {"Command1", "Delete"},                      // its own caption, marks dropped
-      {"Text1", "Description:"},                   // the label left of it in the grid
-      {"List1", "Name / Date:"},                   // the label above it, not its frame
+      {"Command1", "Delete"},                        // its own caption, marks dropped
+      {"Text1", "Description:"},                     // the label left of it in the grid
+      {"List1", "Name / Date:"},                     // the label above it, not its frame
       {"ProgressBar1", "Saving Configuration as:"},  // no label before it: its frame
-      {"Slider1", "Compression"},                  // the frame the .ui names, not the label "None"
-      {"List2", "Drives:"},                        // placed by coordinates under its label
-      {"Combo1", "Frequency:"},                    // its label; its choice is its value
+      {"Slider1", "Compression"},                    // the frame the .ui names, not the label "None"
+      {"List2", "Drives:"},                          // placed by coordinates under its label
+      {"Combo1", "Frequency:"},                      // its label; its choice is its value
   };
   for (const auto& [control, name] : cases) EXPECT_EQ(nameOf(child(control)), name) << control;
   QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(child("Combo1"));

@@ -159,7 +159,8 @@ TEST(Files, ListingsOfAKnownFolderFollowEveryChange) {
   writeFile("C:\\Seen\\one.txt", "1");
   writeFile("C:\\Seen\\two.txt", "2");
   const int all = kHidden | kSystem | kDirectory;
-  EXPECT_EQ(names(findNames("C:\\Seen\\*.*", all)), (std::vector<std::string>{".", "..", "Sub", "one.txt", "two.txt"}));
+  EXPECT_EQ(names(findNames("C:\\Seen\\*.*", all)),
+            (std::vector<std::string>{".", "..", "Sub", "one.txt", "two.txt"}));
   const fs::path host = m.root() / "drives/C/Seen";
   std::ofstream(host / "made.txt") << "y";
   fs::remove(host / "one.txt");
@@ -171,7 +172,8 @@ TEST(Files, ListingsOfAKnownFolderFollowEveryChange) {
   fs::remove_all(host / "Sub");
   fs::create_directory(host / "two.txt.d");
   const auto listed = findNames("C:\\Seen\\*.*", all);
-  EXPECT_EQ(names(listed), (std::vector<std::string>{".", "..", "two.txt", "made.txt", "own.txt", "two.txt.d"}));
+  EXPECT_EQ(names(listed),
+            (std::vector<std::string>{".", "..", "two.txt", "made.txt", "own.txt", "two.txt.d"}));
   EXPECT_EQ(listed.back().attributes & kDirectory, kDirectory);
   EXPECT_EQ(listed.back().size, 0);
 }
@@ -361,7 +363,8 @@ TEST(Files, ABatchOfOperationsWritesTheBookkeepingOnceAndMissesNoChange) {
     FileBatch batch;
     const auto written = fs::file_size(meta);
     for (int i = 1; i <= 300; ++i)
-      fileCopyForReading("C:\\Original of the user.txt", "C:\\Staged\\Copy number " + std::to_string(i) + ".txt");
+      fileCopyForReading("C:\\Original of the user.txt",
+                         "C:\\Staged\\Copy number " + std::to_string(i) + ".txt");
     EXPECT_EQ(fs::file_size(meta), written);  // not yet
     EXPECT_EQ(shortPath("C:\\Staged\\Copy number 300.txt"), "C:\\STAGED\\COPY~300.TXT");
     std::ofstream(m.root() / "drives/C/Staged/Made meanwhile.txt") << "m";

@@ -143,8 +143,9 @@ TEST_F(InfoZipTest, TheOOptionDatesTheArchiveByItsNewestEntry) {
   platform::setFileDateTime(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)", {2000, 7, 8, 9, 10, 12});
   ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
   EXPECT_EQ(platform::fileDateTime(R"(C:\SAVE\Conf1.kvz)"), newest);
-  EXPECT_NE(member(R"(C:\SAVE\Conf1.kvz)", "WINDOWS/TEMP/kelvaran/msdos.sys").dosAttributes() & platform::kHidden,
-            0);
+  EXPECT_NE(
+      member(R"(C:\SAVE\Conf1.kvz)", "WINDOWS/TEMP/kelvaran/msdos.sys").dosAttributes() & platform::kHidden,
+      0);
 
   ASSERT_EQ(run(R"(zip.exe -5gqruS "C:\SAVE\Conf2.kvz" C:\WINDOWS\TEMP\kelvaran\*.*)"), 0);
   EXPECT_GT(platform::fileDateTime(R"(C:\SAVE\Conf2.kvz)"), newest);
@@ -163,8 +164,8 @@ TEST_F(InfoZipTest, MoveEmptiesTheStagedTreeOnlyWhenZipSucceeds) {
   ASSERT_EQ(run(R"(zip.exe -5gqorumS "C:\SAVE\Conf1us.kvz")" + tail), 0) << platform::lastProcessOutput();
   EXPECT_EQ(entries(R"(C:\SAVE\Conf1us.kvz)"),
             (Names{"WINDOWS/TEMP/kelvaran/User/C/", "WINDOWS/TEMP/kelvaran/User/C/Docs/",
-                   "WINDOWS/TEMP/kelvaran/User/C/Docs/Locked copy.txt", "WINDOWS/TEMP/kelvaran/User/C/Docs/a.doc",
-                   "WINDOWS/TEMP/kelvaran/User/b.txt"}));
+                   "WINDOWS/TEMP/kelvaran/User/C/Docs/Locked copy.txt",
+                   "WINDOWS/TEMP/kelvaran/User/C/Docs/a.doc", "WINDOWS/TEMP/kelvaran/User/b.txt"}));
   EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\User)"));
   EXPECT_TRUE(
       folderNames(R"(C:\WINDOWS\TEMP\kelvaran\User\*.*)", platform::kDirectory | platform::kHidden).empty());
@@ -183,14 +184,20 @@ TEST_F(InfoZipTest, WindowsNamesAreStoredAsTheirCharactersAndComeBackTheSame) {
   const std::string user = R"(C:\WINDOWS\TEMP\kelvaran\User\)";
   const std::string folder = "M\xFCller B\xFCro";
   m.write(user + "Caf\xE9.txt", "cafe");
-  m.write(user + folder + "\\Stra\xDF" "e \x80.url", "street");
+  m.write(user + folder +
+              "\\Stra\xDF"
+              "e \x80.url",
+          "street");
   m.write(user + "plain.txt", "plain");
   m.remove(R"(C:\WINDOWS\Favorites)");
   ASSERT_EQ(run(R"(zip.exe -5gqoruS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\TEMP\kelvaran\User\*.*")"), 0)
       << platform::lastProcessOutput();
   // Further runs into the same archive (zip's grow and update) keep what the
   // first stored, and store a file again only once.
-  m.write(R"(C:\WINDOWS\Favorites\Caf)" "\xE9" R"( Links\Home.url)", "home");
+  m.write(R"(C:\WINDOWS\Favorites\Caf)"
+          "\xE9"
+          R"( Links\Home.url)",
+          "home");
   ASSERT_EQ(run(R"(zip.exe -5gqurS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\Favorites\*.*")"), 0)
       << platform::lastProcessOutput();
   m.write(user + "Caf\xE9.txt", "cafe");
@@ -200,7 +207,9 @@ TEST_F(InfoZipTest, WindowsNamesAreStoredAsTheirCharactersAndComeBackTheSame) {
   EXPECT_EQ(entries(R"(C:\SAVE\Conf1us.kvz)"),
             (Names{"WINDOWS/Favorites/Caf\xC3\xA9 Links/", "WINDOWS/Favorites/Caf\xC3\xA9 Links/Home.url",
                    stored + "Caf\xC3\xA9.txt", stored + "M\xC3\xBCller B\xC3\xBCro/",
-                   stored + "M\xC3\xBCller B\xC3\xBCro/Stra\xC3\x9F" "e \xE2\x82\xAC.url", stored + "plain.txt"}));
+                   stored + "M\xC3\xBCller B\xC3\xBCro/Stra\xC3\x9F"
+                            "e \xE2\x82\xAC.url",
+                   stored + "plain.txt"}));
   for (const auto& member : platform::zipdir::readMembers(m.host(R"(C:\SAVE\Conf1us.kvz)")))
     EXPECT_EQ(member.utf8(), member.name.find_first_of("\xC3\xE2") != std::string::npos) << member.name;
 
@@ -208,12 +217,21 @@ TEST_F(InfoZipTest, WindowsNamesAreStoredAsTheirCharactersAndComeBackTheSame) {
   m.remove(R"(C:\WINDOWS\Favorites)");
   ASSERT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" -d C:\)"), 0) << platform::lastProcessOutput();
   EXPECT_EQ(m.read(user + "Caf\xE9.txt"), "cafe");
-  EXPECT_EQ(m.read(user + folder + "\\Stra\xDF" "e \x80.url"), "street");
-  EXPECT_EQ(m.read(R"(C:\WINDOWS\Favorites\Caf)" "\xE9" R"( Links\Home.url)"), "home");
+  EXPECT_EQ(m.read(user + folder +
+                   "\\Stra\xDF"
+                   "e \x80.url"),
+            "street");
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\Favorites\Caf)"
+                   "\xE9"
+                   R"( Links\Home.url)"),
+            "home");
   EXPECT_EQ(folderNames(user + "*.*"), (Names{"Caf\xE9.txt", folder, "plain.txt"}));
   // A pattern names members by their Windows characters too.
   m.remove(user + "Caf\xE9.txt");
-  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" *Caf)" "\xE9" R"(.txt -d C:\)"), 0)
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\Conf1us.kvz" *Caf)"
+                "\xE9"
+                R"(.txt -d C:\)"),
+            0)
       << platform::lastProcessOutput();
   EXPECT_EQ(m.read(user + "Caf\xE9.txt"), "cafe");
 }
@@ -233,7 +251,8 @@ TEST_F(InfoZipTest, ZipStoresMoreNamesThanACommandLineHolds) {
                   ("a rather long file name of the user, number " + std::to_string(10000 + i) + ".txt"))
         << i;
   }
-  const std::string last = "a rather long file name of the user, number " + std::to_string(10000 + kFiles - 1) + ".txt";
+  const std::string last =
+      "a rather long file name of the user, number " + std::to_string(10000 + kFiles - 1) + ".txt";
   m.setAttributes(staged + "\\" + last, platform::kHidden | platform::kArchive);
   ASSERT_EQ(run(R"(zip.exe -1gqorumS "C:\SAVE\Conf1us.kvz" "C:\WINDOWS\TEMP\kelvaran\User\*.*")"), 0)
       << platform::lastProcessOutput().substr(0, 2000);
@@ -246,8 +265,9 @@ TEST_F(InfoZipTest, ZipStoresMoreNamesThanACommandLineHolds) {
         << member.name;
   const Names names = entries(R"(C:\SAVE\Conf1us.kvz)");
   EXPECT_EQ(names.size(), static_cast<std::size_t>(kFiles) + 1);
-  EXPECT_TRUE(std::binary_search(names.begin(), names.end(),
-                                 "WINDOWS/TEMP/kelvaran/User/Documents and Settings of a long folder name/" + last));
+  EXPECT_TRUE(
+      std::binary_search(names.begin(), names.end(),
+                         "WINDOWS/TEMP/kelvaran/User/Documents and Settings of a long folder name/" + last));
   EXPECT_TRUE(folderNames(R"(C:\WINDOWS\TEMP\kelvaran\User\*.*)").empty());
 }
 
@@ -303,8 +323,9 @@ TEST_F(InfoZipTest, NeitherZipNorUnzipWritesThroughALinkOutOfTheMachine) {
   fs::create_directories(outside);
   fs::create_symlink(outside / "grown.kvz", m.host(R"(C:\SAVE)") / "Conf1.kvz");
   for (const char* options : {"-5q", "-5gq"}) {
-    EXPECT_EQ(run(std::string("zip.exe ") + options + R"( "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\win.ini)"),
-              15)
+    EXPECT_EQ(
+        run(std::string("zip.exe ") + options + R"( "C:\SAVE\Conf1.kvz" C:\WINDOWS\TEMP\kelvaran\win.ini)"),
+        15)
         << options;
   }
   EXPECT_TRUE(fs::is_symlink(m.host(R"(C:\SAVE)") / "Conf1.kvz"));

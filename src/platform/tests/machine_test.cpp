@@ -123,7 +123,8 @@ TEST(Machine, NothingIsWrittenThroughLinksOutOfTheRoot) {
   EXPECT_EQ(text, "outside");
   EXPECT_FALSE(fs::exists(outside / "made.txt"));
   EXPECT_TRUE(fs::is_empty(outside / "folder"));
-  for (const char* link : {"out.txt", "dangling.txt", "Escape"}) EXPECT_TRUE(fs::is_symlink(c / link)) << link;
+  for (const char* link : {"out.txt", "dangling.txt", "Escape"})
+    EXPECT_TRUE(fs::is_symlink(c / link)) << link;
   fs::remove_all(outside);
 }
 

@@ -51,7 +51,8 @@ TEST(Media, SwappingDisksShowsEachDisksOwnFilesAndLabel) {
 TEST(Media, ADiskOutOfItsDriveHoldsNoHostFileOpen) {
   testsupport::TestMachine m;
   const auto openFiles = [] {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
   };
   writeFile("A:\\first.txt", "x");
   const auto before = openFiles();

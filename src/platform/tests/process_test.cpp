@@ -145,7 +145,7 @@ TEST(HostProgram, RunsWithAnArgumentVectorAndNoInput) {
 // cat reads it, so cat is seen in its reading loop however busy the machine.
 TEST(HostProgram, ThePeakMemoryIsTheProgramsOwn) {
   std::vector<char> held(std::size_t(96) << 20, 'x');  // this process: over 96 MB
-  const std::string input(std::size_t(2) << 20, 'y');   // more than a pipe holds
+  const std::string input(std::size_t(2) << 20, 'y');  // more than a pipe holds
   platform::resetHostProgramPeak();
   const auto cat = platform::runHostProgram("/bin/cat", {}, {}, input);
   ASSERT_EQ(cat.exitCode, 0);
@@ -164,13 +164,18 @@ namespace {
 // names are Windows-1252 bytes, not UTF-8), and its output and exit code
 // come back whole.
 TEST(HostProgram, RunsWithTheExactBytesOfItsArgumentsAndInput) {
-  const platform::HostRun echo = platform::runHostProgram("/usr/bin/printf", {"%s|", "Caf\xE9", "M\xFC ller"});
+  const platform::HostRun echo =
+      platform::runHostProgram("/usr/bin/printf", {"%s|", "Caf\xE9", "M\xFC ller"});
   ASSERT_TRUE(echo.started);
   EXPECT_EQ(echo.output, "Caf\xE9|M\xFC ller|");
   EXPECT_EQ(echo.exitCode, 0);
 
   std::string input;
-  for (int i = 0; i < 20000; ++i) input += "Stra\xDF" "e " + std::to_string(i) + "\n";  // more than a pipe holds
+  for (int i = 0; i < 20000; ++i)
+    input +=
+        "Stra\xDF"
+        "e " +
+        std::to_string(i) + "\n";  // more than a pipe holds
   const platform::HostRun copy = platform::runHostProgram("/bin/cat", {}, {}, input);
   EXPECT_EQ(copy.output, input);
 

@@ -243,8 +243,13 @@ TEST(VolumeBookkeeping, MachineFilesKeepExactlyTheirLastContent) {
   testsupport::TestMachine m;
   const fs::path a = m.root() / "a.ini", b = m.root() / "b.ini";
   const std::pair<const fs::path*, std::string> writes[] = {
-      {&a, std::string(5000, 'a')}, {&b, "short\n"}, {&a, "shorter\n"}, {&b, std::string(9000, 'b')},
-      {&a, ""},                    {&b, "last\n"},  {&a, "again\n"},
+      {&a, std::string(5000, 'a')},
+      {&b, "short\n"},
+      {&a, "shorter\n"},
+      {&b, std::string(9000, 'b')},
+      {&a, ""},
+      {&b, "last\n"},
+      {&a, "again\n"},
   };
   std::map<const fs::path*, std::string> expected;
   for (const auto& [file, bytes] : writes) {

@@ -24,10 +24,10 @@ TEST(EditMsDos, TurnsOffTheGraphicalStartAndTheLogoLineByLine) {
       {"BootGUI off, Logo=0 before the first ';' line",
        "[Options]\r\nBootGUI=1\r\nWinVer=4.10.2222\r\n;\r\n;The following lines\r\n",
        "[Options]\r\nBootGUI=0\r\nWinVer=4.10.2222\r\nLogo=0\r\n;\r\n;The following lines\r\n"},
-      {"an existing Logo line is replaced, no extra line",
-       "[Options]\r\nLogo=1\r\nBootGUI=1\r\n;\r\n", "[Options]\r\nLogo=0\r\nBootGUI=0\r\n;\r\n"},
-      {"every ';' line before a Logo line gets its own",
-       ";\r\n;\r\nLogo=1\r\n;\r\n", "Logo=0\r\n;\r\nLogo=0\r\n;\r\nLogo=0\r\n;\r\n"},
+      {"an existing Logo line is replaced, no extra line", "[Options]\r\nLogo=1\r\nBootGUI=1\r\n;\r\n",
+       "[Options]\r\nLogo=0\r\nBootGUI=0\r\n;\r\n"},
+      {"every ';' line before a Logo line gets its own", ";\r\n;\r\nLogo=1\r\n;\r\n",
+       "Logo=0\r\n;\r\nLogo=0\r\n;\r\nLogo=0\r\n;\r\n"},
       {"other lines stay byte for byte: commas, blanks, quotes, LF ends",
        "[Paths]\r\n  WinDir=C:\\WINDOWS, \"x,y\"\nBootMulti=1\r\n",
        "[Paths]\r\n  WinDir=C:\\WINDOWS, \"x,y\"\nBootMulti=1\r\n"},
@@ -58,7 +58,7 @@ TEST_F(BootDisk, WritesABootableDiskThatStartsTheRestoreModuleFromDisk2) {
 
   EXPECT_EQ(labelOf(first), "Boot#1");
   const std::vector<std::pair<std::string, int>> expected{
-      {"Msdos.sys", 7}, {"io.sys", 7}, {"command.com", 32}, {"drvspace.bin", 7},
+      {"Msdos.sys", 7},  {"io.sys", 7},      {"command.com", 32}, {"drvspace.bin", 7},
       {"Himem.sys", 32}, {"Config.sys", 32}, {"Autoexec.bat", 32}};
   auto root = rootOf(first);
   ASSERT_EQ(root.size(), expected.size());
@@ -141,14 +141,18 @@ TEST_F(BootDisk, AMissingStartFileEndsTheProgramAfterItsMessage) {
   struct Case {
     const char* missing;
     const char* step;
-  } cases[] = {{"C:\\IO.SYS", "IO.SYS"}, {"C:\\MSDOS.SYS", "MSDOS.SYS"}, {"C:\\WINDOWS\\COMMAND.COM", "COMMAND.COM"}};
+  } cases[] = {
+      {"C:\\IO.SYS", "IO.SYS"}, {"C:\\MSDOS.SYS", "MSDOS.SYS"}, {"C:\\WINDOWS\\COMMAND.COM", "COMMAND.COM"}};
   for (const auto& c : cases) {
     const std::string saved = machine.read(c.missing);
     machine.remove(c.missing);
     floppy("", {}, true);
     programEnds = 0;
     windows::Wizzard().BootDiskDone = false;
-    dialogs().expect(res(1064) + "\r\r" + c.step + "\r\r" + res(1065)).style(forms::vbCritical).title(res(1005));
+    dialogs()
+        .expect(res(1064) + "\r\r" + c.step + "\r\r" + res(1065))
+        .style(forms::vbCritical)
+        .title(res(1005));
     rescue::MakeBootDisk();
     EXPECT_EQ(programEnds, 1) << c.step;
     EXPECT_FALSE(windows::Wizzard().BootDiskDone) << c.step;

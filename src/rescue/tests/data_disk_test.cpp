@@ -39,7 +39,9 @@ class DataDisk : public RescueTest {
     machine.write("C:\\JOINED.ZIP", joined);
     return entriesOf("C:\\JOINED.ZIP");
   }
-  std::string congratulation() { return res(1073) + "\r" + res(1074) + "\r\r" + res(1075) + "\r" + res(1076); }
+  std::string congratulation() {
+    return res(1073) + "\r" + res(1074) + "\r\r" + res(1075) + "\r" + res(1076);
+  }
   std::string updated() { return res(1073) + "\r" + res(1147) + "\r\r" + res(1075) + "\r" + res(1076); }
   std::string wrongDisk() { return res(1142) + "\r" + res(1143) + "\r\r" + res(1149); }
 };
@@ -79,10 +81,7 @@ TEST_F(DataDisk, ASnapshotTooLargeForOneDiskIsSplitOverLabelledDisks) {
   const std::string disk2 = floppy("", {}, true, small);
   const std::string disk3 = floppy("", {}, false, small);
   const std::string disk4 = floppy("", {}, false, small);
-  dialogs()
-      .expect(rescue::ChangeDiskPrompt(2))
-      .style(forms::vbOKOnly)
-      .then(insertDisk(disk3));
+  dialogs().expect(rescue::ChangeDiskPrompt(2)).style(forms::vbOKOnly).then(insertDisk(disk3));
   dialogs().expect(disktest::insertPrompt(4)).then(insertDisk(disk4));
   dialogs().expect(res(1072) + " 4");
   dialogs().expect(congratulation());
@@ -91,7 +90,8 @@ TEST_F(DataDisk, ASnapshotTooLargeForOneDiskIsSplitOverLabelledDisks) {
   EXPECT_EQ(labelOf(disk2), "Data#1");
   EXPECT_EQ(labelOf(disk3), "Data#2");
   EXPECT_EQ(labelOf(disk4), "Data#3");
-  const std::string joined = onDisk(disk2, "CONFIGD.KV1") + onDisk(disk3, "CONFIGD.KV2") + onDisk(disk4, "CONFIGD.KV3");
+  const std::string joined =
+      onDisk(disk2, "CONFIGD.KV1") + onDisk(disk3, "CONFIGD.KV2") + onDisk(disk4, "CONFIGD.KV3");
   EXPECT_EQ(joined, bytes);
   EXPECT_EQ(onDisk(disk2, "CONFIGD.KVZ"), "<missing>");
   EXPECT_EQ(unpackedEntries(joined), snapshotEntries(demoSnapshotFiles()));
@@ -150,10 +150,11 @@ TEST_F(DataDisk, TheUpdateReplacesEveryArchivePartAndLeavesTheSettingsCopy) {
   w.Option2.setValue(true);
   w.Command2.click();
   EXPECT_EQ(w.Label1.caption(), rescue::UpdateText());
-  const std::string disk = floppy("Data#1", {{"Configd.kv1", "old part 1"},
-                                             {"Configd.kv2", "old part 2 left on disk 2"},
-                                             {"kelvaran.ini", "[Settings]\r\nOld=1\r\n"},
-                                             {"Kvados.exe", "old module"}},
+  const std::string disk = floppy("Data#1",
+                                  {{"Configd.kv1", "old part 1"},
+                                   {"Configd.kv2", "old part 2 left on disk 2"},
+                                   {"kelvaran.ini", "[Settings]\r\nOld=1\r\n"},
+                                   {"Kvados.exe", "old module"}},
                                   true);
   bool helpDisabledWhileCopying = false;
   dialogs().expect(updated()).style(forms::vbOKOnly).title("").then([&] {

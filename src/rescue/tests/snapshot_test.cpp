@@ -120,7 +120,8 @@ TEST_F(Snapshot, RefusedWhileARestoreWaitsForTheRestart) {
 }
 
 TEST_F(Snapshot, AWininitOfOtherFilesDoesNotStopIt) {
-  machine.write("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\OLD.DLL\r\n[other]\r\nx=C:\\WINDOWS\\TEMP\\KELVARAN\\A\r\n");
+  machine.write("C:\\WINDOWS\\WININIT.INI",
+                "[rename]\r\nNUL=C:\\WINDOWS\\OLD.DLL\r\n[other]\r\nx=C:\\WINDOWS\\TEMP\\KELVARAN\\A\r\n");
   EXPECT_FALSE(rescue::RestoreWaitsForRestart());
   EXPECT_TRUE(rescue::TakeSnapshot());
 }

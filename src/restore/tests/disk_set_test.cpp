@@ -98,7 +98,10 @@ TEST_F(DiskSet, ATruncatedArchiveCancelsTheRestore) {
   machine().write("A:\\Conf1s.kvz", "PK\x03\x04 cut short");
   auto& st = core::state();
   windows::RestoreReq().Check20.setValue(1);
-  dialogs().expect("Please insert Disk No. 1 now!").style(forms::vbOKCancel + forms::vbInformation).title("Message");
+  dialogs()
+      .expect("Please insert Disk No. 1 now!")
+      .style(forms::vbOKCancel + forms::vbInformation)
+      .title("Message");
   expectCancelled();
 
   EXPECT_FALSE(FetchDiskSet(onFloppies(kDiskRestore)));
@@ -117,7 +120,8 @@ TEST_F(DiskSet, CancelAtTheFirstDiskPrompt) {
   expectCancelled();
 
   EXPECT_FALSE(FetchDiskSet(onFloppies(kDiskRestore)));
-  for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini"}) EXPECT_TRUE(machine().exists(kProgram + file));
+  for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini"})
+    EXPECT_TRUE(machine().exists(kProgram + file));
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ TEST_F(FileGroupsEndToEnd, ACraftedUserIniDeletesAndCopiesNothing) {
   const std::string user = "C:\\WINDOWS\\TEMP\\kelvaran\\User\\";
   machine().write("C:\\AUTOEXEC.BAT", "@echo off\r\n");
   machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");
-  machine().write(user + "User.ini", "[UserFilesSaved]\r\n" + kUserFiles[0] + "=C:\\AUTOEXEC.BAT\r\n" + kUserFiles[1] +
-                                         "=" + user + "..\\..\\..\\WIN.INI\r\n");
+  machine().write(user + "User.ini", "[UserFilesSaved]\r\n" + kUserFiles[0] + "=C:\\AUTOEXEC.BAT\r\n" +
+                                         kUserFiles[1] + "=" + user + "..\\..\\..\\WIN.INI\r\n");
   machine().remove("C:\\SAVE\\Conf1us.kvz");
   ASSERT_EQ(platform::runZip({"-qr", "C:\\SAVE\\Conf1us.kvz", user + "*.*"}).exitCode, 0);
   machine().remove("C:\\WINDOWS\\TEMP\\kelvaran");

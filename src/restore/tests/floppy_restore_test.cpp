@@ -54,13 +54,15 @@ class FloppyRestore : public restoretest::RestoreTest {
     auto& st = core::state();
     st.SaveFolder = "A:\\";
     prepareSlot(1, "Floppies");
-    prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, "");
+    prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+           "");
     prompt("Please insert Disk No. 2 now!", forms::vbOKOnly, "", forms::vbOK, disk2);
     dialogs().expect(savetest::kSavedMessage);
     save::SaveConfiguration();
     dialogs().verify();
     ASSERT_TRUE(st.SaveSucceeded);
-    ASSERT_EQ(core::ReadIni("SplitLog", kProgram + "Conf1us.kvz", kProgram + "Config1.ini"), "2");  // read back without its blank
+    ASSERT_EQ(core::ReadIni("SplitLog", kProgram + "Conf1us.kvz", kProgram + "Config1.ini"),
+              "2");  // read back without its blank
 
     for (const std::string& file : {kBig, kSmall, kMenu, kFavorite}) machine().write(file, "changed");
     st.SaveFolder = "A:\\";
@@ -71,7 +73,8 @@ class FloppyRestore : public restoretest::RestoreTest {
     ASSERT_EQ(loadedConfiguration().DiskRestorePath, kProgram + "DiskRestore\\");
     st.RestoreDone = false;
     machine().eject('A');
-    if (!machine().exists(kProgram + "kelvaran.ini")) machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
+    if (!machine().exists(kProgram + "kelvaran.ini"))
+      machine().write(kProgram + "kelvaran.ini", "[Settings]\r\n");
   }
 
   std::string newMedium() {
@@ -79,7 +82,8 @@ class FloppyRestore : public restoretest::RestoreTest {
     spec.capacity = k360;
     return machine().addMedium(spec);
   }
-  void prompt(const std::string& text, int style, const std::string& title, int answer, const std::string& medium) {
+  void prompt(const std::string& text, int style, const std::string& title, int answer,
+              const std::string& medium) {
     auto& e = dialogs().expect(text).style(style).title(title).answer(answer);
     if (!medium.empty()) e.then([this, medium] { machine().insert('A', medium); });
   }
@@ -96,7 +100,8 @@ class FloppyRestore : public restoretest::RestoreTest {
 TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
   tickEverything();
   core::state().DiskNo = 3;  // left from the save
-  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk1);
   // The user files' archive asks for the second disk: the copy window stands at its row.
   std::string row;
   dialogs()
@@ -104,7 +109,8 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
       .style(forms::vbOKCancel + forms::vbInformation)
       .title("Message")
       .then([&] {
-        row = std::to_string(windows::Animate().ProgressBar1.value()) + " " + windows::Animate().Label1.caption();
+        row = std::to_string(windows::Animate().ProgressBar1.value()) + " " +
+              windows::Animate().Label1.caption();
         machine().insert('A', disk2);
       });
 
@@ -131,8 +137,10 @@ TEST_F(FloppyRestore, JoinedFromBothDisksAndPutBack) {
 TEST_F(FloppyRestore, CancelAtADiskPromptKeepsTheProgramsFiles) {
   tickEverything();
   core::state().DiskNo = 3;  // left from the save
-  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
-  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbCancel, "");
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message",
+         forms::vbCancel, "");
   dialogs().expect("An error occurs while restoring. Restoring canceled.");
 
   EXPECT_FALSE(FetchDiskSet(loadedConfiguration()));
@@ -149,8 +157,10 @@ TEST_F(FloppyRestore, RestoredThroughTheDialogWithTheDisksInserted) {
   bindRestoreReq();
   tickEverything();
   core::state().DiskNo = 3;
-  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
-  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk2);
   dialogs().expect("Files successfully restored").style(forms::vbOKOnly).title("");
 
   windows::RestoreReq().Command1.click();
@@ -169,8 +179,10 @@ TEST_F(FloppyRestore, AStopAfterTheJoinsEmptiesDiskRestore) {
   bindRestoreReq();
   tickEverything();
   loadedConfiguration().PathStartmenue = "Q:\\Start Menu\\";
-  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
-  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk2);
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk2);
   dialogs()
       .expect("Your Start Menu can't be restored!\r\rWould you continue to restore the remaining files?")
       .answer(forms::vbNo);
@@ -187,8 +199,10 @@ TEST_F(FloppyRestore, AStopAfterTheJoinsEmptiesDiskRestore) {
 TEST_F(FloppyRestore, CancelAtADiskPromptOfTheDialogsRunKeepsTheProgramsFiles) {
   bindRestoreReq();
   tickEverything();
-  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK, disk1);
-  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbCancel, "");
+  prompt("Please insert Disk No. 1 now!", forms::vbOKCancel + forms::vbInformation, "Message", forms::vbOK,
+         disk1);
+  prompt("Please insert Disk No. 2 now!", forms::vbOKCancel + forms::vbInformation, "Message",
+         forms::vbCancel, "");
   dialogs().expect("An error occurs while restoring. Restoring canceled.");
 
   windows::RestoreReq().Command1.click();

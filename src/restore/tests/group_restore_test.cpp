@@ -41,7 +41,8 @@ TEST_F(GroupRestore, EachGroupComesBackAlone) {
 
     EXPECT_EQ(restoreGroups(), StepEnd::Continue);
     for (const auto& [other, otherBox] : kGroupFiles)
-      EXPECT_EQ(content(other), otherBox == box ? savedContent(other) : "changed") << "box " << box << ": " << other;
+      EXPECT_EQ(content(other), otherBox == box ? savedContent(other) : "changed")
+          << "box " << box << ": " << other;
   }
   EXPECT_TRUE(core::state().RestoreDone);
   for (const std::string& file : kUserFiles) EXPECT_EQ(content(file), "changed");
@@ -150,11 +151,17 @@ TEST_F(GroupRestore, AMissingArchiveAsksWhetherToGoOn) {
   RestoreBox(20).setValue(1);
   RestoreBox(11).setValue(1);
   const std::string question =
-      "File not found!\r\"C:\\SAVE\\Conf1s.kvz\"\rYour Start Menu can't be restored!\r\rWould you continue to restore "
+      "File not found!\r\"C:\\SAVE\\Conf1s.kvz\"\rYour Start Menu can't be restored!\r\rWould you continue "
+      "to restore "
       "the remaining files?";
-  dialogs().expect(question).style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2).title("Warning!").answer(forms::vbYes);
+  dialogs()
+      .expect(question)
+      .style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2)
+      .title("Warning!")
+      .answer(forms::vbYes);
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
-  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"), savedContent("C:\\WINDOWS\\Favorites\\Links\\Home.url"));
+  EXPECT_EQ(content("C:\\WINDOWS\\Favorites\\Links\\Home.url"),
+            savedContent("C:\\WINDOWS\\Favorites\\Links\\Home.url"));
 
   machine().write("C:\\WINDOWS\\Favorites\\Links\\Home.url", "changed");
   dialogs().expect(question).answer(forms::vbNo);
@@ -168,7 +175,10 @@ TEST_F(GroupRestore, AFailedRunIsReportedNotCounted) {
   broken.exitCode = 2;
   platform::installFakeProgram("Unzip32.exe", broken);
   RestoreBox(20).setValue(1);
-  dialogs().expect("Your Start Menu can't be restored!").style(forms::vbOKOnly + forms::vbCritical).title("Warning!");
+  dialogs()
+      .expect("Your Start Menu can't be restored!")
+      .style(forms::vbOKOnly + forms::vbCritical)
+      .title("Warning!");
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
   EXPECT_FALSE(core::state().RestoreDone);
 }
@@ -197,8 +207,10 @@ TEST_F(GroupRestore, AnArchiveReachingOutsideItsFolderIsRefused) {
   machine().write("C:\\WINDOWS\\WIN.INI", "mine");
   RestoreBox(11).setValue(1);
   dialogs()
-      .expect("Your Microsoft Internet Explorer Bookmarks can't be restored!\r\rWould you continue to restore the "
-              "remaining files?")
+      .expect(
+          "Your Microsoft Internet Explorer Bookmarks can't be restored!\r\rWould you continue to restore "
+          "the "
+          "remaining files?")
       .answer(forms::vbYes);
   EXPECT_EQ(restoreGroups(), StepEnd::Continue);
   EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "mine");

@@ -27,7 +27,8 @@ namespace {
 using restoretest::kProgram;
 
 const std::string kRestartQuestion =
-    "Your system will be restarted after the Restore Process.\r \rPlease save and close all open files before "
+    "Your system will be restarted after the Restore Process.\r \rPlease save and close all open files "
+    "before "
     "continuing.\r\rContinue Restore Operation?";
 const std::string kRestored = "Files successfully restored";
 const std::string kNothing = "Nothing restored or a error occurred while restoring.";
@@ -98,8 +99,11 @@ TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAnd
     winiAtRestart = content("C:\\WINDOWS\\WIN.INI");
     wininitAtRestart = content(kWininit);
   };
-  dialogs().expect(kRestartQuestion).style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2)
-      .title("Warning!").answer(forms::vbYes);
+  dialogs()
+      .expect(kRestartQuestion)
+      .style(forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2)
+      .title("Warning!")
+      .answer(forms::vbYes);
   dialogs().expect(kRestored).style(forms::vbOKOnly).title("");
   RestoreConfiguration();
 
@@ -116,7 +120,8 @@ TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAnd
   EXPECT_EQ(content("C:\\WINDOWS\\SYSTEM.INI"), "[boot]\r\nshell=Explorer.exe\r\n");
   EXPECT_EQ(platform::getAttr("C:\\MSDOS.SYS") & 7, 7);
   // Each restored file keeps the name it had on disk, not the archive's lower case.
-  for (const char* name : {"C:\\AUTOEXEC.BAT", "C:\\MSDOS.SYS", "C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\SYSTEM.INI"})
+  for (const char* name :
+       {"C:\\AUTOEXEC.BAT", "C:\\MSDOS.SYS", "C:\\WINDOWS\\WIN.INI", "C:\\WINDOWS\\SYSTEM.INI"})
     EXPECT_EQ(platform::longPath(name), name);
   EXPECT_EQ(content("c:\\Restore.ini"), "Restore=1\r\n");
   EXPECT_EQ(core::ReadIni("SystemPathes", "SystemPath", kProgram + "kelvaran.ini"), "C:\\WINDOWS");
@@ -131,9 +136,12 @@ TEST_F(RestoreEngine, AMissingSystemArchiveAnsweredYesRenamesNothingAndReportsNo
   machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
   choose({1, 9});
   dialogs().expect(kRestartQuestion).answer(forms::vbYes);
-  dialogs().expect("File not found!\r\"C:\\SAVE\\Conf1.kvz\"\rYour System Files can't be restored!\r\r"
-                   "Would you continue to restore the remaining files?")
-      .style(276).answer(forms::vbYes);
+  dialogs()
+      .expect(
+          "File not found!\r\"C:\\SAVE\\Conf1.kvz\"\rYour System Files can't be restored!\r\r"
+          "Would you continue to restore the remaining files?")
+      .style(276)
+      .answer(forms::vbYes);
   dialogs().expect(kNothing);
   RestoreConfiguration();
   EXPECT_FALSE(machine().exists(kWininit));
@@ -204,8 +212,8 @@ TEST_F(RestoreEngine, MembersPointingOutsideTheWorkingFolderAreNotUnpacked) {
   // A system archive that also holds C:\WINDOWS\WIN.INI under its own name.
   machine().write("C:\\WINDOWS\\TEMP\\kelvaran\\win.ini", "[windows]\r\nrestored=1\r\n");
   machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nevil=1\r\n");
-  ASSERT_EQ(platform::runZip({"-q", "C:\\SAVE\\Conf1.kvz", "C:\\WINDOWS\\TEMP\\kelvaran\\win.ini",
-                              "C:\\WINDOWS\\WIN.INI"})
+  ASSERT_EQ(platform::runZip(
+                {"-q", "C:\\SAVE\\Conf1.kvz", "C:\\WINDOWS\\TEMP\\kelvaran\\win.ini", "C:\\WINDOWS\\WIN.INI"})
                 .exitCode,
             0);
   machine().remove("C:\\WINDOWS\\TEMP\\kelvaran");

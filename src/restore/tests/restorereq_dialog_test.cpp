@@ -2,9 +2,10 @@
 // the label of a complete user-file selection, Cancel and OK.
 #include "restore/restorereq_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "core/state.h"
 #include "restore/restore_boxes.h"
@@ -107,8 +108,8 @@ TEST_F(RestoreReqDialog, CancelBringsBackTheActionButtonsAndMarksTheSettingsSave
   });
   EXPECT_FALSE(r.visible());
   EXPECT_TRUE(core::state().SettingsSaved);
-  for (forms::Control* c :
-       std::initializer_list<forms::Control*>{&r.Command1, &r.Command3, &r.Command4, &r.Command5, &r.Command6})
+  for (forms::Control* c : std::initializer_list<forms::Control*>{&r.Command1, &r.Command3, &r.Command4,
+                                                                  &r.Command5, &r.Command6})
     EXPECT_TRUE(c->visible()) << c->name();
 }
 

@@ -50,8 +50,10 @@ TEST_F(UnzipGroups, CommandLinesOfEveryGroup) {
       {UnzipGroup::Favorites, q + "mb.kvz", "Unzip32.exe -o \"C:\\SAVE\\Conf1mb.kvz\" -d C:\\"},
       {UnzipGroup::IECookies, q + "mc.kvz", "Unzip32.exe -o \"C:\\SAVE\\Conf1mc.kvz\" -d C:\\"},
       {UnzipGroup::OEMail, q + "mx.kvz", "Unzip32.exe -o \"C:\\SAVE\\Conf1mx.kvz\" -d C:\\"},
-      {UnzipGroup::NSBookmarks, q + "na.kvz", "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" *Bookmark.htm -d C:\\"},
-      {UnzipGroup::NSCookies, q + "na.kvz", "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" *Cookies.txt -d C:\\"},
+      {UnzipGroup::NSBookmarks, q + "na.kvz",
+       "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" *Bookmark.htm -d C:\\"},
+      {UnzipGroup::NSCookies, q + "na.kvz",
+       "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" *Cookies.txt -d C:\\"},
       {UnzipGroup::NSMail, q + "na.kvz", "Unzip32.exe -Cqo \"C:\\SAVE\\Conf1na.kvz\" *Mail\\* -d C:\\"},
       {UnzipGroup::NSNews, q + "nw.kvz", "Unzip32.exe -o \"C:\\SAVE\\Conf1nw.kvz\" -d C:\\"},
   };
@@ -95,8 +97,14 @@ TEST_F(UnzipGroups, UnusableFolders) {
   const struct {
     std::string startMenu;
   } cases[] = {
-      {""}, {"NONE"}, {"Q:\\Menu\\"}, {"Menu\\"}, {"\\\\SERVER\\SHARE\\Menu\\"}, {"C:\\"},
-      {"C:\\Start\" -d X:\\"}, {"C:\\Start\tMenu\\"},
+      {""},
+      {"NONE"},
+      {"Q:\\Menu\\"},
+      {"Menu\\"},
+      {"\\\\SERVER\\SHARE\\Menu\\"},
+      {"C:\\"},
+      {"C:\\Start\" -d X:\\"},
+      {"C:\\Start\tMenu\\"},
   };
   for (const auto& c : cases) {
     GroupFolders f = demoFolders();
@@ -127,10 +135,12 @@ TEST_F(UnzipGroups, MembersMustLieInTheGroupsFolder) {
 
   machine().remove("C:\\SAVE\\T.kvz");
   const std::string mixed = archiveOf({"C:\\WINDOWS\\Favorites\\Links\\Home.url", "C:\\WINDOWS\\WIN.INI"});
-  EXPECT_EQ(MemberProblem(mixed, "C:\\", "C:\\WINDOWS\\Favorites\\"), "WINDOWS/WIN.INI: outside C:\\WINDOWS\\Favorites\\");
+  EXPECT_EQ(MemberProblem(mixed, "C:\\", "C:\\WINDOWS\\Favorites\\"),
+            "WINDOWS/WIN.INI: outside C:\\WINDOWS\\Favorites\\");
 
   machine().write("C:\\SAVE\\Broken.kvz", "PK\x03\x04 not an archive");
-  EXPECT_EQ(MemberProblem("C:\\SAVE\\Broken.kvz", "C:\\", "C:\\WINDOWS\\Favorites\\"), "not a readable archive");
+  EXPECT_EQ(MemberProblem("C:\\SAVE\\Broken.kvz", "C:\\", "C:\\WINDOWS\\Favorites\\"),
+            "not a readable archive");
 }
 
 // The Netscape patterns are ASCII around their wildcards: a profile in a
@@ -142,7 +152,8 @@ TEST_F(UnzipGroups, NetscapePatternsMatchAProfileWithAccentedLetters) {
   machine().write(profile + "MAIL\\Inbox", "mail");
   const std::string archive =
       archiveOf({profile + "BOOKMARK.HTM", profile + "cookies.TXT", profile + "MAIL\\Inbox"});
-  for (const char* file : {"BOOKMARK.HTM", "cookies.TXT", "MAIL\\Inbox"}) machine().write(profile + file, "changed");
+  for (const char* file : {"BOOKMARK.HTM", "cookies.TXT", "MAIL\\Inbox"})
+    machine().write(profile + file, "changed");
   for (const UnzipGroup group : {UnzipGroup::NSBookmarks, UnzipGroup::NSCookies, UnzipGroup::NSMail}) {
     const auto arguments = UnzipArguments(group, archive, "C:\\");
     EXPECT_EQ(platform::runUnzip({arguments.begin() + 1, arguments.end()}).exitCode, 0);

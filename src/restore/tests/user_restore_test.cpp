@@ -95,7 +95,8 @@ class CopyBack : public savetest::SaveTest {
   }
   // An item of the dialog's list, saved as `copy` (no User.ini entry when
   // ""), which holds `bytes` (not written when "").
-  void item(const std::string& path, bool selected, const std::string& copy, const std::string& bytes = "saved") {
+  void item(const std::string& path, bool selected, const std::string& copy,
+            const std::string& bytes = "saved") {
     auto& list = windows::RestoreReq().List1;
     list.addItem(path);
     list.setSelected(list.listCount() - 1, selected);

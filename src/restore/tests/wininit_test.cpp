@@ -49,7 +49,7 @@ TEST_F(WininitWriting, WritesALineOnlyForATickedBoxWithARestoredCopyInTableOrder
   machine().write(work + "Win.ini", "[windows]\r\n");
   machine().write(work + "classes.dat", "REGEDIT4\r\n");
   machine().write(work + "system.ini", "");  // empty: not a copy to install
-  for (int box : {9, 25, 7, 3}) {  // control.ini has no copy at all
+  for (int box : {9, 25, 7, 3}) {            // control.ini has no copy at all
     RestoreBox(box).setEnabled(true);
     RestoreBox(box).setValue(1);
   }
@@ -79,7 +79,10 @@ TEST_F(WininitWriting, AFailedWriteRaisesAndKeepsTheOldFile) {
 TEST_F(WininitWriting, AMissingWininitExeEndsTheProgramAfterItsMessage) {
   EXPECT_TRUE(CheckWininitExe("C:\\WINDOWS"));
   machine().remove("C:\\WINDOWS\\WININIT.EXE");
-  dialogs().expect("'Wininit.exe' File not found!\r\rIgnore?").style(forms::vbOKOnly + forms::vbCritical).title("Warning!");
+  dialogs()
+      .expect("'Wininit.exe' File not found!\r\rIgnore?")
+      .style(forms::vbOKOnly + forms::vbCritical)
+      .title("Warning!");
   EXPECT_FALSE(CheckWininitExe("C:\\WINDOWS"));
   EXPECT_EQ(programEnds, 1);
 }

@@ -112,13 +112,21 @@ TEST_F(SaveEngine, SavesTheDemoMachineIntoASlot) {
 // characters they are: a zip reader (Python's zipfile here) shows them, and
 // they unpack to the same names.
 TEST_F(SaveEngine, NamesWithAccentedCharactersAreSavedInEveryArchive) {
-  const std::string cafe = "Caf\xE9", mueller = "M\xFCller B\xFCro", street = "Stra\xDF" "e";
+  const std::string cafe = "Caf\xE9", mueller = "M\xFCller B\xFCro",
+                    street =
+                        "Stra\xDF"
+                        "e";
   machine().write("C:\\WINDOWS\\Start Menu\\Programs\\" + cafe + ".lnk", "menu");
   machine().write("C:\\WINDOWS\\Favorites\\" + mueller + ".url", "fav");
   machine().write("C:\\WINDOWS\\Application Data\\Identities\\Mail\\" + street + ".dbx", "mail");
   machine().write("C:\\" + cafe + ".txt", "user");
-  machine().write("C:\\My Documents\\" + mueller + "\\Gr\xFC\xDF" "e.doc", "user 2");
-  writeUserList({"C:\\" + cafe + ".txt", "C:\\My Documents\\" + mueller + "\\Gr\xFC\xDF" "e.doc"});
+  machine().write("C:\\My Documents\\" + mueller +
+                      "\\Gr\xFC\xDF"
+                      "e.doc",
+                  "user 2");
+  writeUserList({"C:\\" + cafe + ".txt", "C:\\My Documents\\" + mueller +
+                                             "\\Gr\xFC\xDF"
+                                             "e.doc"});
   core::state().OEMailDir = "C:\\WINDOWS\\Application Data\\Identities\\Mail\\";
   save::UserFilesBox(3).setValue(1);
   saveBefore();
@@ -130,12 +138,16 @@ TEST_F(SaveEngine, NamesWithAccentedCharactersAreSavedInEveryArchive) {
   };
   EXPECT_TRUE(has("Conf1s.kvz", "WINDOWS/Start Menu/Programs/" + utf8Cafe + ".lnk"));
   EXPECT_TRUE(has("Conf1mb.kvz", "WINDOWS/Favorites/" + utf8Mueller + ".url"));
-  EXPECT_TRUE(has("Conf1mx.kvz", "WINDOWS/Application Data/Identities/Mail/Stra\xC3\x9F" "e.dbx"));
+  EXPECT_TRUE(has("Conf1mx.kvz",
+                  "WINDOWS/Application Data/Identities/Mail/Stra\xC3\x9F"
+                  "e.dbx"));
   EXPECT_TRUE(has("Conf1us.kvz", "WINDOWS/TEMP/kelvaran/User/" + utf8Cafe + ".txt"));
   EXPECT_TRUE(has("Conf1us.kvz", "WINDOWS/TEMP/kelvaran/User/My Documents/" + utf8Mueller +
-                                     "/Gr\xC3\xBC\xC3\x9F" "e.doc"));
-  EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
-            "");  // the map travels inside the archive only
+                                     "/Gr\xC3\xBC\xC3\x9F"
+                                     "e.doc"));
+  EXPECT_EQ(
+      core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
+      "");  // the map travels inside the archive only
 
   // Another zip reader sees the same characters.
   const std::filesystem::path python = "/usr/bin/python3";
@@ -152,8 +164,9 @@ TEST_F(SaveEngine, NamesWithAccentedCharactersAreSavedInEveryArchive) {
   machine().remove("C:\\" + cafe + ".txt");
   ASSERT_EQ(platform::runAndWait("Unzip32.exe -qo \"C:\\SAVE\\Conf1us.kvz\" -d C:\\"), 0)
       << platform::lastProcessOutput();
-  EXPECT_EQ(core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
-            "C:\\WINDOWS\\TEMP\\kelvaran\\User\\" + cafe + ".txt");
+  EXPECT_EQ(
+      core::ReadIni("UserFilesSaved", "C:\\" + cafe + ".txt", "C:\\WINDOWS\\TEMP\\kelvaran\\User\\User.ini"),
+      "C:\\WINDOWS\\TEMP\\kelvaran\\User\\" + cafe + ".txt");
   EXPECT_EQ(content("C:\\WINDOWS\\TEMP\\kelvaran\\User\\" + cafe + ".txt"), "user");
 }
 
@@ -256,7 +269,10 @@ TEST_F(SaveEngine, AFullDiskFailsTheSaveWithItsMessage) {
     SCOPED_TRACE(c.what);
     c.arrange(*this);
     prepareSlot(1, "After");
-    dialogs().expect("Not enough free disk space!").style(forms::vbOKOnly + forms::vbCritical).title("Message");
+    dialogs()
+        .expect("Not enough free disk space!")
+        .style(forms::vbOKOnly + forms::vbCritical)
+        .title("Message");
     SaveConfiguration();
     dialogs().verify();
     EXPECT_FALSE(core::state().SaveSucceeded);

@@ -23,12 +23,12 @@ using savetest::kProgram;
 using savetest::kSaveFolder;
 
 struct Row {
-  forms::CheckBox windows::Form1Window::*optionsBox;    // a box of the Options page, or
+  forms::CheckBox windows::Form1Window::*optionsBox;   // a box of the Options page, or
   forms::CheckBox windows::UserFilesWindow::*userBox;  // one of the user-files dialog
-  const char* descriptionKey;                         // in [SystemFilesSaved] or [UserFilesSaved]
-  const char* settingsKey;                            // in [SystemFiles] or [UserFiles] of kelvaran.ini
-  const char* archive;                                // the only archive the save makes
-  const char* member;                                 // what every file stored in it names
+  const char* descriptionKey;                          // in [SystemFilesSaved] or [UserFilesSaved]
+  const char* settingsKey;                             // in [SystemFiles] or [UserFiles] of kelvaran.ini
+  const char* archive;                                 // the only archive the save makes
+  const char* member;                                  // what every file stored in it names
 };
 
 using F = windows::Form1Window;
@@ -77,8 +77,7 @@ class SelectionBoxes : public savetest::SaveTest {
                              "C:\\MSDOS.SYS", "C:\\DBLSPACE.INI", "C:\\DRVSPACE.INI", "C:\\DRVSPACE.BIN",
                              "C:\\DBLSPACE.BIN", "C:\\WINDOWS\\SYSTEM.INI", "C:\\WINDOWS\\PROTOCOL.INI",
                              "C:\\WINDOWS\\CONTROL.INI", "C:\\WINDOWS\\USER.DAT", "C:\\WINDOWS\\SYSTEM.DAT",
-                             "C:\\WINDOWS\\CLASSES.DAT", "C:\\WINDOWS\\WIN.INI"})
-    {
+                             "C:\\WINDOWS\\CLASSES.DAT", "C:\\WINDOWS\\WIN.INI"}) {
       if (machine().exists(file)) machine().setAttributes(file, 0);  // Msdos.sys is read-only
       machine().write(file, std::string("saved ") + file);
     }
@@ -118,16 +117,19 @@ TEST_F(SelectionBoxes, EachBoxAloneSavesItsOwnGroupAndComesBackTickedAtTheNextSt
     EXPECT_GT(files, 0);
 
     for (const Row& other : kRows) {
-      EXPECT_EQ(core::ReadIni(savedSection(other), other.descriptionKey, description), &other == &row ? "1" : "0")
+      EXPECT_EQ(core::ReadIni(savedSection(other), other.descriptionKey, description),
+                &other == &row ? "1" : "0")
           << other.descriptionKey;
-      EXPECT_EQ(core::ReadIni(settingsSection(other), other.settingsKey, settings), &other == &row ? "1" : "0")
+      EXPECT_EQ(core::ReadIni(settingsSection(other), other.settingsKey, settings),
+                &other == &row ? "1" : "0")
           << other.settingsKey;
     }
 
     // The next start reads the settings into cleared boxes.
     for (const Row& other : kRows) boxOf(other).setValue(0);
     core::LoadSettings();
-    for (const Row& other : kRows) EXPECT_EQ(boxOf(other).value(), &other == &row ? 1 : 0) << other.settingsKey;
+    for (const Row& other : kRows)
+      EXPECT_EQ(boxOf(other).value(), &other == &row ? 1 : 0) << other.settingsKey;
   }
 }
 

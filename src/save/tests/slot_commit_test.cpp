@@ -50,12 +50,13 @@ class SlotCommit : public ::testing::Test {
   }
 
   testsupport::TestMachine m;
-  const Files oldSet{{"C:\\SAVE\\Conf1.kvz", "old system"},       {"C:\\SAVE\\Conf1s.kvz", "old menu"},
-                     {"C:\\SAVE\\Config1.ini", "[old]\r\n"},       {"C:\\SAVE\\Config1.usr", " 0\r\n\r\n"},
+  const Files oldSet{{"C:\\SAVE\\Conf1.kvz", "old system"},      {"C:\\SAVE\\Conf1s.kvz", "old menu"},
+                     {"C:\\SAVE\\Config1.ini", "[old]\r\n"},     {"C:\\SAVE\\Config1.usr", " 0\r\n\r\n"},
                      {"C:\\KELVARAN\\Config1.ini", "[old]\r\n"}, {"C:\\KELVARAN\\Config1.usr", " 0\r\n\r\n"}};
-  const Files newSet{{"C:\\SAVE\\Conf1.kvz", "new system"},       {"C:\\SAVE\\Conf1us.kvz", "new user"},
-                     {"C:\\SAVE\\Config1.ini", "[new]\r\n"},       {"C:\\SAVE\\Config1.usr", " 1\r\nC:\\a\r\n\r\n"},
-                     {"C:\\KELVARAN\\Config1.ini", "[new]\r\n"}, {"C:\\KELVARAN\\Config1.usr", " 1\r\nC:\\a\r\n\r\n"}};
+  const Files newSet{
+      {"C:\\SAVE\\Conf1.kvz", "new system"},      {"C:\\SAVE\\Conf1us.kvz", "new user"},
+      {"C:\\SAVE\\Config1.ini", "[new]\r\n"},     {"C:\\SAVE\\Config1.usr", " 1\r\nC:\\a\r\n\r\n"},
+      {"C:\\KELVARAN\\Config1.ini", "[new]\r\n"}, {"C:\\KELVARAN\\Config1.usr", " 1\r\nC:\\a\r\n\r\n"}};
 };
 
 TEST_F(SlotCommit, ACommitPutsTheWholeNewSetInPlace) {

@@ -58,7 +58,11 @@ class MaintenancePageTest : public uitest::UiTest {
   void deleteSlot3(int answer) {
     windows::Form1().List3.setListIndex(-1);
     windows::Form1().List3.setListIndex(2);
-    dialogs().expect(kQuestion).style(vbYesNo + vbQuestion + vbDefaultButton2).title("Confirmation").answer(answer);
+    dialogs()
+        .expect(kQuestion)
+        .style(vbYesNo + vbQuestion + vbDefaultButton2)
+        .title("Confirmation")
+        .answer(answer);
     windows::Form1().Command13.click();
   }
   std::vector<std::string> present(const std::vector<std::string>& files) const {
@@ -82,11 +86,12 @@ TEST_F(MaintenancePageTest, RowOfAUsedSlotEnablesDeleteAndAFreeRowDisablesIt) {
 }
 
 TEST_F(MaintenancePageTest, SlotFilesAreTheDescriptionsThenTheTenArchiveNames) {
-  EXPECT_EQ(ui::slotFiles("C:\\SAVE\\", 3),
-            (std::vector<std::string>{"C:\\SAVE\\Config3.ini", "C:\\SAVE\\Config3.usr", "C:\\SAVE\\Conf3.kvz",
-                                      "C:\\SAVE\\Conf3s.kvz", "C:\\SAVE\\Conf3us.kvz", "C:\\SAVE\\Conf3i.kvz",
-                                      "C:\\SAVE\\Conf3mc.kvz", "C:\\SAVE\\Conf3mb.kvz", "C:\\SAVE\\Conf3ma.kvz",
-                                      "C:\\SAVE\\Conf3mx.kvz", "C:\\SAVE\\Conf3na.kvz", "C:\\SAVE\\Conf3nw.kvz"}));
+  EXPECT_EQ(
+      ui::slotFiles("C:\\SAVE\\", 3),
+      (std::vector<std::string>{"C:\\SAVE\\Config3.ini", "C:\\SAVE\\Config3.usr", "C:\\SAVE\\Conf3.kvz",
+                                "C:\\SAVE\\Conf3s.kvz", "C:\\SAVE\\Conf3us.kvz", "C:\\SAVE\\Conf3i.kvz",
+                                "C:\\SAVE\\Conf3mc.kvz", "C:\\SAVE\\Conf3mb.kvz", "C:\\SAVE\\Conf3ma.kvz",
+                                "C:\\SAVE\\Conf3mx.kvz", "C:\\SAVE\\Conf3na.kvz", "C:\\SAVE\\Conf3nw.kvz"}));
 }
 
 TEST_F(MaintenancePageTest, DeleteRemovesTheSlotsFilesInItsRecordedFolderAndFreesIt) {
@@ -157,7 +162,8 @@ class RecordingBrowser {
   explicit RecordingBrowser(int exitCode = 0) {
     script_ = dir_.filePath("browser").toStdString();
     record_ = dir_.filePath("opened").toStdString();
-    std::ofstream(script_) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record_ << "'\nexit " << exitCode << "\n";
+    std::ofstream(script_) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record_ << "'\nexit " << exitCode
+                           << "\n";
     std::filesystem::permissions(script_, std::filesystem::perms::owner_all);
     platform::setUrlOpener(script_);
   }

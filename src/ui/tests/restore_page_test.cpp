@@ -76,10 +76,11 @@ class RestorePage : public uitest::UiTest {
   static std::vector<int> enabledBoxes() {
     std::vector<int> numbers;
     windows::RestoreReqWindow& r = RestoreReq();
-    forms::CheckBox* boxes[] = {&r.Check1,  &r.Check2,  &r.Check3,  &r.Check4,  &r.Check5,  &r.Check6,  &r.Check7,
-                                &r.Check8,  &r.Check9,  &r.Check10, &r.Check11, &r.Check12, &r.Check13, &r.Check14,
-                                &r.Check15, &r.Check16, &r.Check17, &r.Check18, &r.Check19, &r.Check20, &r.Check21,
-                                &r.Check22, &r.Check23, &r.Check24, &r.Check25};
+    forms::CheckBox* boxes[] = {&r.Check1,  &r.Check2,  &r.Check3,  &r.Check4,  &r.Check5,
+                                &r.Check6,  &r.Check7,  &r.Check8,  &r.Check9,  &r.Check10,
+                                &r.Check11, &r.Check12, &r.Check13, &r.Check14, &r.Check15,
+                                &r.Check16, &r.Check17, &r.Check18, &r.Check19, &r.Check20,
+                                &r.Check21, &r.Check22, &r.Check23, &r.Check24, &r.Check25};
     for (int n = 1; n <= 25; ++n)
       if (boxes[n - 1]->enabled()) numbers.push_back(n);
     return numbers;
@@ -87,8 +88,8 @@ class RestorePage : public uitest::UiTest {
 
   void writeDescription(const std::string& path, const std::string& saved) {
     machine.write(path, "[Configuration]\r\nOSV=" + Form1().Label5.caption() +
-                            "\r\n\r\n[SystemFiles]\r\nSaveFolder=C:\\SAVE\\\r\n\r\n[SystemFilesSaved]\r\n" + saved +
-                            "\r\n");
+                            "\r\n\r\n[SystemFiles]\r\nSaveFolder=C:\\SAVE\\\r\n\r\n[SystemFilesSaved]\r\n" +
+                            saved + "\r\n");
   }
 };
 
@@ -96,7 +97,8 @@ TEST_F(RestorePage, ListClicksChooseOneConfigurationAndRefuseFreeOrUnsavedOnes) 
   windows::Form1Window& f = Form1();
   for (int row = 0; row < 5; ++row) f.List2.setList(row, row == 1 ? "2 Work" : "available");
   f.List1.clear();
-  for (const char* row : {"#1 : Not Saved", "#2 : 12/01/2026", "#3 : Not Saved", "#4 : Not Saved"}) f.List1.addItem(row);
+  for (const char* row : {"#1 : Not Saved", "#2 : 12/01/2026", "#3 : Not Saved", "#4 : Not Saved"})
+    f.List1.addItem(row);
 
   f.List2.setListIndex(1);
   EXPECT_TRUE(f.Command4.enabled());
@@ -132,8 +134,10 @@ TEST_F(RestorePage, TheRestoreButtonRefusesAMissingNameAFreeSlotAndAMissingDescr
     SCOPED_TRACE(c.name);
     st.CurrentConfig = 2;
     st.ConfigNames(3) = c.name;
-    if (c.described) writeDescription(kProgram + "Config3.ini", "Win.ini=1");
-    else machine.remove(kProgram + "Config3.ini");
+    if (c.described)
+      writeDescription(kProgram + "Config3.ini", "Win.ini=1");
+    else
+      machine.remove(kProgram + "Config3.ini");
     dialogs().expect(c.message).style(vbOKOnly + vbCritical).title("Message");
     Form1().Command4.click();
     EXPECT_EQ(st.SaveFolder, "C:\\SAVE\\");
@@ -150,7 +154,8 @@ TEST_F(RestorePage, TheRestoreButtonRefusesAMissingNameAFreeSlotAndAMissingDescr
 TEST_F(RestorePage, ASmartSaveRowReadsTheSmartSaveCopyAndPutsTheSaveFolderBack) {
   windows::Form1Window& f = Form1();
   f.List1.clear();
-  for (const char* row : {"#1 : Not Saved", "#2 : 12/01/2026", "#3 : Not Saved", "#4 : Not Saved"}) f.List1.addItem(row);
+  for (const char* row : {"#1 : Not Saved", "#2 : 12/01/2026", "#3 : Not Saved", "#4 : Not Saved"})
+    f.List1.addItem(row);
   f.List1.setListIndex(1);
   writeDescription(kProgram + "SmartSav\\Config2.ini", "Config.sys=1");
   writeDescription(kProgram + "Config2.ini", "Win.ini=1");

@@ -74,11 +74,11 @@ class ScreenReaderNames : public uitest::UiTest {
     for (forms::Form* form : windows()) loadBare(*form);
   }
   static std::vector<forms::Form*> windows() {
-    return {&windows::AddUser(),     &windows::Animate(),    &Form1(),
-            &windows::Form2(),       &windows::frmDrvScan(), &windows::frmNotEmpty(),
-            &windows::FrmSmartSave(), &windows::Import(),    &windows::Readme(),
-            &windows::Reboot(),      &windows::RestoreReq(), &windows::SelWiz(),
-            &windows::UserFiles(),   &windows::Wizzard()};
+    return {&windows::AddUser(),      &windows::Animate(),    &Form1(),
+            &windows::Form2(),        &windows::frmDrvScan(), &windows::frmNotEmpty(),
+            &windows::FrmSmartSave(), &windows::Import(),     &windows::Readme(),
+            &windows::Reboot(),       &windows::RestoreReq(), &windows::SelWiz(),
+            &windows::UserFiles(),    &windows::Wizzard()};
   }
 };
 
@@ -89,7 +89,8 @@ TEST_F(ScreenReaderNames, EveryControlOfEveryWindowHasANameWithoutMnemonicMarks)
     for (QWidget* w : controlsOf(form->widget())) {
       ++controls;
       const QString name = nameOf(w);
-      const std::string where = form->name() + "." + w->objectName().toStdString() + " \"" + name.toStdString() + "\"";
+      const std::string where =
+          form->name() + "." + w->objectName().toStdString() + " \"" + name.toStdString() + "\"";
       EXPECT_FALSE(name.trimmed().isEmpty()) << where;
       EXPECT_FALSE(name.contains('&')) << where;
     }
@@ -105,20 +106,20 @@ TEST_F(ScreenReaderNames, ControlsAreNamedByTheirOwnLabelsAndFrames) {
     const char* name;
   };
   const Case cases[] = {
-      {&f.Text1, "Description:"},                    // its label, not the frame around it
-      {&f.Command13, "Delete"},                      // "&" and "De&lete"
+      {&f.Text1, "Description:"},  // its label, not the frame around it
+      {&f.Command13, "Delete"},    // "&" and "De&lete"
       {&f.Command20, "All"},
       {&f.Option2, "Configuration 2:"},
-      {&f.Text2, "Save Configuration to:"},          // no label: its frame
+      {&f.Text2, "Save Configuration to:"},  // no label: its frame
       {&f.List2, "Name / Date / Time:"},
       {&f.List1, "Date:"},
       {&f.List3, "Name / Date / Time:"},
-      {&f.Slider1, "Compression"},                   // the frame, not the end label "None"
+      {&f.Slider1, "Compression"},  // the frame, not the end label "None"
       {&f.Combo1, "Select the Frequency of SmartSave"},
-      {&f.ProgressBar1, "Save"},                     // its page
+      {&f.ProgressBar1, "Save"},  // its page
       {&f.ProgressBar2, "Restore"},
       {&windows::RestoreReq().Command1, "OK"},
-      {&windows::Readme().List1, "Readme"},          // alone in its window: the window's caption
+      {&windows::Readme().List1, "Readme"},  // alone in its window: the window's caption
   };
   for (const Case& c : cases) EXPECT_EQ(nameOf(c.control->widget()), c.name) << c.control->name();
 

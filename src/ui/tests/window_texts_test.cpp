@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
 #include <fstream>
 #include <functional>
 #include <string_view>
@@ -166,7 +165,8 @@ std::vector<Text> loadResTexts() {
        "(Requires Internet connection)"},
       {"Check1", [] { return Form1().Check1.caption(); }, "Start Menu"},
       {"List2 tip", [] { return Form1().List2.toolTipText(); }, "Select a Configuration"},
-      {"Text1 tip", [] { return Form1().Text1.toolTipText(); }, "Enter a Description for the Configuration here."},
+      {"Text1 tip", [] { return Form1().Text1.toolTipText(); },
+       "Enter a Description for the Configuration here."},
       {"SelWiz caption", [] { return windows::SelWiz().caption(); }, "Kelvaran - Rescue Disk Wizard"},
       {"FrmSmartSave Command1", [] { return windows::FrmSmartSave().Command1.caption(); }, "&Cancel"},
       {"Form2 bar", [] { return std::to_string(windows::Form2().ProgressBar1.value()); }, "30", true},

@@ -93,8 +93,8 @@ TEST_F(FileList, EditedListIsWrittenByOkAndPackedByTheNextSave) {
   EXPECT_TRUE(d().Command12.enabled());
   d().Command12.click();
   EXPECT_FALSE(d().Command12.enabled());
-  EXPECT_EQ(listed(),
-            (Items{"c:\\my documents\\a.txt", "c:\\data\\c.txt", "c:\\my documents\\a.txt", "C:\\Gone\\missing.txt"}));
+  EXPECT_EQ(listed(), (Items{"c:\\my documents\\a.txt", "c:\\data\\c.txt", "c:\\my documents\\a.txt",
+                             "C:\\Gone\\missing.txt"}));
 
   d().Command6.click();
   EXPECT_EQ(listed(), (Items{"c:\\my documents\\a.txt", "c:\\data\\c.txt", "C:\\Gone\\missing.txt"}));
@@ -155,9 +155,9 @@ TEST(KeepsEntry, ExistingFilesAndUnreadableDrivesStayMissingFilesGo) {
     const char* entry;
     bool kept;
   } cases[] = {
-      {"C:\\Data\\here.txt", true},     {"c:\\data\\HERE.TXT", true},  {"C:\\Data\\hidden.txt", true},
-      {"C:\\Data\\*.txt", true},        {"C:\\Data\\gone.txt", false}, {"C:\\Data", false},
-      {"C:\\NoSuchFolder\\x.txt", false}, {"A:\\letter.txt", true},   {"Q:\\no drive.txt", true},
+      {"C:\\Data\\here.txt", true},       {"c:\\data\\HERE.TXT", true},  {"C:\\Data\\hidden.txt", true},
+      {"C:\\Data\\*.txt", true},          {"C:\\Data\\gone.txt", false}, {"C:\\Data", false},
+      {"C:\\NoSuchFolder\\x.txt", false}, {"A:\\letter.txt", true},      {"Q:\\no drive.txt", true},
   };
   for (const auto& c : cases) EXPECT_EQ(userfiles::keepsEntry(c.entry), c.kept) << c.entry;
 }
@@ -173,7 +173,10 @@ TEST_F(FileList, OrphansOfAListWhoseFilesAllExistComeBackTrimmedWithoutAMessage)
 TEST_F(FileList, DroppedFolderIsRefusedOnceAndTheFilesAdded) {
   machine().write("C:\\Data\\One.txt", "1");
   machine().write("C:\\Data\\Two.txt", "2");
-  dialogs().expect("You can not add a complete folder!").style(forms::vbOKOnly + forms::vbCritical).title("Warning!");
+  dialogs()
+      .expect("You can not add a complete folder!")
+      .style(forms::vbOKOnly + forms::vbCritical)
+      .title("Warning!");
   d().List1.onDropFiles({"C:\\Data\\One.txt", "C:\\Data", "C:\\Data\\Two.txt"});
   EXPECT_EQ(listed(), (Items{"c:\\data\\one.txt", "c:\\data\\two.txt"}));
   EXPECT_FALSE(core::state().SettingsSaved);

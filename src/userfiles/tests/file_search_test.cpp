@@ -1,6 +1,8 @@
 // The file search: the criteria dialog with its history in UserFiles.ini,
 // the walk of the search window, Stop, and the offer that adds the hits to
 // the user-defined files.
+#include "userfiles/file_search.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
@@ -22,7 +24,6 @@
 #include "platform/files.h"
 #include "platform/vb_convert.h"
 #include "save/tests/support/save_fixture.h"
-#include "userfiles/file_search.h"
 #include "userfiles/search_history.h"
 #include "userfiles/userfiles_dialog.h"
 #include "windows/adduser.h"
@@ -143,12 +144,14 @@ TEST(SearchPattern, TypedFileTypesBecomePatterns) {
     const char* typed;
     const char* pattern;
   } cases[] = {
-      {"html", "*.html"},   {".c", "*.c"},           {"doc", "*.doc"},   {" .txt ", "*.txt"},
-      {"*.txt", "*.txt"},   {"*.*", "*.*"},          {" *.ini ", "*.ini"}, {"*", "*"},
-      {"tar.gz", "*.tar.gz"}, {"..gz", "*.gz"},      {"h t m", "*.htm"}, {"", ""},
+      {"html", "*.html"},   {".c", "*.c"},      {"doc", "*.doc"},
+      {" .txt ", "*.txt"},  {"*.txt", "*.txt"}, {"*.*", "*.*"},
+      {" *.ini ", "*.ini"}, {"*", "*"},         {"tar.gz", "*.tar.gz"},
+      {"..gz", "*.gz"},     {"h t m", "*.htm"}, {"", ""},
       {"   ", ""},          {"...", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(userfiles::searchPattern(c.typed), c.pattern) << '"' << c.typed << '"';
+  for (const auto& c : cases)
+    EXPECT_EQ(userfiles::searchPattern(c.typed), c.pattern) << '"' << c.typed << '"';
 }
 
 TEST_F(FileSearch, SearchShowsTheCriteriaFromTheHistoryAndMinimisesTheUserFiles) {
@@ -187,18 +190,24 @@ TEST_F(FileSearch, HistoryIsWrittenFromTheListsOnly) {
   criteria().Combo2.setText("C:\\Typed\\");  // no list entry: not kept
   criteria().Check1.setValue(1);
   userfiles::SaveAddUserSettings();
-  EXPECT_EQ(machine().read(kHistory), "[AddUserSettings]\r\nFiletypes0=*.doc\r\nFiletypes1=*.txt\r\nSubDirs= 1\r\n");
+  EXPECT_EQ(machine().read(kHistory),
+            "[AddUserSettings]\r\nFiletypes0=*.doc\r\nFiletypes1=*.txt\r\nSubDirs= 1\r\n");
 }
 
 TEST_F(FileSearch, YesAddsTheHitsInWalkOrderAndRewritesTheHistory) {
   makeTree();
-  machine().write(kHistory, "[AddUserSettings]\r\nFiletypes0=*.txt\r\nFilePath0=C:\\Old\\\r\nSubDirs= 0\r\n"
-                            "[Stale]\r\nkey=gone after the search\r\n");
+  machine().write(kHistory,
+                  "[AddUserSettings]\r\nFiletypes0=*.txt\r\nFilePath0=C:\\Old\\\r\nSubDirs= 0\r\n"
+                  "[Stale]\r\nkey=gone after the search\r\n");
   files().List1.addItem("c:\\kept.ini");
   openSearch();
   criteria().Combo1.setListIndex(0);
-  const Items walk{"C:\\data\\zeta.txt",           "C:\\data\\alpha.TXT",        "C:\\data\\last.txt",
-                   "C:\\data\\Sub2\\two.txt",       "C:\\data\\Sub1\\one.txt",    "C:\\data\\Sub1\\hidden.txt",
+  const Items walk{"C:\\data\\zeta.txt",
+                   "C:\\data\\alpha.TXT",
+                   "C:\\data\\last.txt",
+                   "C:\\data\\Sub2\\two.txt",
+                   "C:\\data\\Sub1\\one.txt",
+                   "C:\\data\\Sub1\\hidden.txt",
                    "C:\\data\\Sub1\\Deep\\deep.txt"};
   expectOffer(offer(7, "*.txt"), forms::vbYes);
   search("", "c:\\data", true);
@@ -207,10 +216,12 @@ TEST_F(FileSearch, YesAddsTheHitsInWalkOrderAndRewritesTheHistory) {
   Items expected{"c:\\kept.ini"};
   for (const std::string& hit : walk) expected.push_back(platform::lowerCase(hit));
   EXPECT_EQ(items(files().List1), expected);
-  EXPECT_EQ(machine().read(kUserList), " 8\r\nc:\\kept.ini\r\nc:\\data\\zeta.txt\r\nc:\\data\\alpha.txt\r\n"
-                                       "c:\\data\\last.txt\r\nc:\\data\\sub2\\two.txt\r\nc:\\data\\sub1\\one.txt\r\n"
-                                       "c:\\data\\sub1\\hidden.txt\r\nc:\\data\\sub1\\deep\\deep.txt\r\n\r\n");
-  EXPECT_EQ(machine().read(kHistory), "[AddUserSettings]\r\nFiletypes0=*.txt\r\nFilePath0=C:\\Old\\\r\nSubDirs= 1\r\n");
+  EXPECT_EQ(machine().read(kUserList),
+            " 8\r\nc:\\kept.ini\r\nc:\\data\\zeta.txt\r\nc:\\data\\alpha.txt\r\n"
+            "c:\\data\\last.txt\r\nc:\\data\\sub2\\two.txt\r\nc:\\data\\sub1\\one.txt\r\n"
+            "c:\\data\\sub1\\hidden.txt\r\nc:\\data\\sub1\\deep\\deep.txt\r\n\r\n");
+  EXPECT_EQ(machine().read(kHistory),
+            "[AddUserSettings]\r\nFiletypes0=*.txt\r\nFilePath0=C:\\Old\\\r\nSubDirs= 1\r\n");
   EXPECT_EQ(files().Frame8.caption(), "User-defined Files - Total Files:  8");
   EXPECT_FALSE(scan().loaded());
   EXPECT_FALSE(criteria().loaded());
@@ -405,8 +416,11 @@ TEST_F(FileSearch, BrowseAddsAFolderOnceWithItsBackslashAndWarnsOfANetwork) {
       {"C:\\", "C:\\", false, {"C:\\DATA\\", "C:\\"}, 1},
       {"c:\\data", "c:\\data\\", false, {"C:\\DATA\\", "C:\\"}, 0},
       {"C:\\Program Files", "C:\\Program Files\\", false, {"C:\\DATA\\", "C:\\", "C:\\Program Files\\"}, 2},
-      {"\\\\server\\share", "\\\\server\\share\\", true,
-       {"C:\\DATA\\", "C:\\", "C:\\Program Files\\", "\\\\server\\share\\"}, 3},
+      {"\\\\server\\share",
+       "\\\\server\\share\\",
+       true,
+       {"C:\\DATA\\", "C:\\", "C:\\Program Files\\", "\\\\server\\share\\"},
+       3},
   };
   for (const auto& c : cases) {
     dialogs().expectFolder("Select Source Folder").answerText(c.chosen);

@@ -59,7 +59,7 @@ std::vector<std::string> RescueTest::entriesOf(const std::string& windowsArchive
 }
 
 const std::vector<std::string>& demoSnapshotFiles() {
-  static const std::vector<std::string> files{"autoexec.bat", "autoexec.dos", "config.sys",  "config.dos",
+  static const std::vector<std::string> files{"autoexec.bat", "autoexec.dos", "config.sys",   "config.dos",
                                               "msdos.sys",    "system.ini",   "protocol.ini", "control.ini",
                                               "user.dat",     "system.dat",   "win.ini",      "drvspace.bin"};
   return files;
