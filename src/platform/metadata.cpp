@@ -89,6 +89,7 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
   // A last line without its end was cut short: it does not count.
   std::size_t end = text.rfind('\n');
   text.resize(end == std::string::npos ? 0 : end + 1);
+  std::vector<std::string> clashing;
   for (std::size_t at = 0; at < text.size();) {
     const std::size_t lineEnd = text.find('\n', at);
     std::string_view line = std::string_view(text).substr(at, lineEnd - at);
@@ -122,7 +123,15 @@ VolumeMetadata::VolumeMetadata(std::filesystem::path file) : file_(std::move(fil
       unindex(*folder, slot);
     }
     folder->slots[slot].meta = std::move(meta);
-    index(*folder, slot);
+    if (!index(*folder, slot)) clashing.emplace_back(rel);
+  }
+  // Two entries of a folder with one alias (a file written by an older
+  // version): the one that came first keeps it, the other gets its own.
+  for (const std::string& rel : clashing) {
+    const EntryMeta* meta = find(rel);
+    std::string holder;
+    if (meta && findNoCase(std::string(split(rel).first), meta->shortName, holder) && holder != rel)
+      renewAlias(rel);
   }
 }
 
@@ -227,7 +236,7 @@ bool unfileSlot(std::vector<std::uint32_t>& cells, std::uint64_t key, std::uint3
 }
 }  // namespace
 
-void VolumeMetadata::index(Folder& folder, std::uint32_t slot) {
+bool VolumeMetadata::index(Folder& folder, std::uint32_t slot) {
   const Slot& s = folder.slots[slot];
   fileSlot(folder.byName.cells, folder.byName.used, nameKey(folder.nameOf(s)), slot,
            [&](std::uint32_t other) { return nameKey(folder.nameOf(folder.slots[other])); });
@@ -239,10 +248,12 @@ void VolumeMetadata::index(Folder& folder, std::uint32_t slot) {
       holder = other;
       return true;
     });
-    if (holder >= 0) unfileSlot(folder.byAlias.cells, key, static_cast<std::uint32_t>(holder));
+    // Another entry holds it: it keeps it, and this one is not filed under it.
+    if (holder >= 0) return holder == static_cast<long>(slot);
     fileSlot(folder.byAlias.cells, folder.byAlias.used, key, slot,
              [&](std::uint32_t other) { return nameKey(folder.slots[other].meta.shortName); });
   }
+  return true;
 }
 
 void VolumeMetadata::unindex(Folder& folder, std::uint32_t slot) {

@@ -128,7 +128,9 @@ class VolumeMetadata {
   long findExact(const Folder& folder, std::string_view name) const;
   // Makes or finds the slot of `rel`; true with it when it was made.
   std::pair<Folder*, std::uint32_t> slotFor(std::string_view rel, bool& made);
-  void index(Folder& folder, std::uint32_t slot);
+  // Files a slot under its names; false when another entry of the folder
+  // holds its alias (the slot is then not filed under it).
+  bool index(Folder& folder, std::uint32_t slot);
   void unindex(Folder& folder, std::uint32_t slot);
   void removeSlot(Folder& folder, std::uint32_t slot);
   void forgetFolders();

@@ -4,6 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "platform/error.h"
 #include "platform/machine.h"
@@ -107,6 +110,102 @@ TEST(Files, AliasNumbersOfManySiblingsAreTheLowestFree) {
   EXPECT_EQ(shortPath("C:\\Many\\Letter number 14.txt"), "C:\\MANY\\LETTE~13.TXT");
   rename("C:\\Many\\Letter number 1.txt", "C:\\Many\\Letter number 1b.txt");  // keeps the lowest free: ~1
   EXPECT_EQ(shortPath("C:\\Many\\Letter number 1b.txt"), "C:\\MANY\\LETTER~1.TXT");
+}
+
+// The aliases of a folder's files as Windows 9x keeps them: a file that
+// stays keeps its alias whatever comes and goes beside it; one that arrives
+// (made, moved in, renamed) gets one that no other file of its folder holds.
+// Each file holds its own tag, so a short path that leads to the wrong file shows.
+TEST(Files, AliasesStayUniqueAndStableThroughEveryChangeOfTheirFolder) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\A");
+  m.mkdirs("C:\\B");
+  using Expected = std::map<std::string, std::string>;  // long path -> short path
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    Expected files;
+  };
+  const auto make = [](const char* path) { return [path] { writeFile(path, path); }; };
+  const std::string a1 = "C:\\A\\Long File Name.txt", a3 = "C:\\A\\Long File Name 3.txt";
+  const Step steps[] = {
+      {"create",
+       [&] {
+         make("C:\\A\\Long File Name.txt")();
+         make("C:\\B\\Long File Name 2.txt")();
+         make("C:\\A\\Long File Name 3.txt")();
+       },
+       {{a1, "C:\\A\\LONGFI~1.TXT"},
+        {"C:\\B\\Long File Name 2.txt", "C:\\B\\LONGFI~1.TXT"},
+        {a3, "C:\\A\\LONGFI~2.TXT"}}},
+      {"move in",
+       [] { rename("C:\\B\\Long File Name 2.txt", "C:\\A\\Long File Name 2.txt"); },
+       {{a1, "C:\\A\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 2.txt", "C:\\A\\LONGFI~3.TXT"},
+        {a3, "C:\\A\\LONGFI~2.TXT"}}},
+      {"move out",
+       [] { rename("C:\\A\\LONGFI~1.TXT", "C:\\B\\Long File Name.txt"); },
+       {{"C:\\B\\Long File Name.txt", "C:\\B\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 2.txt", "C:\\A\\LONGFI~3.TXT"},
+        {a3, "C:\\A\\LONGFI~2.TXT"}}},
+      {"rename in place",
+       [] { rename("C:\\A\\Long File Name 3.txt", "C:\\A\\Long File Name 4.txt"); },
+       {{"C:\\B\\Long File Name.txt", "C:\\B\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 2.txt", "C:\\A\\LONGFI~3.TXT"},
+        {"C:\\A\\Long File Name 4.txt", "C:\\A\\LONGFI~1.TXT"}}},
+      {"delete",
+       [] { kill("C:\\A\\LONGFI~3.TXT"); },
+       {{"C:\\B\\Long File Name.txt", "C:\\B\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 4.txt", "C:\\A\\LONGFI~1.TXT"}}},
+      {"create after the delete",
+       [&] { make("C:\\A\\Long File Name 5.txt")(); },
+       {{"C:\\B\\Long File Name.txt", "C:\\B\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 4.txt", "C:\\A\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 5.txt", "C:\\A\\LONGFI~2.TXT"}}},
+      {"reopen",
+       [&] { m.reopen(); },
+       {{"C:\\B\\Long File Name.txt", "C:\\B\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 4.txt", "C:\\A\\LONGFI~1.TXT"},
+        {"C:\\A\\Long File Name 5.txt", "C:\\A\\LONGFI~2.TXT"}}},
+  };
+  // The tag a file was made with: the path it was made under.
+  std::map<std::string, std::string> tags = {{"C:\\A\\Long File Name 2.txt", "C:\\B\\Long File Name 2.txt"},
+                                             {"C:\\B\\Long File Name.txt", a1},
+                                             {"C:\\A\\Long File Name 4.txt", a3}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    for (const auto& [longName, shortName] : step.files) {
+      EXPECT_EQ(shortPath(longName), shortName) << longName;
+      const auto tag = tags.find(longName);
+      EXPECT_EQ(readFile(shortName), tag == tags.end() ? longName : tag->second) << shortName;
+    }
+    for (const char* folder : {"C:\\A\\*.*", "C:\\B\\*.*"}) {
+      const std::vector<DirEntry> listed = findFiles(folder);
+      std::set<std::string> aliases;
+      for (const DirEntry& e : listed) aliases.insert(e.shortName);
+      EXPECT_EQ(aliases.size(), listed.size()) << folder;
+    }
+  }
+}
+
+// A machine whose bookkeeping already gives two files of a folder one alias
+// (as a move into the folder once did): on opening, the file entered first
+// keeps it and the other gets an alias of its own.
+TEST(Files, AnAliasTwoFilesShareIsMadeUniqueWhenTheMachineOpens) {
+  testsupport::TestMachine m;
+  m.write("C:\\A\\Long File Name.txt", "first");
+  m.write("C:\\A\\Long File Name 2.txt", "second");
+  ASSERT_EQ(shortPath("C:\\A\\Long File Name 2.txt"), "C:\\A\\LONGFI~2.TXT");
+  closeMachine();
+  std::ofstream(m.root() / "drives/C.meta", std::ios::app)
+      << "999\t32\tLONGFI~1.TXT\tA/Long File Name 2.txt\n";
+  m.reopen();
+  EXPECT_EQ(shortPath("C:\\A\\Long File Name.txt"), "C:\\A\\LONGFI~1.TXT");
+  EXPECT_EQ(shortPath("C:\\A\\Long File Name 2.txt"), "C:\\A\\LONGFI~2.TXT");
+  EXPECT_EQ(readFile("C:\\A\\LONGFI~1.TXT"), "first");
+  m.reopen();
+  EXPECT_EQ(readFile("C:\\A\\LONGFI~2.TXT"), "second");
 }
 
 TEST(Files, ListingsWithAttributeMasksDotsAndVolumeLabel) {
