@@ -1,8 +1,8 @@
 // The unzip half of the Info-ZIP dialect (see infozip.h).
-#include <QTemporaryDir>
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -13,6 +13,7 @@
 #include "platform/infozip_paths.h"
 #include "platform/machine.h"
 #include "platform/process.h"
+#include "platform/scratch.h"
 #include "platform/zip_directory.h"
 
 namespace platform {
@@ -248,9 +249,13 @@ ToolRun runUnzip(const std::vector<std::string>& arguments) {
   if (std::any_of(members.begin(), members.end(), [](const zipdir::Member& m) { return m.utf8(); }))
     for (std::string& pattern : command.patterns) pattern = utf8FromAnsi(pattern);
 
-  QTemporaryDir scratchDir;
-  if (!scratchDir.isValid()) return {kUnzipError, "unzip:  no scratch folder\n"};
-  const std::filesystem::path scratch = scratchDir.path().toStdString();
+  std::optional<ScratchFolder> scratchDir;
+  try {
+    scratchDir.emplace();
+  } catch (const RuntimeError&) {
+    return {kUnzipError, "unzip:  no scratch folder\n"};
+  }
+  const std::filesystem::path& scratch = scratchDir->path();
 
   std::vector<std::string> args{"-o"};
   if (command.quiet) args.push_back("-q");

@@ -14,6 +14,8 @@
 //                          ClusterSize, Serial, WriteProtected, Formatted
 //   media/<name>/          its files; media/<name>.meta its metadata
 //   registry.reg           the registry (REGEDIT4 text)
+//   scratch/<pid>-<n>/     the layer's scratch folders (scratch.h); opening
+//                          the machine removes those of ended processes
 //
 // Host names are the Windows names' own bytes. The .meta files keep each
 // entry's 8.3 alias, DOS attributes and creation order (see metadata.h).
@@ -31,6 +33,7 @@
 
 #include "platform/error.h"
 #include "platform/machine_state.h"
+#include "platform/scratch.h"
 #include "platform/shortname.h"
 #include "platform/wildcard.h"
 
@@ -689,6 +692,7 @@ void openMachine(const fs::path& root) {
   std::string cd = s->description.get("Machine", "CurrentDrive", "C");
   s->currentDrive = cd.empty() ? 'C' : upperChar(cd[0]);
   if (!s->drives.count(s->currentDrive) && !s->drives.empty()) s->currentDrive = s->drives.begin()->first;
+  sweepStaleScratch(s->root);  // what a program killed half way left behind
   current() = std::move(s);
 }
 

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -264,35 +264,58 @@ HostRun runHostProgram(const std::string& program, const std::vector<std::string
     close(output[0]), close(output[1]);
     return run;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (feeding) {
-    posix_spawn_file_actions_adddup2(&actions, feed[0], 0);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  }
-  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, output[1], 2);
-  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  // The child tells through this pipe why it could not start; it closes
+  // unread when the program is running.
+  int startError[2];
+  if (pipe2(startError, O_CLOEXEC) != 0) {
+    close(output[0]), close(output[1]);
+    if (feeding) close(feed[0]), close(feed[1]);
+    return run;
+  }
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    // Only calls safe between fork and exec from here on. The program ends
+    // with this one: a killed program leaves no unzip writing on.
+    auto fail = [&](int error) {
+      (void)!write(startError[1], &error, sizeof error);
+      _exit(127);
+    };
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) fail(errno);
+    if (getppid() != parent) _exit(127);  // it died before the line above
+    const int in = feeding ? feed[0] : open("/dev/null", O_RDONLY);
+    if (in < 0 || dup2(in, 0) < 0 || dup2(output[1], 1) < 0 || dup2(output[1], 2) < 0) fail(errno);
+    if (!feeding) close(in);
+    if (fileSizeLimit >= 0) {
+      const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) fail(errno);
+    }
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) fail(errno);
+    execve(program.c_str(), argv.data(), environ);
+    fail(errno);
+  }
   close(output[1]);
+  close(startError[1]);
   if (feeding) close(feed[0]);
-  if (spawned != 0) {
+  int childError = 0;
+  ssize_t told = -1;
+  if (pid > 0)
+    while ((told = read(startError[0], &childError, sizeof childError)) < 0 && errno == EINTR) {
+    }
+  close(startError[0]);
+  if (pid < 0 || told > 0) {
+    if (pid > 0)
+      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
     close(output[0]);
     if (feeding) close(feed[1]);
     return run;
   }
   run.started = true;
-  if (fileSizeLimit >= 0) {
-    const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
-    prlimit(pid, RLIMIT_FSIZE, &limit, nullptr);
-  }
   if (feeding) fcntl(feed[1], F_SETFL, O_NONBLOCK);  // a full pipe must not stop the reading
 
   // Output is read while the input is written, so neither side waits on a full pipe.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -425,6 +426,51 @@ TEST_F(InfoZipTest, CraftedArchivesWriteNothingAnywhere) {
     EXPECT_FALSE(fs::exists(m.root() / "evil.txt")) << c.what;
     EXPECT_FALSE(m.exists(R"(C:\evil.txt)")) << c.what;
   }
+}
+
+// The unpack works in a scratch folder of its own inside the machine folder,
+// never in the host's temporary folder, and removes it after the run also
+// when the member names are not UTF-8 (an older Windows zip stores them in
+// the DOS code page without the UTF-8 flag).
+TEST_F(InfoZipTest, UnzipLeavesNoScratchInTheHostsTemporaryFolderOrTheMachine) {
+  struct Case {
+    const char* what;
+    std::string member;
+  };
+  const Case cases[] = {
+      {"UTF-8 name", "WINDOWS/TEMP/kelvaran/user.dat"},
+      {"DOS code page name",
+       "WINDOWS/TEMP/kelvaran/\x81"
+       "ber/USER.DAT"},
+  };
+  auto rootEntries = [&] {
+    Names names;
+    for (const auto& entry : fs::directory_iterator(m.root())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const Names before = rootEntries();
+  const fs::path hostTemp = fs::temp_directory_path() / ("kelvaran-host-temp-" + std::to_string(getpid()));
+  fs::create_directories(hostTemp);
+  const char* saved = std::getenv("TMPDIR");
+  const std::string savedTemp = saved ? saved : "";
+  setenv("TMPDIR", hostTemp.c_str(), 1);
+  for (const Case& c : cases) {
+    testzip::write(m.host(R"(C:\SAVE\old.kvz)"), {{c.member, "registry"}});
+    EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\old.kvz" -d c:\)"), 0) << c.what;
+    EXPECT_TRUE(fs::is_empty(hostTemp)) << c.what;
+    EXPECT_EQ(rootEntries(), before) << c.what;
+  }
+  // A host temporary folder that cannot be used does not matter.
+  fs::remove_all(hostTemp);
+  std::ofstream(hostTemp) << "not a folder";
+  EXPECT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\old.kvz" -d C:\AGAIN)"), 0);
+  EXPECT_TRUE(m.exists(R"(C:\AGAIN\WINDOWS\TEMP\kelvaran)"));
+  if (saved)
+    setenv("TMPDIR", savedTemp.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  fs::remove_all(hostTemp);
 }
 
 TEST(InfoZipTool, KnowsTheArchiverNames) {

@@ -3,6 +3,15 @@
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "platform/error.h"
 #include "platform/files.h"
@@ -183,6 +192,66 @@ TEST(HostProgram, RunsWithTheExactBytesOfItsArgumentsAndInput) {
   EXPECT_EQ(folder.output, "/\n");
   EXPECT_EQ(platform::runHostProgram("/bin/false", {}).exitCode, 1);
   EXPECT_FALSE(platform::runHostProgram("/no/such/program", {}).started);
+}
+
+}  // namespace
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The parent and the state letter of a process (0 and ' ' when it is gone).
+std::pair<pid_t, char> processState(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  const auto close = text.rfind(')');
+  char state = ' ';
+  int parent = 0;
+  if (close == std::string::npos || std::sscanf(text.c_str() + close + 1, " %c %d", &state, &parent) != 2)
+    return {0, ' '};
+  return {parent, state};
+}
+
+pid_t childOf(pid_t parent) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = std::stoi(name);
+    if (processState(pid).first == parent) return pid;
+  }
+  return 0;
+}
+
+bool gone(pid_t pid) {
+  const char state = processState(pid).second;
+  return state == ' ' || state == 'Z' || state == 'X';
+}
+
+// A program killed while it waits for a host program (an unzip half way)
+// takes that program with it instead of leaving it writing on.
+TEST(HostProgram, EndsWhenTheProgramThatRanItIsKilled) {
+  const pid_t program = fork();
+  ASSERT_GE(program, 0);
+  if (program == 0) {
+    platform::runHostProgram("/bin/sleep", {"60"});
+    _exit(0);
+  }
+  pid_t host = 0;
+  for (const auto until = Clock::now() + std::chrono::seconds(10); !host && Clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    host = childOf(program);
+  }
+  kill(program, SIGKILL);
+  waitpid(program, nullptr, 0);
+  ASSERT_NE(host, 0) << "the host program never started";
+  bool ended = gone(host);
+  for (const auto until = Clock::now() + std::chrono::seconds(10); !ended && Clock::now() < until;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ended = gone(host);
+  }
+  if (!ended) kill(host, SIGKILL);
+  EXPECT_TRUE(ended) << "the host program outlived the program that ran it";
 }
 
 }  // namespace
