@@ -40,7 +40,7 @@ void slotClicked() {
 std::string recordedFolder(int n) {
   const core::State& st = core::state();
   std::string iniPath = forms::appPath() + "\\Config" + std::to_string(n) + ".ini";
-  if (st.SaveFolder.find("SmartSav") != std::string::npos)
+  if (core::IsSmartSaveFolder(st.SaveFolder))
     iniPath = forms::appPath() + "\\SmartSav\\Config" + std::to_string(n) + ".ini";
   std::string folder = core::ReadIni("SystemFiles", "SaveFolder", iniPath);
   if (folder.empty()) return forms::appPath() + "\\";

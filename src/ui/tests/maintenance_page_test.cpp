@@ -123,6 +123,37 @@ TEST_F(MaintenancePageTest, DeleteRemovesTheSlotsFilesInItsRecordedFolderAndFree
   }
 }
 
+// Only the program's own SmartSav folder (in any letter case) is SmartSave's:
+// a save folder whose name merely holds "SmartSav" deletes the slot's own
+// files and leaves SmartSave's configuration of the same number alone.
+TEST_F(MaintenancePageTest, OnlyTheSmartSaveFolderItselfDeletesASmartSaveSlot) {
+  const std::string smart = std::string(kApp) + "\\SmartSav\\";
+  struct Case {
+    std::string saveFolder;
+    bool smartSaveGoes;
+  } cases[] = {
+      {"C:\\SmartSaves\\", false},
+      {"D:\\Old SmartSav\\", false},
+      {std::string(kApp) + "\\smartsav\\", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.saveFolder);
+    core::state().ConfigNames(3) = "Games";
+    core::RefreshConfigLists();
+    core::state().SaveFolder = c.saveFolder;
+    saveSlot3("C:\\SmartSaves\\", "C:\\SmartSaves\\");
+    machine.write(smart + "Config3.ini", "[SystemFiles]\r\nSaveFolder=" + smart + "\r\n");
+    machine.write(smart + "Conf3.kvz", "SmartSave #3");
+
+    deleteSlot3(vbYes);
+
+    const std::vector<std::string> smartFiles{smart + "Config3.ini", smart + "Conf3.kvz"};
+    EXPECT_EQ(present(smartFiles), c.smartSaveGoes ? std::vector<std::string>{} : smartFiles);
+    EXPECT_EQ(present(ui::slotFiles("C:\\SmartSaves\\", 3)).size(), c.smartSaveGoes ? 12u : 0u);
+    EXPECT_EQ(core::state().ConfigNames(3), "available");
+  }
+}
+
 TEST_F(MaintenancePageTest, NoDeletesNothingAndKeepsTheName) {
   saveSlot3("C:\\SAVE\\", "C:\\SAVE\\");
   deleteSlot3(vbNo);
