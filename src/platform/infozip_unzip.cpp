@@ -110,6 +110,33 @@ int restoredAttributes(const zipdir::Member* member) {
   return bits ? bits : kArchive;
 }
 
+// The names the host unzip writes the members under, in the archive's
+// order. A name in the DOS code page (no UTF-8 flag, a byte above 0x7F) comes
+// out in the host's characters, so unzip's own listing of the names is asked
+// for them; the others come out as stored. Stored names where that listing
+// does not match the members.
+std::vector<std::string> extractedNames(const std::filesystem::path& archive,
+                                        const std::vector<zipdir::Member>& members) {
+  std::vector<std::string> names;
+  names.reserve(members.size());
+  for (const auto& member : members) names.push_back(member.name);
+  if (std::none_of(members.begin(), members.end(),
+                   [](const zipdir::Member& m) { return !m.utf8() && hasHighBytes(m.name); }))
+    return names;
+  const HostRun listing = runHostProgram(kUnzipProgram, {"-Z1", archive.string()});
+  if (!listing.started || listing.exitCode != 0) return names;
+  std::vector<std::string> listed;
+  for (std::size_t at = 0; at < listing.output.size();) {
+    const std::size_t end = std::min(listing.output.find('\n', at), listing.output.size());
+    listed.push_back(listing.output.substr(at, end - at));
+    at = end + 1;
+  }
+  if (listed.size() != members.size()) return names;
+  for (std::size_t i = 0; i < members.size(); ++i)
+    if (!members[i].utf8()) names[i] = std::move(listed[i]);
+  return names;
+}
+
 class Merge {
  public:
   Merge(const UnzipCommand& command, const std::map<std::string, const zipdir::Member*>& members,
@@ -237,14 +264,16 @@ ToolRun runUnzip(const std::vector<std::string>& arguments) {
     return {kUnzipNoArchive,
             "unzip:  cannot find zipfile directory in " + command.archive + ": " + e.what() + "\n"};
   }
-  std::map<std::string, const zipdir::Member*> byName;
   for (const auto& member : members) {
     const std::string reason = zipdir::unsafeReason(member);
     if (!reason.empty())
       return {kUnzipSevere, "unzip:  " + command.archive + " refused: member \"" + member.name +
                                 "\": " + reason + "; nothing extracted\n"};
-    byName[member.name] = &member;
   }
+  // The members by the names the scratch folder will hold them under.
+  std::map<std::string, const zipdir::Member*> byName;
+  const std::vector<std::string> names = extractedNames(hostArchive, members);
+  for (std::size_t i = 0; i < members.size(); ++i) byName[names[i]] = &members[i];
   // Patterns are Windows names; UTF-8 members are matched by their UTF-8 names.
   if (std::any_of(members.begin(), members.end(), [](const zipdir::Member& m) { return m.utf8(); }))
     for (std::string& pattern : command.patterns) pattern = utf8FromAnsi(pattern);

@@ -380,6 +380,34 @@ TEST_F(InfoZipTest, UnzipMergesIntoExistingFoldersKeepingTheirSpelling) {
   EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"), "new system");
 }
 
+// An archive from a zip on Windows: names in the DOS code page (850), no
+// UTF-8 flag. Each file comes back under its Windows name with its bits.
+TEST_F(InfoZipTest, UnzipKeepsTheBitsOfNamesInTheDosCodePage) {
+  const int ro = platform::kReadOnly, hidden = platform::kHidden, system = platform::kSystem;
+  const int archive = platform::kArchive;
+  struct Case {
+    const char* stored;  // code page 850
+    const char* windows;
+    int attributes;
+  };
+  const Case cases[] = {
+      {"M\x81ller.txt", "M\xFCller.txt", ro | archive},
+      {"Caf\x82 \xE1.sys", "Caf\xE9 \xDF.sys", ro | hidden | system},
+      {"B\x81ro/", "B\xFCro", hidden},
+      {"B\x81ro/Notiz \x84.txt", "B\xFCro\\Notiz \xE4.txt", hidden | archive},
+      {"plain.txt", "plain.txt", ro},
+  };
+  std::vector<testzip::Entry> entries;
+  for (const Case& c : cases)
+    entries.push_back({std::string("WINDOWS/TEMP/kelvaran/User/") + c.stored, "x", 0, c.attributes, 0});
+  testzip::write(m.host(R"(C:\SAVE\dos.kvz)"), entries);
+  ASSERT_EQ(run(R"(Unzip32.exe -o "C:\SAVE\dos.kvz" -d C:\)"), 0) << platform::lastProcessOutput();
+  for (const Case& c : cases) {
+    const std::string path = std::string(R"(C:\WINDOWS\TEMP\kelvaran\User\)") + c.windows;
+    EXPECT_EQ(platform::getAttr(path) & ~platform::kDirectory, c.attributes) << c.windows;
+  }
+}
+
 TEST_F(InfoZipTest, UnzipWithoutOverwriteKeepsExistingFiles) {
   testzip::write(m.host(R"(C:\SAVE\keep.kvz)"), {{"WINDOWS/TEMP/kelvaran/win.ini", "archived"},
                                                  {"WINDOWS/TEMP/kelvaran/fresh.ini", "fresh"}});

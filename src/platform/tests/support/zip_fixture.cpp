@@ -35,12 +35,15 @@ void write(const std::filesystem::path& archive, const std::vector<Entry>& entri
     local += e.name + e.data;
 
     put(central, 0x02014b50, 4);
-    put(central, (3u << 8) | 30u, 2), put(central, 10, 2), put(central, 0, 2), put(central, 0, 2);
+    const bool dos = e.hostSystem == 0;
+    put(central, (static_cast<std::uint32_t>(e.hostSystem) << 8) | (dos ? 20u : 30u), 2), put(central, 10, 2),
+        put(central, 0, 2), put(central, 0, 2);
     put(central, kTime, 2), put(central, kDate, 2);
     put(central, crc, 4), put(central, e.data.size(), 4), put(central, e.data.size(), 4);
     put(central, e.name.size(), 2), put(central, 0, 2), put(central, 0, 2);
     put(central, 0, 2), put(central, 0, 2);
-    put(central, (std::uint32_t{e.unixMode} << 16) | static_cast<std::uint32_t>(e.dosAttributes), 4);
+    put(central, (dos ? 0u : std::uint32_t{e.unixMode} << 16) | static_cast<std::uint32_t>(e.dosAttributes),
+        4);
     put(central, offset, 4);
     central += e.name;
   }

@@ -14,6 +14,9 @@ struct Entry {
   std::string data;
   std::uint32_t unixMode = 0100644;  // 0120777 makes a symlink whose target is `data`
   int dosAttributes = 0;
+  // The writer's system: 3 Unix; 0 DOS or Windows, whose zip stores names in
+  // the DOS code page and no Unix mode.
+  int hostSystem = 3;
 };
 
 // Writes the archive to a host path.
