@@ -191,6 +191,7 @@ std::vector<Member> readMembers(const std::filesystem::path& archive) {
     m.flags = static_cast<std::uint16_t>(le(cd, at + 8, 2));
     m.dosTime = static_cast<std::uint16_t>(le(cd, at + 12, 2));
     m.dosDate = static_cast<std::uint16_t>(le(cd, at + 14, 2));
+    m.size = static_cast<std::uint32_t>(le(cd, at + 24, 4));
     const auto nameLen = le(cd, at + 28, 2), extraLen = le(cd, at + 30, 2), commentLen = le(cd, at + 32, 2);
     m.externalAttributes = static_cast<std::uint32_t>(le(cd, at + 38, 4));
     m.attributesOffset = dir.offset + at + 38;

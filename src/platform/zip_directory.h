@@ -17,6 +17,7 @@ struct Member {
   int hostSystem = 0;       // upper byte of "version made by": 0 DOS, 3 Unix, 10 NTFS ...
   std::uint16_t flags = 0;  // general purpose bits
   std::uint32_t externalAttributes = 0;
+  std::uint32_t size = 0;  // uncompressed; 0xFFFFFFFF: kept in a zip64 record
   std::uint16_t dosTime = 0, dosDate = 0;
   std::uint64_t attributesOffset = 0;  // file position of externalAttributes
   bool isDirectory() const { return !name.empty() && name.back() == '/'; }

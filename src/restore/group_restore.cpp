@@ -56,7 +56,7 @@ std::string QuotedArchive(std::string_view archiveFolder, int slotNumber, UnzipG
 
 GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
                        const std::string& stepText, const std::string& statusBeforeRun,
-                       const std::function<void(const std::string& archive, UnzipPlan& plan)>& place) {
+                       const std::function<void(UnzipPlan& plan, Unpack& unpack)>& place) {
   auto& st = core::state();
   const UnzipRow& row = RowOf(group);
   const std::string context = stepText + " Restore";
@@ -78,9 +78,10 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
     result.end = AskMissingArchive(quotedArchive, row.missingMessage);
     return result;
   }
-  if (place) place(archive, plan);
-  const std::string line = CommandLineOf(UnzipArguments(group, archive, plan.target));
-  if (line.empty() || !MemberProblem(archive, plan.target, plan.folder).empty()) {
+  Unpack unpack = GroupUnpack(group, archive, plan.target);
+  if (place) place(plan, unpack);
+  const std::string line = CommandLineOf(UnpackArguments(unpack));
+  if (line.empty() || !MemberProblem(archive, unpack.target, plan.folder).empty()) {
     core::WriteErrorLog(platform::kBadFileNameOrNumber, context);
     result.end = askUnusable(row.missingMessage);
     return result;
@@ -90,7 +91,7 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
     setStatus(statusBeforeRun);
     windows::Form1().StatusBar1.refresh();
   }
-  const int failure = RunUnzip(line);
+  const int failure = UnpackArchive(unpack);
   if (group != UnzipGroup::AddressBook) forms::doEvents();
   if (failure == 0) {
     st.RestoreDone = true;
@@ -114,33 +115,22 @@ StepEnd RestoreUserFileGroup(const std::string& archiveFolder, int slotNumber, c
   // The copies were staged in the saving machine's working folder; when that
   // is not this one's, they are unpacked aside and moved into it.
   std::string savedFolder = userFolder.substr(3);
-  std::string scratch;
-  const auto place = [&](const std::string& archive, UnzipPlan& plan) {
-    const std::string staged = StagedUserFolder(archive);
+  const auto place = [&](UnzipPlan& plan, Unpack& unpack) {
+    const std::string staged = StagedUserFolder(unpack.archive);
     if (staged.empty() || platform::equalsNoCase(staged, savedFolder)) return;
     savedFolder = staged;
-    scratch = workFolder + "Unpack\\";
-    plan.target = scratch.substr(0, scratch.size() - 1);
-    plan.folder = scratch + staged;
+    unpack.target = workFolder + "Unpack\\";
+    unpack.from = staged;
+    unpack.into = userFolder;
+    plan.folder = unpack.target + staged;
+    RemoveUnpackFolder(userFolder);
   };
   const GroupEnd run =
       RunUnzipGroup(UnzipGroup::UserFiles, QuotedArchive(archiveFolder, slotNumber, UnzipGroup::UserFiles),
                     folders, stepText, "", place);
   if (run.end == StepEnd::Abort) return StepEnd::Abort;
-  bool placed = run.restored;
-  if (placed && !scratch.empty()) {
-    RemoveUnpackFolder(userFolder);
-    try {
-      platform::rename(scratch + savedFolder.substr(0, savedFolder.size() - 1),
-                       userFolder.substr(0, userFolder.size() - 1));
-    } catch (const platform::RuntimeError& error) {
-      core::WriteErrorLog(error, stepText + " Restore");
-      placed = false;
-    }
-  }
-  if (!scratch.empty()) RemoveUnpackFolder(scratch);
   // Without a fresh unpack no copy is taken: an older run's may still be there.
-  if (placed) CopyUserFilesBack(st.UserIniPath, userFolder, workFolder, savedFolder);
+  if (run.restored) CopyUserFilesBack(st.UserIniPath, userFolder, workFolder, savedFolder);
   return StepEnd::Continue;
 }
 

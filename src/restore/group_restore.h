@@ -33,14 +33,15 @@ GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded);
 // restorable: the group's message and the question whether to go on); the
 // archive must exist (message 1064 with the path, the group's message and
 // the question); its members must all lie in the group's folder (else as a
-// bad folder); then Unzip32.exe runs. Only a run with exit code 0 or 1 sets
-// RestoreDone; a failed run is logged and shown with the group's message.
-// `place` (when given) may change the plan once the archive is known to
-// exist, before its members are checked (the user files of another machine
-// are unpacked into a scratch folder).
+// bad folder); then the unpack runs (UnpackArchive). Only an unpack that put
+// every member back sets RestoreDone; a failed one is logged and shown with
+// the group's message.
+// `place` (when given) may change the plan and the unpack once the archive
+// is known to exist, before its members are checked (the user files of
+// another machine are unpacked aside and moved in).
 GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const GroupFolders& folders,
                        const std::string& stepText, const std::string& statusBeforeRun,
-                       const std::function<void(const std::string& archive, UnzipPlan& plan)>& place = {});
+                       const std::function<void(UnzipPlan& plan, Unpack& unpack)>& place = {});
 
 // The user-defined files: when an entry of RestoreReq.List1 is selected, the
 // user-file archive is unpacked into this machine's working folder and the

@@ -82,20 +82,19 @@ SystemMembers ReadSystemMembers(std::string_view archive) {
   return result;
 }
 
-std::vector<std::string> SystemUnzipArguments(std::string_view archive, const SystemMembers& members,
-                                              std::string_view workFolder, std::string& scratch) {
-  std::vector<std::string> arguments{"Unzip32.exe", "-qo", std::string(archive)};
-  if (members.others) arguments.insert(arguments.end(), members.names.begin(), members.names.end());
+Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder) {
+  Unpack unpack{"-qo", std::string(archive), {}, "", "", ""};
+  if (members.others) unpack.patterns = members.names;
   const std::string root(workFolder.substr(0, 3));
-  arguments.emplace_back("-d");
-  scratch.clear();
   if (platform::equalsNoCase(root + windowsForm(members.folder), workFolder)) {
-    arguments.push_back(platform::equalsNoCase(root, "C:\\") ? "c:\\" : root);
+    unpack.target = platform::equalsNoCase(root, "C:\\") ? "c:\\" : root;
   } else {
-    scratch = std::string(workFolder) + "Unpack\\";
-    arguments.push_back(scratch.substr(0, scratch.size() - 1));
+    // Members saved under another working folder: unpacked aside, moved up.
+    unpack.target = std::string(workFolder) + "Unpack\\";
+    unpack.from = windowsForm(members.folder);
+    unpack.into = workFolder;
   }
-  return arguments;
+  return unpack;
 }
 
 GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
@@ -117,36 +116,14 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
   }
 
   const SystemMembers members = ReadSystemMembers(archive);
-  std::string scratch;
-  const std::vector<std::string> arguments = members.problem.empty()
-                                                 ? SystemUnzipArguments(archive, members, workFolder, scratch)
-                                                 : std::vector<std::string>{};
-  const std::string line = arguments.empty() ? "" : CommandLineOf(arguments);
-  if (line.empty()) {
-    core::WriteErrorLog(platform::kBadFileNameOrNumber, " Restore");
-    forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
-    return result;
+  const Unpack unpack = members.problem.empty() ? SystemUnpack(archive, members, workFolder) : Unpack{};
+  int failure = platform::kBadFileNameOrNumber;
+  if (members.problem.empty() && !CommandLineOf(UnpackArguments(unpack)).empty()) {
+    failure = UnpackArchive(unpack);
+    forms::doEvents();
   }
-  const int failure = RunUnzip(line);
-  forms::doEvents();
-  bool placed = failure == 0;
-  if (placed && !scratch.empty()) {
-    // Members saved under another working folder: moved up into this one.
-    const std::string from = scratch + windowsForm(members.folder);
-    for (const std::string& member : members.names) {
-      const std::string name = member.substr(members.folder.size());
-      try {
-        if (platform::fileExists(workFolder + name)) platform::kill(workFolder + name);
-        platform::rename(from + name, workFolder + name);
-      } catch (const platform::RuntimeError& error) {
-        core::WriteErrorLog(error, " Restore");
-        placed = false;
-      }
-    }
-    RemoveUnpackFolder(scratch);
-  }
-  if (!placed) {
-    core::WriteErrorLog(failure ? failure : platform::kDeviceIoError, " Restore");
+  if (failure) {
+    core::WriteErrorLog(failure, " Restore");
     forms::msgBox(loadResString(1200), forms::vbOKOnly + forms::vbCritical, loadResString(1005));
     return result;
   }

@@ -31,13 +31,12 @@ struct SystemMembers {
 };
 SystemMembers ReadSystemMembers(std::string_view archive);
 
-// The argument vector that unpacks `members` of `archive` into `workFolder`:
-// "-qo" and the archive, the member names only when the archive holds
-// others, and -d the drive root when the members' folder is the working
-// folder on that drive ("c:\" for drive C:), else -d a scratch folder
-// (`scratch`, set then) from which the engine moves the files up.
-std::vector<std::string> SystemUnzipArguments(std::string_view archive, const SystemMembers& members,
-                                              std::string_view workFolder, std::string& scratch);
+// The unpack of `members` of `archive` into `workFolder`: "-qo", the member
+// names only when the archive holds others, into the drive root when the
+// members' folder is the working folder on that drive ("c:\" for drive C:),
+// else aside into the scratch folder workFolder & "Unpack\", from which the
+// files are moved up into the working folder.
+Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder);
 
 // The system-archive step: status "Decompressing Files...", the missing-
 // archive question (message 1200), the member check, the unzip run and its

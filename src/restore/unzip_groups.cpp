@@ -1,5 +1,6 @@
 #include "restore/unzip_groups.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -117,13 +118,15 @@ UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& f) {
   return plan;
 }
 
-std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target) {
+Unpack GroupUnpack(UnzipGroup group, std::string_view archive, std::string_view target) {
   const UnzipRow& row = RowOf(group);
-  std::vector<std::string> arguments{"Unzip32.exe", row.options, std::string(archive)};
-  if (*row.pattern) arguments.emplace_back(row.pattern);
-  arguments.emplace_back("-d");
-  arguments.emplace_back(target);
-  return arguments;
+  Unpack unpack{row.options, std::string(archive), {}, std::string(target), "", ""};
+  if (*row.pattern) unpack.patterns.emplace_back(row.pattern);
+  return unpack;
+}
+
+std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target) {
+  return UnpackArguments(GroupUnpack(group, archive, target));
 }
 
 std::string CommandLineOf(const std::vector<std::string>& arguments) {
@@ -213,7 +216,121 @@ void RemoveUnpackFolder(const std::string& folder) {
   }
 }
 
+namespace {
+
+// unzip's own matching of a member against a pattern: "*" any run of
+// characters, "/" included, "?" one character.
+bool matchesPattern(std::string_view pattern, std::string_view name, bool caseless) {
+  const auto same = [caseless](char a, char b) {
+    return caseless ? platform::lowerChar(a) == platform::lowerChar(b) : a == b;
+  };
+  std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || same(pattern[p], name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::string withoutSeparator(std::string folder) {
+  if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+// Moves the files below `from` into `into`, each to the same relative path.
+void moveIn(const std::string& from, const std::string& into) {
+  if (!platform::folderExists(into)) {
+    platform::rename(withoutSeparator(from), withoutSeparator(into));
+    return;
+  }
+  for (const auto& e : platform::findNames(from + "*.*", platform::kHidden | platform::kSystem |
+                                                             platform::kReadOnly | platform::kDirectory)) {
+    if (e.name == "." || e.name == "..") continue;
+    if (e.attributes & platform::kDirectory) {
+      moveIn(from + e.name + "\\", into + e.name + "\\");
+      continue;
+    }
+    if (platform::fileExists(into + e.name)) {
+      platform::setAttr(into + e.name, platform::kNormal);
+      platform::kill(into + e.name);
+    }
+    platform::rename(from + e.name, into + e.name);
+  }
+}
+
+}  // namespace
+
 bool UnzipSucceeded(int exitCode) { return exitCode == 0 || exitCode == 1; }
+
+std::vector<std::string> UnpackArguments(const Unpack& unpack) {
+  std::vector<std::string> arguments{"Unzip32.exe", unpack.options, unpack.archive};
+  arguments.insert(arguments.end(), unpack.patterns.begin(), unpack.patterns.end());
+  arguments.emplace_back("-d");
+  arguments.push_back(withoutSeparator(unpack.target));
+  return arguments;
+}
+
+std::string MemberNotBack(const Unpack& unpack) {
+  std::vector<platform::zipdir::Member> members;
+  try {
+    members = platform::zipdir::readMembers(platform::hostPath(unpack.archive));
+  } catch (const std::exception&) {
+    return "not a readable archive";
+  }
+  const bool caseless = unpack.options.find('C') != std::string::npos;
+  std::vector<std::string> patterns = unpack.patterns;
+  for (std::string& pattern : patterns) std::replace(pattern.begin(), pattern.end(), '\\', '/');
+  for (const auto& member : members) {
+    const std::optional<std::string> name =
+        member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
+    if (!name) return member.name + ": no name of this machine";
+    if (!patterns.empty() && std::none_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
+          return matchesPattern(pattern, *name, caseless);
+        }))
+      continue;
+    std::string path = withSeparator(unpack.target) + *name;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    try {
+      if (member.isDirectory()) {
+        if (!platform::folderExists(path)) return member.name + ": no folder";
+      } else if (!platform::fileExists(path)) {
+        return member.name + ": not there";
+      } else if (member.size != 0xFFFFFFFFu && platform::fileLen(path) != member.size) {
+        return member.name + ": not whole";
+      }
+    } catch (const platform::RuntimeError&) {
+      return member.name + ": not there";
+    }
+  }
+  return "";
+}
+
+int UnpackArchive(const Unpack& unpack) {
+  int failure = RunUnzip(CommandLineOf(UnpackArguments(unpack)));
+  if (failure == 0 && !MemberNotBack(unpack).empty()) failure = platform::kFileNotFound;
+  if (!unpack.into.empty()) {
+    if (failure == 0) {
+      try {
+        moveIn(unpack.target + unpack.from, unpack.into);
+      } catch (const platform::RuntimeError& error) {
+        failure = error.number();
+      }
+    }
+    RemoveUnpackFolder(unpack.target);
+  }
+  return failure;
+}
 
 int RunUnzip(const std::string& commandLine) {
   auto& st = core::state();

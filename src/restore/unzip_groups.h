@@ -61,6 +61,26 @@ UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& folders);
 // "X:\" when `path` starts with the root of a drive this machine has, else "".
 std::string DriveRootOf(std::string_view path);
 
+// One unpack of a restore, every group's and the system archive's: unzip
+// with `options` extracts the members of `archive` that match `patterns`
+// (all of them when there is none) into `target`; then every one of those
+// members must stand there, a file at its stored size, for the unpack to
+// count. Unpacked aside (`into` set), the run's target is a scratch folder:
+// what it put below target & `from` is moved into `into` (files of the same
+// names replaced, a missing `into` made by renaming the folder), and the
+// scratch folder is removed whatever the outcome.
+struct Unpack {
+  std::string options;                // "-o", "-qo", "-Cqo"
+  std::string archive;                // plain path
+  std::vector<std::string> patterns;  // "*Bookmark.htm", or member names
+  std::string target;                 // a drive root "C:\", or a scratch folder ending with "\"
+  std::string from;                   // below target, ends with "\" (aside only)
+  std::string into;                   // ends with "\"; "" to unpack in place
+};
+
+// A group's unpack of `archive` into `target` in place: its options and pattern.
+Unpack GroupUnpack(UnzipGroup group, std::string_view archive, std::string_view target);
+
 // The argument vector of a run: Unzip32.exe, the options, the archive, the
 // pattern (when the group has one), -d and the target.
 std::vector<std::string> UnzipArguments(UnzipGroup group, std::string_view archive, std::string_view target);
@@ -96,5 +116,18 @@ bool UnzipSucceeded(int exitCode);
 // ShellCommand) and waits for it. 0 when unzip ran and succeeded; else the
 // error number to log: the start's own, or 57 for a run that failed.
 int RunUnzip(const std::string& commandLine);
+
+// The run's argument vector: Unzip32.exe, the options, the archive, the
+// patterns, -d and the target (without its trailing "\" unless a drive root).
+std::vector<std::string> UnpackArguments(const Unpack& unpack);
+
+// The first member of the unpack that is not where the run was to put it
+// ("" when all are): a folder missing, a file missing or of another size.
+std::string MemberNotBack(const Unpack& unpack);
+
+// Runs the unpack: 0 when unzip succeeded, every member is back and, aside,
+// everything was moved in; else the error number to log (the run's, 53 for a
+// member that is not back, or the move's).
+int UnpackArchive(const Unpack& unpack);
 
 }  // namespace restore

@@ -183,6 +183,70 @@ TEST_F(GroupRestore, AFailedRunIsReportedNotCounted) {
   EXPECT_FALSE(core::state().RestoreDone);
 }
 
+// unzip's warning exit (1) counts only when the run put back what it was to:
+// every group, the user files included, whose run warned and wrote nothing
+// is reported and not counted; a warning run that wrote every member is.
+TEST_F(GroupRestore, AWarningRunCountsOnlyWhenItsMembersAreBack) {
+  const struct {
+    int box;  // 0: the user files
+    const char* message;
+  } cases[] = {
+      {0, "Your User-defined Files can't be restored!"},
+      {20, "Your Start Menu can't be restored!"},
+      {18, "Your Microsoft Windows Addressbook can't be restored!"},
+      {11, "Your Microsoft Internet Explorer Bookmarks can't be restored!"},
+      {19, "Your Microsoft Internet Explorer Cookies can't be restored!"},
+      {21, "Your Microsoft Outlook Express Mailbox can't be restored!"},
+      {10, "Your Netscape Navigator Bookmarks can't be restored!"},
+      {22, "Your Netscape Navigator Cookies can't be restored!"},
+      {23, "Your Netscape Messenger Mailbox can't be restored!"},
+      {17, "Your Netscape Messenger Mailbox can't be restored!"},
+  };
+  auto& list = windows::RestoreReq().List1;
+  platform::FakeProgram idle;
+  idle.exitCode = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    platform::installFakeProgram("Unzip32.exe", idle);
+    for (int n = 1; n <= 25; ++n) RestoreBox(n).setValue(0);
+    list.setSelected(0, c.box == 0);
+    if (c.box) RestoreBox(c.box).setValue(1);
+    core::state().RestoreDone = false;
+    dialogs().expect(c.message).style(forms::vbOKOnly + forms::vbCritical).title("Warning!");
+    EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+    dialogs().verify();
+    EXPECT_FALSE(core::state().RestoreDone);
+  }
+  for (const auto& [file, box] : kGroupFiles) EXPECT_EQ(content(file), "changed") << file;
+
+  // A member written short of its size is not back either.
+  platform::FakeProgram truncating;
+  truncating.action = [&](const std::vector<std::string>& argv) {
+    platform::runUnzip({argv.begin() + 1, argv.end()});
+    machine().write("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk", "");
+    return 1;
+  };
+  platform::installFakeProgram("Unzip32.exe", truncating);
+  for (int n = 1; n <= 25; ++n) RestoreBox(n).setValue(0);
+  list.setSelected(0, false);
+  RestoreBox(20).setValue(1);
+  dialogs().expect("Your Start Menu can't be restored!");
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  dialogs().verify();
+  EXPECT_FALSE(core::state().RestoreDone);
+
+  platform::FakeProgram warning;
+  warning.action = [](const std::vector<std::string>& argv) {
+    return platform::runUnzip({argv.begin() + 1, argv.end()}).exitCode == 0 ? 1 : 2;
+  };
+  platform::installFakeProgram("Unzip32.exe", warning);
+  EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+  platform::clearFakePrograms();
+  EXPECT_TRUE(core::state().RestoreDone);
+  EXPECT_EQ(content("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"),
+            savedContent("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
+}
+
 // A Start menu folder from the description that is no place on this machine.
 TEST_F(GroupRestore, AnUnusableFolderMakesTheGroupNotRestorable) {
   for (const std::string& folder : {std::string("Q:\\Start Menu\\"), std::string("C:\\Start\" -d \"X:\\")}) {

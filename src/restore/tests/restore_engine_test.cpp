@@ -246,18 +246,26 @@ TEST_F(RestoreEngine, AFailedWininitWriteStopsBeforeAnyFileIsPutBack) {
   EXPECT_EQ(restoreLogLines().size(), 1u);
 }
 
+// A failed run, and a run that only warned (exit code 1) but put nothing back.
 TEST_F(RestoreEngine, AFailingUnzipIsNoSuccess) {
   saveSlot();
-  choose({9});
-  platform::FakeProgram failing;
-  failing.exitCode = 2;
-  platform::installFakeProgram("Unzip32.exe", failing);
-  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
-  dialogs().expect("Your System Files can't be restored!");
-  dialogs().expect(kNothing);
-  RestoreConfiguration();
-  EXPECT_FALSE(machine().exists(kWininit));
-  EXPECT_TRUE(platform::restartRequests().empty());
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  for (const int exitCode : {2, 1}) {
+    SCOPED_TRACE(exitCode);
+    choose({9, 1});
+    platform::FakeProgram failing;
+    failing.exitCode = exitCode;
+    platform::installFakeProgram("Unzip32.exe", failing);
+    dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+    dialogs().expect("Your System Files can't be restored!");
+    dialogs().expect(kNothing);
+    RestoreConfiguration();
+    dialogs().verify();
+    EXPECT_FALSE(machine().exists(kWininit));
+    EXPECT_TRUE(platform::restartRequests().empty());
+    EXPECT_FALSE(core::state().RestoreDone);
+    EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "changed\r\n");
+  }
 }
 
 }  // namespace
