@@ -55,6 +55,7 @@ class Desktop:
         self.window_manager = window_manager
         self.size = (width, height)
         self.env = None
+        self.runtime = None
         self._children = []  # (what, Popen), in start order
 
     # -- life ---------------------------------------------------------------
@@ -80,8 +81,10 @@ class Desktop:
         return proc
 
     def _start(self):
-        runtime = os.path.join(self.folder, "runtime")
-        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        # The buses' sockets live in the runtime folder, and a Unix socket's
+        # name is limited to 108 bytes: it is a short private folder of its own
+        # under the system's temporary folder, wherever the desktop's folder lies.
+        runtime = self.runtime = tempfile.mkdtemp(prefix="kelvaran-rt-")
         env = {k: v for k, v in os.environ.items()
                if not k.startswith(("DBUS_", "AT_SPI_", "QT_", "XDG_")) and k != "DISPLAY"}
         env.update(XDG_RUNTIME_DIR=runtime,
@@ -158,6 +161,9 @@ class Desktop:
         for what, proc in reversed(self._children):
             self._stop_group(proc)
         self._children.clear()
+        if self.runtime:
+            shutil.rmtree(self.runtime, ignore_errors=True)
+            self.runtime = None
         if self._own_folder:
             shutil.rmtree(self.folder, ignore_errors=True)
 
