@@ -8,8 +8,10 @@
 // each level and round: the program's save (staging, archive runs,
 // description, commit), the save's own zip command lines run straight on
 // the originals ("direct"), and `zip -r -q -<level>` on the original folder
-// ("bare zip", the floor). Printed: the medians, the ratio of the program
-// to the floor (goal: at most 1.10), the program's peak memory during its
+// ("bare zip", the floor), the program and bare zip one right after the
+// other in alternating order. Printed: the medians, the median and the least
+// of the ratios of each pair of the program and the floor (goal: at most
+// 1.10), the program's peak memory during its
 // saves and the peak of the largest zip run of the save and of the bare zip,
 // each zip measured on its own process. Every file the bench makes is
 // removed on every way out (see cleanup.h); check the free space first:
@@ -21,7 +23,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,9 @@
 #include "platform/process.h"
 #include "save/boxes.h"
 #include "save/save_engine.h"
+#include "save_runs.h"
 #include "support/test_machine.h"
+#include "user_files.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
 
@@ -47,40 +50,6 @@ using bench::seconds;
 
 const std::string kProgram = "C:\\Program Files\\Kelvaran\\";
 const std::string kData = "C:\\Bench\\";
-
-// 1 MB files: the even ones text (words, compressible), the odd ones random bytes.
-std::vector<std::string> generateUserFiles(testsupport::TestMachine& m, int megabytes) {
-  std::mt19937_64 random(42);
-  const char* words[] = {"config ", "system ", "[boot] ", "shell=Explorer.exe ",
-                         "device=", "\r\n",    "0x0040 "};
-  std::vector<std::string> items;
-  constexpr std::size_t kSize = 1 << 20;
-  std::string bytes;
-  bytes.reserve(kSize + 64);
-  for (int i = 0; i < megabytes; ++i) {
-    bytes.clear();
-    if (i % 2) {
-      while (bytes.size() < kSize) {
-        const std::uint64_t word = random();
-        bytes.append(reinterpret_cast<const char*>(&word), sizeof word);
-      }
-    } else {
-      while (bytes.size() < kSize) bytes += words[random() % std::size(words)];
-    }
-    bytes.resize(kSize);
-    const std::string path =
-        kData + "Folder" + std::to_string(i % 10) + "\\File" + std::to_string(i) + ".dat";
-    m.write(path, bytes);
-    items.push_back(path);
-  }
-  return items;
-}
-
-void writeUserList(testsupport::TestMachine& m, const std::vector<std::string>& items) {
-  std::string text = " " + std::to_string(items.size()) + "\r\n";
-  for (const std::string& item : items) text += item + "\r\n";
-  m.write(kProgram + "kelvaran.usr", text + "\r\n");
-}
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -118,7 +87,7 @@ int main(int argc, char** argv) {
   if (!m.exists(kProgram + "zip.exe")) m.write(kProgram + "zip.exe", "zip");
   m.mkdirs("C:\\SAVE\\");
   m.mkdirs("C:\\WINDOWS\\TEMP\\");
-  writeUserList(m, generateUserFiles(m, megabytes));
+  bench::writeUserList(m, kProgram, bench::generateLargeFiles(m, kData, megabytes));
 
   auto& dialogs = forms::ScriptedDialogs::install();
   auto& st = core::state();
@@ -131,33 +100,25 @@ int main(int argc, char** argv) {
   const auto driveC = m.host("C:\\");
 
   std::printf(
-      "save of the demo machine with %d MB of user files (half text, half random), median of %d rounds\n",
+      "save of the demo machine with %d MB of user files (half text, half random), %d rounds of the program "
+      "and bare zip in pairs\n",
       megabytes, rounds);
-  std::printf("%-6s %10s %10s %10s %7s %11s %11s %11s\n", "level", "program s", "direct s", "bare zip s",
-              "ratio", "program MB", "its zip MB", "bare zip MB");
+  std::printf("%-6s %10s %10s %10s %7s %7s %11s %11s %11s\n", "level", "program s", "direct s", "bare zip s",
+              "ratio", "min", "program MB", "its zip MB", "bare zip MB");
   for (const char* level : {"1", "9"}) {
-    std::vector<double> program, direct, floor;
+    bench::Pairs pairs;
+    std::vector<double> direct;
     long programPeak = 0, programZipPeak = 0, bareZipPeak = 0;
     for (int round = 0; round < rounds; ++round) {
-      st.CompressionLevel = level;
-      st.SaveFolder = "C:\\SAVE\\";
-      st.CurrentConfig = 0;
-      st.ConfigNames(1) = "Bench";
-      st.IniPath = kProgram + "Config1.ini";
-      st.ConfigIniPath = st.SaveFolder + "Config1.ini";
-      platform::clearProcessRuns();
-      dialogs.expect("Configuration saved successfull!");
-      resetPeak();
-      platform::resetHostProgramPeak();
-      const auto programStart = std::chrono::steady_clock::now();
-      save::SaveConfiguration();
-      program.push_back(seconds(programStart));
-      if (!st.SaveSucceeded) {
-        std::fprintf(stderr, "the save failed\n");
-        return 1;
-      }
-      programPeak = std::max(programPeak, peakMegabytes());
-      programZipPeak = std::max<long>(programZipPeak, platform::hostProgramPeakKilobytes() / 1024);
+      // The program and bare zip one right after the other, their order
+      // alternating, so that neither always meets the other's fresh writes.
+      pairs.run(
+          round,
+          [&] {
+            platform::clearProcessRuns();
+            return bench::timedSave(dialogs, kProgram, level, programPeak, programZipPeak);
+          },
+          [&] { return bench::bareZip(driveC, "Bench", level, bareZipPeak); });
 
       const std::vector<std::string> lines = directRuns(platform::processRuns());
       m.remove("C:\\DIRECT");
@@ -170,22 +131,10 @@ int main(int argc, char** argv) {
       }
       direct.push_back(seconds(directStart));
       m.remove("C:\\DIRECT");
-
-      // What a user would run instead: zip on the original files.
-      std::filesystem::remove(driveC / "bare.zip");
-      const auto bareStart = std::chrono::steady_clock::now();
-      const platform::HostRun bare = platform::runHostProgram(
-          "/usr/bin/zip", {"-r", "-q", std::string("-") + level, "bare.zip", "Bench"}, driveC);
-      floor.push_back(seconds(bareStart));
-      std::filesystem::remove(driveC / "bare.zip");
-      if (!bare.started || bare.exitCode != 0) {
-        std::fprintf(stderr, "bare zip failed: %s\n", bare.output.c_str());
-        return 1;
-      }
-      bareZipPeak = std::max<long>(bareZipPeak, bare.peakKilobytes / 1024);
     }
-    const double p = median(program), d = median(direct), f = median(floor);
-    std::printf("%-6s %10.2f %10.2f %10.2f %7.3f %11ld %11ld %11ld\n", level, p, d, f, p / f, programPeak,
+    const std::vector<double> ratios = pairs.ratios();
+    std::printf("%-6s %10.2f %10.2f %10.2f %7.3f %7.3f %11ld %11ld %11ld\n", level, median(pairs.program),
+                median(direct), median(pairs.bare), median(ratios), bench::minimum(ratios), programPeak,
                 programZipPeak, bareZipPeak);
     std::fflush(stdout);
   }
