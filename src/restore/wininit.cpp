@@ -21,6 +21,20 @@ bool isRenameHeader(std::string_view line) {
   return platform::equalsNoCase(line, "[rename]");
 }
 
+// The 8.3 path of a folder with its trailing "\\": Windows' restart ignores a
+// line with a long name on either side. A folder that cannot be looked up
+// keeps its spelling.
+std::string shortFolder(std::string_view folder) {
+  std::string path(folder);
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  try {
+    path = platform::shortPath(path);
+  } catch (const platform::RuntimeError&) {
+  }
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
 std::string joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
@@ -31,6 +45,8 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string_view workFolder) {
   std::vector<std::string> lines;
+  const std::string windowsShort = shortFolder(windowsFolder);
+  const std::string workShort = shortFolder(workFolder);
   for (const WindowsFile& file : kWindowsFiles) {
     if (!Ticked(file.box)) continue;
     const std::string copy = std::string(workFolder) + file.name;
@@ -39,7 +55,8 @@ std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string
     } catch (const platform::RuntimeError&) {
       continue;
     }
-    lines.push_back(std::string(windowsFolder) + "\\" + file.name + "=" + copy);
+    // The file names are 8.3 names already.
+    lines.push_back(windowsShort + file.name + "=" + workShort + file.name);
   }
   return lines;
 }

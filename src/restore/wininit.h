@@ -22,7 +22,8 @@ inline constexpr WindowsFile kWindowsFiles[] = {
 };
 
 // The lines for the ticked boxes whose restored copy stands, not empty, in
-// `workFolder` (ends with "\"): windowsFolder & "\system.ini=" & workFolder & "system.ini" ...
+// `workFolder` (ends with "\"): windowsFolder & "\system.ini=" & workFolder & "system.ini" ...,
+// both folders in their 8.3 form ("C:\WINDOWS\TEMPOR~1\KELVARAN\system.ini").
 std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string_view workFolder);
 
 // `existing` (a Wininit.ini's bytes) with `lines` added: every existing line

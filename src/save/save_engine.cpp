@@ -8,13 +8,12 @@
 #include "core/startup.h"
 #include "core/state.h"
 #include "core/userlist.h"
+#include "core/wininit_pending.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
-#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/restart.h"
 #include "platform/vb.h"
 #include "platform/vb_datetime.h"
 #include "save/archive_runs.h"
@@ -335,17 +334,7 @@ void abortRun() {
 // out of the working folder then, and a save would empty that folder first.
 bool restoreAwaitsRestart() {
   const auto& st = core::state();
-  if (!st.RestorePending) return false;
-  const std::string workFolder = st.TempDir + "kelvaran\\";
-  for (const std::string& line : platform::pendingRenames(st.machine.SystemPath)) {
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string_view source = std::string_view(line).substr(eq + 1);
-    if (source.size() > workFolder.size() &&
-        platform::equalsNoCase(source.substr(0, workFolder.size()), workFolder))
-      return true;
-  }
-  return false;
+  return st.RestorePending && core::WininitMovesFrom(st.machine.SystemPath, st.TempDir + "kelvaran\\");
 }
 
 }  // namespace

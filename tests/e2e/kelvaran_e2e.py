@@ -307,7 +307,7 @@ def scenario_restore(s):
     check(s.machine.read("C:\\WINDOWS\\WIN.INI") != original["C:\\WINDOWS\\WIN.INI"],
           "WIN.INI is replaced only at the restart")
     renames = [line for line in s.machine.lines("C:\\WINDOWS\\Wininit.ini") if line.lower().startswith("c:\\windows\\win.ini=")]
-    check_equal(renames, ["C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini"], "the Win.ini line of Wininit.ini")
+    check_equal(renames, ["C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\Win.ini"], "the Win.ini line of Wininit.ini")
 
     # The machine starts again: Wininit.ini is carried out before the program runs.
     s.start()

@@ -128,7 +128,7 @@ TEST_F(ImportEndToEnd, RestoresTheCopiedConfigurationFromTheChosenFolder) {
   EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), savedAutoexec);
   EXPECT_EQ(content(kLink), savedLink);
   // Win.ini waited for the restart in this machine's Windows folder.
-  EXPECT_EQ(wininitAtRestart, "[rename]\r\nC:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini\r\n");
+  EXPECT_EQ(wininitAtRestart, "[rename]\r\nC:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\Win.ini\r\n");
   EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), savedWinIni);
   EXPECT_FALSE(machine().exists("D:\\WIN98"));
   EXPECT_EQ(closes, 1);

@@ -111,8 +111,8 @@ TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAnd
   EXPECT_EQ(winiAtRestart, "changed\r\n");
   EXPECT_EQ(wininitAtRestart,
             "[rename]\r\n"
-            "C:\\WINDOWS\\system.ini=C:\\WINDOWS\\TEMP\\kelvaran\\system.ini\r\n"
-            "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini\r\n");
+            "C:\\WINDOWS\\system.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\system.ini\r\n"
+            "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\Win.ini\r\n");
   EXPECT_EQ(platform::restartRequests(), (std::vector<unsigned>{3}));
   EXPECT_EQ(closes, 1);
   // After the restart.
@@ -186,7 +186,7 @@ TEST_F(RestoreEngine, AWorkingFolderOnAnotherDriveReceivesTheSystemFiles) {
   dialogs().expect(kRestartQuestion).answer(forms::vbYes);
   dialogs().expect(kRestored);
   RestoreConfiguration();
-  EXPECT_EQ(wininitAtRestart, "[rename]\r\nC:\\WINDOWS\\Win.ini=N:\\TEMP\\kelvaran\\Win.ini\r\n");
+  EXPECT_EQ(wininitAtRestart, "[rename]\r\nC:\\WINDOWS\\Win.ini=N:\\TEMP\\KELVARAN\\Win.ini\r\n");
   EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "[windows]\r\nload=\r\n");
   EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "@echo off\r\n");
   EXPECT_FALSE(machine().exists("N:\\TEMP\\kelvaran\\Unpack"));

@@ -56,14 +56,41 @@ TEST_F(WininitWriting, WritesALineOnlyForATickedBoxWithARestoredCopyInTableOrder
   EXPECT_EQ(WriteWininitRename("C:\\WINDOWS", work), 2);
   EXPECT_EQ(machine().read(ini),
             "[rename]\r\n"
-            "C:\\WINDOWS\\classes.dat=C:\\WINDOWS\\TEMP\\kelvaran\\classes.dat\r\n"
-            "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini\r\n");
+            "C:\\WINDOWS\\classes.dat=C:\\WINDOWS\\TEMP\\KELVARAN\\classes.dat\r\n"
+            "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\Win.ini\r\n");
   // Nothing ticked with a copy: the file is not touched.
   RestoreBox(9).setValue(0);
   RestoreBox(25).setValue(0);
   machine().write(ini, "[Other]\r\n");
   EXPECT_EQ(WriteWininitRename("C:\\WINDOWS", work), 0);
   EXPECT_EQ(machine().read(ini), "[Other]\r\n");
+}
+
+// Windows 9x's restart ignores a line with a long name on either side: both
+// sides name their folder by its 8.3 path, also when the temporary or the
+// Windows folder has a long name. All seven lines stand in their fixed order
+// whatever order the boxes were ticked in.
+TEST_F(WininitWriting, EveryLineNamesBothFilesByTheirShortPathsInTheFixedOrder) {
+  struct Case {
+    const char* what;
+    std::string windowsFolder, work;
+    std::string shortWindows, shortWork;  // with their trailing "\\"
+  } cases[] = {
+      {"long temporary folder", "C:\\WINDOWS", "C:\\WINDOWS\\Temporary Internet Stuff\\kelvaran\\",
+       "C:\\WINDOWS\\", "C:\\WINDOWS\\TEMPOR~1\\KELVARAN\\"},
+      {"long Windows folder", "C:\\Windows Millennium", "C:\\Windows Millennium\\TEMP\\kelvaran\\",
+       "C:\\WINDOW~1\\", "C:\\WINDOW~1\\TEMP\\KELVARAN\\"},
+  };
+  const char* order[] = {"system.ini", "protocol.ini", "control.ini", "user.dat",
+                         "system.dat", "classes.dat",  "Win.ini"};
+  for (const Case& c : cases) {
+    for (const char* name : order) machine().write(c.work + name, std::string("restored ") + name);
+    for (int box : {9, 25, 6, 8, 3, 5, 7}) RestoreBox(box).setValue(1);
+    EXPECT_EQ(WriteWininitRename(c.windowsFolder, c.work), 7) << c.what;
+    std::string expected = "[rename]\r\n";
+    for (const char* name : order) expected += c.shortWindows + name + "=" + c.shortWork + name + "\r\n";
+    EXPECT_EQ(machine().read(c.windowsFolder + "\\WININIT.INI"), expected) << c.what;
+  }
 }
 
 TEST_F(WininitWriting, AFailedWriteRaisesAndKeepsTheOldFile) {

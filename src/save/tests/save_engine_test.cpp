@@ -304,17 +304,27 @@ TEST_F(SaveEngine, FilesZipCouldNotReadAreNamedInAWarning) {
   EXPECT_NE(content(kProgram + "Error.log").find("Conf1s.kvz Save"), std::string::npos);
 }
 
+// Wininit.ini may name the working folder by its long or its 8.3 path.
 TEST_F(SaveEngine, ARestoreWaitingForTheRestartRefusesTheSave) {
-  machine().write("C:\\WINDOWS\\TEMP\\kelvaran\\system.dat", "restored");
-  machine().write("C:\\WINDOWS\\WININIT.INI",
-                  "[rename]\r\nC:\\WINDOWS\\system.dat=C:\\WINDOWS\\TEMP\\kelvaran\\system.dat\r\n");
-  core::state().RestorePending = true;
-  prepareSlot(1, "Before");
-  dialogs().expect("Your system will be restarted after the Restore Process.");
-  SaveConfiguration();
-  EXPECT_FALSE(core::state().SaveSucceeded);
-  EXPECT_EQ(content("C:\\WINDOWS\\TEMP\\kelvaran\\system.dat"), "restored");
-  EXPECT_TRUE(platform::processRuns().empty());
+  struct Case {
+    std::string tempDir, source;
+  } cases[] = {
+      {"C:\\WINDOWS\\TEMP\\", "C:\\WINDOWS\\TEMP\\kelvaran\\system.dat"},
+      {"C:\\WINDOWS\\Temporary Internet Stuff\\", "C:\\WINDOWS\\TEMPOR~1\\KELVARAN\\system.dat"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tempDir);
+    core::state().TempDir = c.tempDir;
+    machine().write(c.tempDir + "kelvaran\\system.dat", "restored");
+    machine().write("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nC:\\WINDOWS\\system.dat=" + c.source + "\r\n");
+    core::state().RestorePending = true;
+    prepareSlot(1, "Before");
+    dialogs().expect("Your system will be restarted after the Restore Process.");
+    SaveConfiguration();
+    EXPECT_FALSE(core::state().SaveSucceeded);
+    EXPECT_EQ(content(c.tempDir + "kelvaran\\system.dat"), "restored");
+    EXPECT_TRUE(platform::processRuns().empty());
+  }
 }
 
 // A restore of this run that needs no restart (user files only), or whose

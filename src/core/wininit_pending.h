@@ -1,0 +1,13 @@
+#pragma once
+// Whether the Windows folder's Wininit.ini still takes files out of a folder
+// at the next start of Windows: such a folder must stay as it is until then.
+#include <string_view>
+
+namespace core {
+
+// True when a [rename] line of windowsFolder & "\Wininit.ini" has its source
+// in `folder` (a folder path with its trailing "\"), spelled long or 8.3, in
+// any letter case.
+bool WininitMovesFrom(std::string_view windowsFolder, std::string_view folder);
+
+}  // namespace core
