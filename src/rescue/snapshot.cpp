@@ -7,6 +7,7 @@
 #include "core/runner.h"
 #include "core/startup.h"
 #include "core/state.h"
+#include "core/wininit_pending.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
@@ -92,30 +93,6 @@ bool folderStatement(Statement&& statement) {
   }
 }
 
-// Does Wininit.ini's [rename] section take a source out of `folder`?
-bool wininitMovesFrom(std::string_view wininit, const std::vector<std::string>& folders) {
-  bool inRename = false;
-  std::size_t start = 0;
-  while (start < wininit.size()) {
-    std::size_t end = wininit.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = wininit.size();
-    const std::string line = vb::trim(wininit.substr(start, end - start));
-    start = end + 1;
-    if (line.empty() || line.front() == ';') continue;
-    if (line.front() == '[') {
-      inRename = vb::equalsNoCase(line, "[rename]");
-      continue;
-    }
-    const auto equals = line.find('=');
-    if (!inRename || equals == std::string::npos) continue;
-    const std::string source = vb::uCase(vb::trim(line.substr(equals + 1)));
-    for (const std::string& folder : folders) {
-      if (!folder.empty() && source.rfind(folder, 0) == 0) return true;
-    }
-  }
-  return false;
-}
-
 void resetBars() {
   quietly([] { windows::SelWiz().ProgressBar1.setValue(0); });
   quietly([] { windows::Form1().ProgressBar1.setValue(0); });
@@ -184,22 +161,7 @@ std::string SnapshotCommandLine(std::string_view compressionLevel, std::string_v
 std::string SnapshotPath() { return forms::appPath() + "\\" + kArchive; }
 
 bool RestoreWaitsForRestart() {
-  const auto& s = core::state();
-  if (s.RestorePending) return true;
-  std::string wininit;
-  try {
-    const std::string path = s.machine.SystemPath + "\\WININIT.INI";
-    if (!platform::fileExists(path)) return false;
-    wininit = platform::readFile(path);
-  } catch (const RuntimeError&) {
-    return false;
-  }
-  const std::string work = vb::uCase(workFolder());
-  std::vector<std::string> folders{work};
-  quietly([&] {
-    if (platform::folderExists(work)) folders.push_back(vb::uCase(platform::shortPath(work)) + "\\");
-  });
-  return wininitMovesFrom(wininit, folders);
+  return core::WininitMovesFrom(core::state().machine.SystemPath, workFolder());
 }
 
 void SaveData() {

@@ -12,9 +12,10 @@ namespace rescue {
 // without its blanks.
 std::string SnapshotCommandLine(std::string_view compressionLevel, std::string_view tempDir);
 
-// True while a restore of this machine waits for the restart: the restore
-// said so, or the Windows folder's Wininit.ini moves files out of the working
-// folder <TempDir>kelvaran\ at the next start.
+// True while a restore of this machine waits for the restart: the Windows
+// folder's Wininit.ini moves files out of the working folder (<TempDir>kelvaran)
+// at the next start. A restore that wrote no such line (a Start menu only, say)
+// leaves nothing waiting.
 bool RestoreWaitsForRestart();
 
 // SelWiz's procedure: empties the working folder, copies the system files

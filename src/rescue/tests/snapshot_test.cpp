@@ -93,30 +93,38 @@ TEST_F(Snapshot, AFailingZipLeavesNoArchiveAndSaysSo) {
   }
 }
 
+// Refused while Wininit.ini takes restored files out of the working folder,
+// by its long or its 8.3 path.
 TEST_F(Snapshot, RefusedWhileARestoreWaitsForTheRestart) {
-  const std::string waiting = "C:\\WINDOWS\\TEMP\\kelvaran\\system.dat";
   struct Case {
     const char* what;
-    std::function<void()> arrange;
+    std::string tempDir, source;
   } cases[] = {
-      {"Wininit.ini names the working folder",
-       [&] {
-         machine.write("C:\\WINDOWS\\WININIT.INI",
-                       "[rename]\r\nC:\\WINDOWS\\SYSTEM.DAT=C:\\WINDOWS\\TEMP\\KELVARAN\\SYSTEM.DAT\r\n");
-       }},
-      {"the restore said so", [] { core::state().RestorePending = true; }},
+      {"the long path", "C:\\WINDOWS\\TEMP\\", "C:\\WINDOWS\\TEMP\\kelvaran\\system.dat"},
+      {"the 8.3 path", "C:\\WINDOWS\\Temporary Internet Stuff\\",
+       "C:\\WINDOWS\\TEMPOR~1\\KELVARAN\\system.dat"},
   };
   for (auto& c : cases) {
+    core::state().TempDir = c.tempDir;
+    const std::string waiting = c.tempDir + "kelvaran\\system.dat";
     machine.write(waiting, "restored registry");
-    c.arrange();
+    machine.write("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nC:\\WINDOWS\\SYSTEM.DAT=" + c.source + "\r\n");
     dialogs().expect(res(1078)).style(forms::vbOKOnly + forms::vbExclamation).title(res(1011));
     EXPECT_FALSE(rescue::TakeSnapshot()) << c.what;
     EXPECT_EQ(machine.read(waiting), "restored registry") << c.what;
     EXPECT_FALSE(machine.exists(kSnapshot));
     EXPECT_TRUE(platform::processRuns().empty());
     machine.remove("C:\\WINDOWS\\WININIT.INI");
-    core::state().RestorePending = false;
   }
+}
+
+// A restore of this run that wrote no [rename] line (only the Start menu,
+// say) leaves nothing waiting: the snapshot is made.
+TEST_F(Snapshot, ARestoreThatNeedsNoRestartDoesNotStopIt) {
+  core::state().RestorePending = true;
+  EXPECT_FALSE(rescue::RestoreWaitsForRestart());
+  EXPECT_TRUE(rescue::TakeSnapshot());
+  EXPECT_TRUE(machine.exists(kSnapshot));
 }
 
 TEST_F(Snapshot, AWininitOfOtherFilesDoesNotStopIt) {
