@@ -2,6 +2,7 @@
 
 #include "platform/error.h"
 #include "platform/shortname.h"
+#include "platform/wildcard.h"
 
 namespace platform {
 
@@ -23,9 +24,18 @@ std::vector<std::string> splitParts(std::string_view text) {
   return out;
 }
 
+// Windows drops the dots and blanks a name ends in ("name." is "name"); a
+// pattern keeps them ("*." matches names without an extension), and a name
+// of nothing else stays as it is (and is refused).
+std::string withoutTrailingDots(std::string part) {
+  const std::size_t keep = part.find_last_not_of(". ");
+  if (keep != std::string::npos && !hasWildcards(part)) part.resize(keep + 1);
+  return part;
+}
+
 void append(std::vector<std::string>& parts, const std::vector<std::string>& more, bool allowWildcards) {
   for (std::size_t i = 0; i < more.size(); ++i) {
-    const std::string& part = more[i];
+    const std::string part = withoutTrailingDots(more[i]);
     if (part == ".") continue;
     if (part == "..") {
       if (!parts.empty()) parts.pop_back();
@@ -44,8 +54,9 @@ bool isForbiddenName(std::string_view name, bool allowWildcards) {
     if (std::string_view("\\/:\"<>|").find(c) != std::string_view::npos) return true;
     if (!allowWildcards && (c == '*' || c == '?')) return true;
   }
+  // A pattern may end in a dot: "*." is every name without an extension.
   char last = name.back();
-  return last == '.' || last == ' ';
+  return last == ' ' || (last == '.' && !(allowWildcards && hasWildcards(name)));
 }
 
 std::string WindowsPath::rootText() const {

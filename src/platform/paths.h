@@ -19,7 +19,8 @@ struct WindowsPath {
 
 // A component Windows refuses: empty, one of \ / : * ? " < > |, a control
 // character, or a trailing dot or blank ("." and ".." are not components).
-// Wildcards may be allowed for the last component of a search pattern.
+// Wildcards may be allowed for the last component of a search pattern, which
+// may then end in a dot ("*.").
 bool isForbiddenName(std::string_view name, bool allowWildcards = false);
 
 // Parses `path` ("C:\A", "C:A", "\A", "A\B", "\\SRV\SHARE\A", "/" or "\" as

@@ -13,17 +13,28 @@ bool shortChar(char c) {
   return true;
 }
 
+// Short names are kept in the DOS code page (850 on this machine), which
+// holds every Windows-1252 character from 0xA0 up but of 0x80-0x9F only the
+// florin sign.
+bool inDosCodePage(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return u < 0x80 || u >= 0xA0 || u == 0x83;
+}
+
 // Characters a long name may hold but a short one may not: the alias
-// carries "_" in their place.
-bool replacedByUnderscore(char c) { return std::string_view("+,;=[]").find(c) != std::string_view::npos; }
+// carries "_" in their place (the upper-case form is the one that counts).
+bool replacedByUnderscore(char c) {
+  return std::string_view("+,;=[]").find(c) != std::string_view::npos || !inDosCodePage(c);
+}
 
 std::string cleaned(std::string_view part) {
   std::string out;
   for (char c : part) {
-    if (replacedByUnderscore(c))
+    const char upper = upperChar(c);
+    if (replacedByUnderscore(upper))
       out += '_';
-    else if (shortChar(c))
-      out += upperChar(c);
+    else if (shortChar(upper))
+      out += upper;
   }
   return out;
 }
@@ -37,10 +48,9 @@ bool isShortName(std::string_view name) {
   std::string_view ext = dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
   if (base.empty() || base.size() > 8 || ext.size() > 3) return false;
   if (dot != std::string_view::npos && ext.empty()) return false;  // "NAME." is not a name
-  for (char c : base)
-    if (!shortChar(c)) return false;
-  for (char c : ext)
-    if (!shortChar(c)) return false;
+  for (std::string_view part : {base, ext})
+    for (char c : part)
+      if (!shortChar(c) || !inDosCodePage(upperChar(c))) return false;
   return true;
 }
 

@@ -11,11 +11,14 @@
 namespace platform {
 
 // True when `name` is already a valid 8.3 name, ignoring case ("WIN.INI",
-// "Kelvaran", "readme.txt"); such a name has no alias.
+// "Kelvaran", "readme.txt"), of characters the DOS code page holds; such a
+// name has no alias.
 bool isShortName(std::string_view name);
 
 // The alias a new entry called `longName` gets: upper case, "+ , ; = [ ]"
-// replaced by "_", blanks and leading dots dropped, the
+// and the characters the DOS code page lacks (Windows-1252's 0x80-0x9F but
+// the florin sign: the euro sign, the trademark sign ...) replaced by "_",
+// blanks and leading dots dropped, the
 // first six characters of the base, "~N" with the lowest N for which `taken`
 // is false, and the first three characters of the last extension
 // ("Program Files" -> "PROGRA~1", "bookmark.html" -> "BOOKMA~1.HTM").

@@ -286,8 +286,38 @@ TEST(Files, ForbiddenHostNamesAreHiddenAndRefused) {
   EXPECT_EQ(std::count(listed.begin(), listed.end(), "bad:name"), 0);
   EXPECT_EQ(std::count(listed.begin(), listed.end(), "trailing."), 0);
   EXPECT_EQ(std::count(listed.begin(), listed.end(), "ok name.txt"), 1);
-  EXPECT_EQ(errorOf([] { readFile("C:\\trailing."); }), kBadFileNameOrNumber);
+  EXPECT_EQ(errorOf([] { readFile("C:\\trailing."); }), kFileNotFound);  // it names C:\trailing
   EXPECT_EQ(errorOf([] { writeFile("C:\\new?.txt", "x"); }), kBadFileNameOrNumber);
+}
+
+// Windows drops the dots and blanks a name ends in: "name." is made, found
+// and listed as "name".
+TEST(Files, NamesEndingInADotOrBlankAreTheNameWithout) {
+  testsupport::TestMachine m;
+  m.mkdirs("C:\\Made");
+  struct Case {
+    const char* given;
+    const char* made;
+  };
+  const Case cases[] = {
+      {"C:\\Made\\name.", "name"},
+      {"C:\\Made\\two dots..", "two dots"},
+      {"C:\\Made\\Long name. ", "Long name"},
+      {"C:\\Made.\\in folder.txt", "in folder.txt"},
+  };
+  for (const Case& c : cases) {
+    writeFile(c.given, c.given);
+    EXPECT_EQ(readFile(std::string("C:\\Made\\") + c.made), c.given) << c.given;
+    EXPECT_EQ(readFile(c.given), c.given) << c.given;
+  }
+  mkDir("C:\\Made\\Folder.");
+  EXPECT_TRUE(folderExists("C:\\Made\\Folder"));
+  EXPECT_EQ(
+      names(findFiles("C:\\Made\\*.*", kDirectory)),
+      (std::vector<std::string>{".", "..", "name", "two dots", "Long name", "in folder.txt", "Folder"}));
+  // A pattern keeps its dot: "*." is every name without an extension.
+  EXPECT_EQ(names(findFiles("C:\\Made\\*.")), (std::vector<std::string>{"name", "two dots", "Long name"}));
+  EXPECT_EQ(errorOf([] { writeFile("C:\\Made\\...", "x"); }), kBadFileNameOrNumber);
 }
 
 TEST(Files, AttributesPersistAcrossACopyOfTheRoot) {

@@ -37,13 +37,15 @@ TEST(Paths, AbsoluteFormAgainstTheCurrentDriveAndFolders) {
       {"C:/Program Files//Kelvaran", "C:\\Program Files\\Kelvaran"},
       {"\\\\FileServer\\Backup\\Kelvaran\\..\\..", "\\\\FileServer\\Backup\\"},
       {"\\\\SRV\\SHARE\\a\\b", "\\\\SRV\\SHARE\\a\\b"},
+      {"C:\\trailing.", "C:\\trailing"},  // a name loses the dots and blanks it ends in
+      {"C:\\Dir. \\name..", "C:\\Dir\\name"},
   };
   for (const auto& [given, expected] : cases) EXPECT_EQ(absolute(given), expected) << given;
 }
 
 TEST(Paths, ForbiddenNamesAreRefusedWith52) {
   for (const char* bad : {"C:\\a*b", "C:\\a?", "C:\\x<y", "C:\\x>y", "C:\\x|y", "C:\\x\"y", "C:\\a\\b:c",
-                          "C:\\trailing.", "C:\\trailing ", "C:\\ctl\x01", "", "\\\\server", "1:\\x"})
+                          "C:\\...", "C:\\. .", "C:\\ctl\x01", "", "\\\\server", "1:\\x"})
     EXPECT_EQ(errorOf(bad), kBadFileNameOrNumber) << bad;
   EXPECT_EQ(errorOf(std::string("C:\\a\0b", 6)), kBadFileNameOrNumber);
 }

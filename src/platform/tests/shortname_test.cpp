@@ -28,15 +28,26 @@ TEST(ShortName, AliasesOfNewNamesFollowTheWindows9xRules) {
       {"caf\xe9 menu.txt", "CAF\xc9ME~1.TXT"},
       {"+++", "___~1"},
       {"lower.jpeg", "LOWER~1.JPE"},
+      // Characters the DOS code page (850) lacks: the euro and trademark
+      // signs and the rest of 0x80-0x9F but for the florin sign become "_",
+      // and such a name always gets a tail.
+      {"\x80.txt", "_~1.TXT"},
+      {"Price \x80 list.txt", "PRICE_~1.TXT"},
+      {"Caf\xe9\x99.txt", "CAF\xc9_~1.TXT"},
+      {"na\xefve \x93x\x94.doc", "NA\xcfVE_~1.DOC"},
+      {"\x9a\x9c\x9e.\x85", "___~1._"},
+      {"\x83oo bar.txt", "\x83OOBAR~1.TXT"},
   };
   for (const AliasCase& c : cases)
     EXPECT_EQ(makeAlias(c.longName, [](const std::string&) { return false; }), c.alias) << c.longName;
 }
 
 TEST(ShortName, NamesAlreadyInEightDotThreeFormHaveNoAlias) {
-  for (const char* name : {"WIN.INI", "Kelvaran", "readme.txt", "A", "CONFIG.SYS", "12345678.123", "A~1"})
+  for (const char* name :
+       {"WIN.INI", "Kelvaran", "readme.txt", "A", "CONFIG.SYS", "12345678.123", "A~1", "\x83.TXT", "CAF\xc9"})
     EXPECT_TRUE(isShortName(name)) << name;
-  for (const char* name : {"123456789", "a.htm.x", "a.html", "my file", "a+b", ".x", "NAME.", ""})
+  for (const char* name :
+       {"123456789", "a.htm.x", "a.html", "my file", "a+b", ".x", "NAME.", "", "\x80.txt", "A\x99", "\x9a"})
     EXPECT_FALSE(isShortName(name)) << name;
   EXPECT_EQ(makeAlias("WIN.INI", [](const std::string&) { return true; }), "");
 }
