@@ -1,6 +1,7 @@
 #include "restore/unzip_groups.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <stdexcept>
 
@@ -13,6 +14,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/zip_directory.h"
 
@@ -56,6 +58,35 @@ bool hasControlCharacter(std::string_view text) {
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
+
+// DOS devices answer to these names in every folder, with any extension.
+bool isDeviceName(std::string_view component) {
+  static const std::array<const char*, 22> kDevices{
+      "CON",  "PRN",  "AUX",  "NUL",  "CLOCK$", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
+      "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8"};
+  const std::string_view base = component.substr(0, component.find('.'));
+  for (const char* device : kDevices) {
+    if (platform::equalsNoCase(base, device)) return true;
+  }
+  return platform::equalsNoCase(base, "LPT9");
+}
+
+}  // namespace
+
+std::string PathComponentsProblem(std::string_view rest) {
+  if (rest.empty()) return "no file name";
+  while (true) {
+    const std::size_t cut = rest.find('\\');
+    const std::string_view part = rest.substr(0, cut);
+    if (part.empty() || part == "." || part == "..") return "a \".\", \"..\" or empty component";
+    if (platform::isForbiddenName(part)) return "a forbidden name";
+    if (isDeviceName(part)) return "a device name";
+    if (cut == std::string_view::npos) return "";
+    rest.remove_prefix(cut + 1);
+  }
+}
+
+namespace {
 
 // The spellings a folder goes by: as given, long and 8.3 (when it exists).
 std::vector<std::string> spellingsOf(const std::string& folder) {
@@ -113,6 +144,12 @@ UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& f) {
     plan.problem = "no folder on an existing drive";
     return plan;
   }
+  // One spelling of the folder: no ".", ".." or empty component that would
+  // make it another folder, or the drive root, under another name.
+  std::string rest = place.substr(3);
+  if (!rest.empty() && rest.back() == '\\') rest.pop_back();
+  if (!rest.empty()) plan.problem = PathComponentsProblem(rest);
+  if (!plan.problem.empty()) return plan;
   plan.folder = group == UnzipGroup::AddressBook ? folderOf(place) : place;
   if (plan.folder.size() <= 3) plan.problem = "a drive root is no folder of its own";
   return plan;

@@ -50,13 +50,21 @@ const UnzipRow& RowOf(UnzipGroup group);
 
 // What a group's run needs, worked out from the folders: the target drive
 // root ("X:\"), the folder every member must lie in, and why the group
-// cannot be restored ("" when it can).
+// cannot be restored ("" when it can): a folder that is no place of this
+// machine, a drive root, or a folder spelled with other than its plain
+// components (PathComponentsProblem), which could name another folder.
 struct UnzipPlan {
   std::string target;  // "C:\"
   std::string folder;  // "C:\WINDOWS\Start Menu\"
   std::string problem;
 };
 UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& folders);
+
+// Why the components of a relative path (below a drive root or a folder)
+// are not those of one plain file or folder: "" when they are. Refused: ".",
+// ".." and empty components, forbidden characters or a trailing dot or
+// blank, device names (CON, NUL, COM1 ...).
+std::string PathComponentsProblem(std::string_view rest);
 
 // "X:\" when `path` starts with the root of a drive this machine has, else "".
 std::string DriveRootOf(std::string_view path);

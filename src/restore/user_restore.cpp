@@ -1,7 +1,5 @@
 #include "restore/user_restore.h"
 
-#include <array>
-
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/state.h"
@@ -11,7 +9,6 @@
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "platform/paths.h"
 #include "restore/unzip_groups.h"
 #include "save/staging.h"
 #include "windows/form1.h"
@@ -22,33 +19,6 @@ namespace restore {
 namespace {
 
 using forms::loadResString;
-
-// DOS devices answer to these names in every folder, with any extension.
-bool isDeviceName(std::string_view component) {
-  static const std::array<const char*, 22> kDevices{
-      "CON",  "PRN",  "AUX",  "NUL",  "CLOCK$", "COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
-      "COM7", "COM8", "COM9", "LPT1", "LPT2",   "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8"};
-  const std::string_view base = component.substr(0, component.find('.'));
-  for (const char* device : kDevices) {
-    if (platform::equalsNoCase(base, device)) return true;
-  }
-  return platform::equalsNoCase(base, "LPT9");
-}
-
-// Why the components of a relative path (below a root or folder) are not
-// those of a plain file: "" when they are.
-std::string componentsProblem(std::string_view rest) {
-  if (rest.empty()) return "no file name";
-  while (true) {
-    const std::size_t cut = rest.find('\\');
-    const std::string_view part = rest.substr(0, cut);
-    if (part.empty() || part == "." || part == "..") return "a \".\", \"..\" or empty component";
-    if (platform::isForbiddenName(part)) return "a forbidden name";
-    if (isDeviceName(part)) return "a device name";
-    if (cut == std::string_view::npos) return "";
-    rest.remove_prefix(cut + 1);
-  }
-}
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
@@ -86,13 +56,13 @@ std::string UserCopyPath(std::string_view value, std::string_view savedFolder, s
   value.remove_prefix(3);
   if (!startsWithNoCase(value, savedFolder)) return "";
   const std::string_view rest = value.substr(savedFolder.size());
-  if (!componentsProblem(rest).empty()) return "";
+  if (!PathComponentsProblem(rest).empty()) return "";
   return std::string(userFolder) + std::string(rest);
 }
 
 std::string UserTargetProblem(std::string_view item) {
   if (std::string problem = save::UserFileProblem(item); !problem.empty()) return problem;
-  if (std::string problem = componentsProblem(item.substr(3)); !problem.empty()) return problem;
+  if (std::string problem = PathComponentsProblem(item.substr(3)); !problem.empty()) return problem;
   if (DriveRootOf(item).empty()) return "no drive of this machine";
   return "";
 }

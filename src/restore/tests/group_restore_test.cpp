@@ -260,6 +260,46 @@ TEST_F(GroupRestore, AnUnusableFolderMakesTheGroupNotRestorable) {
   }
 }
 
+// A group folder spelled with ".." is another spelling of the drive root: an
+// archive of root and Windows files is not let through as that group's.
+TEST_F(GroupRestore, AFolderSpelledWithDotDotDoesNotEscapeItsGroup) {
+  machine().write("C:\\AUTOEXEC.BAT", "evil\r\n");
+  machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\nevil=1\r\n");
+  const struct {
+    int box;
+    std::string suffix, message;
+    std::string LoadedConfiguration::*folder;
+    std::string spelling;
+  } cases[] = {
+      {20, "s", "Your Start Menu can't be restored!", &LoadedConfiguration::PathStartmenue,
+       "C:\\WINDOWS\\..\\"},
+      {11, "mb", "Your Microsoft Internet Explorer Bookmarks can't be restored!",
+       &LoadedConfiguration::PathFavorites, "C:\\WINDOWS\\.\\..\\"},
+      {17, "nw", "Your Netscape Messenger Mailbox can't be restored!", &LoadedConfiguration::PathNetscape,
+       "C:\\WINDOWS\\.."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const std::string archive = "C:\\SAVE\\Conf1" + c.suffix + ".kvz";
+    machine().remove(archive);
+    ASSERT_EQ(platform::runZip({"-q", archive, "C:\\AUTOEXEC.BAT", "C:\\WINDOWS\\WIN.INI"}).exitCode, 0);
+    machine().write("C:\\AUTOEXEC.BAT", "mine\r\n");
+    machine().write("C:\\WINDOWS\\WIN.INI", "mine\r\n");
+    loadedConfiguration().*c.folder = c.spelling;
+    for (int n = 1; n <= 25; ++n) RestoreBox(n).setValue(0);
+    RestoreBox(c.box).setValue(1);
+    core::state().RestoreDone = false;
+    dialogs()
+        .expect(c.message + "\r\rWould you continue to restore the remaining files?")
+        .answer(forms::vbYes);
+    EXPECT_EQ(restoreGroups(), StepEnd::Continue);
+    dialogs().verify();
+    EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "mine\r\n");
+    EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "mine\r\n");
+    EXPECT_FALSE(core::state().RestoreDone);
+  }
+}
+
 // An archive whose members reach outside the group's folder is not unpacked.
 TEST_F(GroupRestore, AnArchiveReachingOutsideItsFolderIsRefused) {
   machine().write("C:\\WINDOWS\\WIN.INI", "[windows]\r\n");

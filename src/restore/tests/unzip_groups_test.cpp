@@ -105,11 +105,29 @@ TEST_F(UnzipGroups, UnusableFolders) {
       {"C:\\"},
       {"C:\\Start\" -d X:\\"},
       {"C:\\Start\tMenu\\"},
+      // Another spelling of a drive root, or of a folder outside the group.
+      {"C:\\WINDOWS\\..\\"},
+      {"C:\\WINDOWS\\.."},
+      {"C:\\.\\"},
+      {"C:\\WINDOWS\\.\\..\\"},
+      {"C:\\WINDOWS\\..\\WINDOWS\\Start Menu\\"},
+      {"C:\\WINDOWS\\.. \\"},
+      {"C:\\\\WINDOWS\\Start Menu\\"},
+      {"C:\\WINDOWS\\NUL\\"},
   };
   for (const auto& c : cases) {
     GroupFolders f = demoFolders();
     f.startMenu = c.startMenu;
     EXPECT_NE(PlanUnzip(UnzipGroup::StartMenu, f).problem, "") << c.startMenu;
+  }
+  // Every group's folder is held to the same spelling.
+  for (const UnzipGroup group :
+       {UnzipGroup::UserFiles, UnzipGroup::StartMenu, UnzipGroup::AddressBook, UnzipGroup::Favorites,
+        UnzipGroup::IECookies, UnzipGroup::OEMail, UnzipGroup::NSBookmarks, UnzipGroup::NSCookies,
+        UnzipGroup::NSMail, UnzipGroup::NSNews}) {
+    GroupFolders f{"C:\\WINDOWS\\..\\", "C:\\WINDOWS\\..\\",           "C:\\WINDOWS\\..\\", "C:\\WINDOWS\\..",
+                   "C:\\WINDOWS\\..\\", "C:\\WINDOWS\\..\\jordan.wab", "C:\\WINDOWS\\..\\"};
+    EXPECT_NE(PlanUnzip(group, f).problem, "") << static_cast<int>(group);
   }
   EXPECT_EQ(DriveRootOf("c:\\x"), "c:\\");
   EXPECT_EQ(DriveRootOf("Q:\\x"), "");
