@@ -140,8 +140,7 @@ bool PutRootFileBack(const RootFile& file, const std::string& workFolder) {
   const std::string incoming = stem + ".kv$";
   const std::string outgoing = stem + ".kv~";
   try {
-    if (!platform::fileExists(staged) || platform::fileLen(staged) == 0)
-      platform::raise(platform::kFileNotFound);
+    if (!platform::fileExists(staged)) platform::raise(platform::kFileNotFound);
     if (platform::fileExists(incoming)) core::DeleteFileQuietly(incoming);
     platform::fileCopy(staged, incoming);
   } catch (const platform::RuntimeError& error) {

@@ -66,9 +66,10 @@ inline constexpr RootFile kRootFiles[] = {
 
 // Puts one root file back from its copy in `workFolder`: the copy is copied
 // beside the target under a temporary name, then swapped in (the old file
-// kept until the new one stands); the copy is deleted after success. A
-// missing or empty copy, or any failure, leaves the target as it was and is
-// logged with the step text. True when the file was put back.
+// kept until the new one stands); the copy is deleted after success. An
+// empty copy is a file like any other. A missing copy, or any failure,
+// leaves the target as it was and is logged with the step text. True when
+// the file was put back.
 bool PutRootFileBack(const RootFile& file, const std::string& workFolder);
 
 // Every ticked root file; true when at least one was put back.

@@ -51,7 +51,7 @@ std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string
     if (!Ticked(file.box)) continue;
     const std::string copy = std::string(workFolder) + file.name;
     try {
-      if (!platform::fileExists(copy) || platform::fileLen(copy) == 0) continue;
+      if (!platform::fileExists(copy)) continue;
     } catch (const platform::RuntimeError&) {
       continue;
     }

@@ -21,7 +21,7 @@ inline constexpr WindowsFile kWindowsFiles[] = {
     {6, "system.dat"}, {25, "classes.dat"}, {9, "Win.ini"},
 };
 
-// The lines for the ticked boxes whose restored copy stands, not empty, in
+// The lines for the ticked boxes whose restored copy (empty or not) stands in
 // `workFolder` (ends with "\"): windowsFolder & "\system.ini=" & workFolder & "system.ini" ...,
 // both folders in their 8.3 form ("C:\WINDOWS\TEMPOR~1\KELVARAN\system.ini").
 std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string_view workFolder);

@@ -130,6 +130,24 @@ TEST_F(RestoreEngine, PutsRootFilesBackAtOnceAndTheWindowsFilesThroughWininitAnd
   EXPECT_TRUE(windows::Form1().Command3.enabled());
 }
 
+// Empty root and Windows files are files all the same: they come back empty.
+TEST_F(RestoreEngine, EmptySavedFilesComeBackEmpty) {
+  machine().write("C:\\AUTOEXEC.BAT", "");
+  machine().write("C:\\WINDOWS\\WIN.INI", "");
+  saveSlot();
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  machine().write("C:\\WINDOWS\\WIN.INI", "changed\r\n");
+  choose({1, 9});
+  std::string rootAtRestart = "unset";
+  atClose = [&] { rootAtRestart = content("C:\\AUTOEXEC.BAT"); };
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  EXPECT_EQ(rootAtRestart, "");
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "");
+  EXPECT_TRUE(restoreLogLines().empty()) << restoreLogLines()[0];
+}
+
 TEST_F(RestoreEngine, AMissingSystemArchiveAnsweredYesRenamesNothingAndReportsNoSuccess) {
   saveSlot();
   machine().remove("C:\\SAVE\\Conf1.kvz");

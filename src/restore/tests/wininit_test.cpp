@@ -48,19 +48,21 @@ class WininitWriting : public restoretest::RestoreTest {
 TEST_F(WininitWriting, WritesALineOnlyForATickedBoxWithARestoredCopyInTableOrder) {
   machine().write(work + "Win.ini", "[windows]\r\n");
   machine().write(work + "classes.dat", "REGEDIT4\r\n");
-  machine().write(work + "system.ini", "");  // empty: not a copy to install
+  machine().write(work + "system.ini", "");  // empty is a file as well
   for (int box : {9, 25, 7, 3}) {            // control.ini has no copy at all
     RestoreBox(box).setEnabled(true);
     RestoreBox(box).setValue(1);
   }
-  EXPECT_EQ(WriteWininitRename("C:\\WINDOWS", work), 2);
+  EXPECT_EQ(WriteWininitRename("C:\\WINDOWS", work), 3);
   EXPECT_EQ(machine().read(ini),
             "[rename]\r\n"
+            "C:\\WINDOWS\\system.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\system.ini\r\n"
             "C:\\WINDOWS\\classes.dat=C:\\WINDOWS\\TEMP\\KELVARAN\\classes.dat\r\n"
             "C:\\WINDOWS\\Win.ini=C:\\WINDOWS\\TEMP\\KELVARAN\\Win.ini\r\n");
   // Nothing ticked with a copy: the file is not touched.
   RestoreBox(9).setValue(0);
   RestoreBox(25).setValue(0);
+  RestoreBox(7).setValue(0);
   machine().write(ini, "[Other]\r\n");
   EXPECT_EQ(WriteWininitRename("C:\\WINDOWS", work), 0);
   EXPECT_EQ(machine().read(ini), "[Other]\r\n");
