@@ -3,6 +3,7 @@
 
 #include "rescue/wizard.h"
 #include "restore/import_dialog.h"
+#include "save/smartsave_controls.h"
 #include "ui/form1_frame.h"
 #include "ui/form2.h"
 #include "ui/import_button.h"
@@ -12,7 +13,6 @@
 #include "ui/restore_page.h"
 #include "ui/save_folder.h"
 #include "ui/save_page.h"
-#include "ui/smartsave_controls.h"
 #include "ui/window_texts.h"
 #include "userfiles/userfiles_dialog.h"
 
@@ -27,7 +27,7 @@ void installHandlers() {
   bindRestorePage();
   bindSaveFolder();
   bindOptionsPage();
-  bindSmartSave();
+  save::bindSmartSave();
   bindMaintenancePage();
   userfiles::bindUserFiles();
   bindImportButton();

@@ -8,10 +8,10 @@
 
 #include "core/startup.h"
 #include "core/state.h"
+#include "save/smartsave_controls.h"
 #include "save/smartsave_run.h"
 #include "save/smartsave_state.h"
 #include "support/save_fixture.h"
-#include "ui/smartsave_controls.h"
 #include "windows/form1.h"
 
 namespace smartsavetest {
@@ -34,7 +34,7 @@ class SmartSaveTest : public savetest::SaveTest {
  protected:
   void SetUp() override {
     SaveTest::SetUp();
-    ui::bindSmartSave();
+    save::bindSmartSave();
     core::setProgramEnd([this] { ++ends; });
     save::setSmartSaveTimings(1, 0);
     save::setSmartSaveSleep([this](int ms) { pauses.push_back(ms); });

@@ -1,5 +1,5 @@
 // The Tools page's SmartSave schedule: the interval list and the days box.
-#include "ui/smartsave_controls.h"
+#include "save/smartsave_controls.h"
 
 #include <gtest/gtest.h>
 

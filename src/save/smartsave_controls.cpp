@@ -1,19 +1,18 @@
-#include "ui/smartsave_controls.h"
+#include "save/smartsave_controls.h"
 
 #include <optional>
 #include <string>
 
 #include "forms/dialogs.h"
 #include "forms/forms.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "save/save_engine.h"
 #include "save/smartsave_run.h"
 #include "save/smartsave_state.h"
-#include "ui/form1_frame.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 
-namespace ui {
+namespace save {
 namespace {
 
 constexpr int kUserDefined = 4;
@@ -30,7 +29,7 @@ int g_lastInterval = -1;
 
 void intervalChosen() {
   windows::Form1Window& f = windows::Form1();
-  if (save::OperationRunning()) {
+  if (OperationRunning()) {
     if (g_lastInterval >= 0) {
       forms::HoldEvents held;
       f.Combo1.setListIndex(g_lastInterval);
@@ -44,19 +43,19 @@ void intervalChosen() {
     if (index >= 0 && index < kUserDefined) {
       f.Text3.setText(kDayCounts[index]);
     } else if (index == kUserDefined && f.visible()) {
-      const std::optional<std::string> days = forms::inputBox(res(1226));
+      const std::optional<std::string> days = forms::inputBox(forms::loadResString(1226));
       if (usableAnswer(days)) f.Text3.setText(*days);
     }
-    if (!save::SmartSaveFileHeld()) save::WriteSmartSaveFile(save::CurrentSmartSaveValues());
+    if (!SmartSaveFileHeld()) WriteSmartSaveFile(CurrentSmartSaveValues());
   } catch (const platform::RuntimeError&) {
   }
 }
 
 void daysClicked() {
-  if (save::OperationRunning()) return;
+  if (OperationRunning()) return;
   try {
-    save::SelectInterval(1);
-    save::SelectInterval(kUserDefined);
+    SelectInterval(1);
+    SelectInterval(kUserDefined);
   } catch (const platform::RuntimeError&) {
   }
 }
@@ -67,7 +66,7 @@ void bindSmartSave() {
   windows::Form1Window& f = windows::Form1();
   f.Combo1.onClick = intervalChosen;
   f.Text3.onClick = daysClicked;
-  save::bindSmartSaveWindow();
+  bindSmartSaveWindow();
 }
 
-}  // namespace ui
+}  // namespace save

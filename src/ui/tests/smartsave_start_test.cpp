@@ -13,12 +13,12 @@
 #include <cstdio>
 #include <functional>
 
-#include "../../ui/tests/support/window_fixture.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "forms/scripted_dialogs.h"
 #include "platform/files.h"
 #include "save/smartsave_run.h"
+#include "support/window_fixture.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/frmsmartsave.h"
