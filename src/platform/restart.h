@@ -41,18 +41,25 @@ struct RestartHooks {
   std::function<void()> endProgram;
 };
 void setRestartHooks(RestartHooks hooks);
+// Tests: hears each [rename] line before the boot processing carries it out;
+// a throw from it stands for the machine going off there. Empty: none.
+void setWininitLineHook(std::function<void(const std::string&)> hook);
 
 // True while a granted restart has not been completed.
 bool restartPending();
 // Completes a pending restart (boot processing of the Windows folder's
-// WININIT.INI); returns its log, empty when none was pending.
+// WININIT.INI); returns its log, empty when none was pending. The restart
+// stays pending until the processing has ended: one cut short is carried on
+// from the line it had reached.
 std::vector<std::string> processPendingRestart();
 
-// The boot processing of WININIT.INI in `windowsFolder` ("C:\WINDOWS"):
-// every [rename] section in file order; "DEST=SRC" moves SRC over DEST,
-// "NUL=SRC" deletes SRC; a line whose source is missing is skipped; the
-// file is then renamed to WININIT.BAK, replacing an old one. Returns one log
-// line per action or skipped line.
+// The boot processing of WININIT.INI in `windowsFolder` ("C:\WINDOWS"), as
+// WININIT.EXE does it: every [rename] section in file order; "DEST=SRC"
+// moves SRC over DEST, "NUL=SRC" deletes SRC; a line whose paths are not
+// full paths in 8.3 form, or that names two drives, is ignored, and one
+// whose source is missing is skipped; the file is then renamed to
+// WININIT.BAK, replacing an old one. Returns one log line per action or
+// line passed over.
 std::vector<std::string> processWininit(std::string_view windowsFolder);
 
 // The lines of every [rename] section of WININIT.INI in `windowsFolder`, in

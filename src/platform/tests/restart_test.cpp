@@ -21,6 +21,7 @@ class RestartTest : public ::testing::Test {
   }
   void TearDown() override {
     platform::setRestartHooks({});
+    platform::setWininitLineHook({});
     platform::setRestartRefused(false);
   }
 
@@ -33,7 +34,6 @@ TEST_F(RestartTest, BootProcessingRunsEveryRenameSectionInOrder) {
   m.setAttributes(R"(C:\WINDOWS\msdos.sys)", platform::kReadOnly | platform::kHidden | platform::kSystem);
   m.write(R"(C:\WINDOWS\TEMP\kelvaran\msdos.sys)", "new msdos");
   m.write(R"(C:\WINDOWS\TEMP\junk.tmp)", "junk");
-  m.write(R"(N:\moved.ini)", "from d");
   m.write(R"(C:\WINDOWS\WININIT.BAK)", "older backup");
   m.write(R"(C:\WINDOWS\WININIT.INI)",
           "[rename]\r\n"
@@ -45,8 +45,7 @@ TEST_F(RestartTest, BootProcessingRunsEveryRenameSectionInOrder) {
           "[Other]\r\n"
           "C:\\WINDOWS\\other.ini=C:\\WINDOWS\\TEMP\\kelvaran\\system.ini\r\n"
           "[Rename]\n"
-          "C:\\WINDOWS\\msdos.sys = C:\\WINDOWS\\TEMP\\kelvaran\\msdos.sys\n"
-          "C:\\WINDOWS\\moved.ini=N:\\moved.ini\n");
+          "C:\\WINDOWS\\msdos.sys = C:\\WINDOWS\\TEMP\\kelvaran\\msdos.sys\n");
 
   const Log log = platform::processWininit(R"(C:\WINDOWS)");
   EXPECT_EQ(log, (Log{
@@ -54,17 +53,83 @@ TEST_F(RestartTest, BootProcessingRunsEveryRenameSectionInOrder) {
                      R"(deleted C:\WINDOWS\TEMP\junk.tmp)",
                      R"(skipped "C:\WINDOWS\win.ini=C:\WINDOWS\TEMP\kelvaran\win.ini": source missing)",
                      R"(moved C:\WINDOWS\TEMP\kelvaran\msdos.sys over C:\WINDOWS\msdos.sys)",
-                     R"(moved N:\moved.ini over C:\WINDOWS\moved.ini)",
                  }));
   EXPECT_EQ(m.read(R"(C:\WINDOWS\system.ini)"), "restored system");
   EXPECT_FALSE(m.exists(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"));
   EXPECT_FALSE(m.exists(R"(C:\WINDOWS\TEMP\junk.tmp)"));
   EXPECT_FALSE(m.exists(R"(C:\WINDOWS\other.ini)"));  // not a [rename] section
   EXPECT_EQ(m.read(R"(C:\WINDOWS\msdos.sys)"), "new msdos");
-  EXPECT_EQ(m.read(R"(C:\WINDOWS\moved.ini)"), "from d");
-  EXPECT_FALSE(m.exists(R"(N:\moved.ini)"));
   EXPECT_FALSE(m.exists(R"(C:\WINDOWS\WININIT.INI)"));
   EXPECT_EQ(m.read(R"(C:\WINDOWS\WININIT.BAK)").substr(0, 10), "[rename]\r\n");
+}
+
+// WININIT.EXE runs under DOS before Windows: it takes full paths in 8.3
+// form on one drive and passes over every other line.
+TEST_F(RestartTest, LinesWininitCannotCarryOutAreIgnored) {
+  m.write(R"(C:\My Documents\Long Name.ini)", "long");
+  m.write(R"(N:\moved.ini)", "on n");
+  // A folder that a file was moved into: the short paths of the others hold.
+  m.write(R"(C:\Long Folder\Restored File.ini)", "restored");
+  m.write(R"(C:\Other\Restored File 2.ini)", "moved in");
+  platform::rename(R"(C:\Other\Restored File 2.ini)", R"(C:\Long Folder\Restored File 2.ini)");
+  struct Case {
+    const char* line;
+    const char* log;
+  };
+  const Case cases[] = {
+      {R"(C:\WINDOWS\win.ini=C:\My Documents\Long Name.ini)", "not a full path in 8.3 form"},
+      {R"(C:\Program Files\x.ini=C:\WINDOWS\TEMP\kelvaran\system.ini)", "not a full path in 8.3 form"},
+      {R"(NUL=C:\My Documents\Long Name.ini)", "not a full path in 8.3 form"},
+      {R"(C:\WINDOWS\win.ini=WINDOWS\TEMP\kelvaran\system.ini)", "not a full path in 8.3 form"},
+      {"C:\\WINDOWS\\\x80.ini=C:\\WINDOWS\\TEMP\\kelvaran\\system.ini", "not a full path in 8.3 form"},
+      {R"(C:\WINDOWS\moved.ini=N:\moved.ini)", "not on one drive"},
+  };
+  std::string text = "[rename]\r\n";
+  Log expected;
+  for (const Case& c : cases) {
+    text += std::string(c.line) + "\r\n";
+    expected.push_back(std::string("ignored \"") + c.line + "\": " + c.log);
+  }
+  text += "C:\\WINDOWS\\system.ini=C:\\LONGFO~1\\RESTOR~1.INI\r\n";
+  expected.push_back(R"(moved C:\LONGFO~1\RESTOR~1.INI over C:\WINDOWS\system.ini)");
+  m.write(R"(C:\WINDOWS\WININIT.INI)", text);
+
+  EXPECT_EQ(platform::processWininit(R"(C:\WINDOWS)"), expected);
+  EXPECT_EQ(m.read(R"(C:\My Documents\Long Name.ini)"), "long");
+  EXPECT_EQ(m.read(R"(N:\moved.ini)"), "on n");
+  EXPECT_FALSE(m.exists(R"(C:\WINDOWS\moved.ini)"));
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\TEMP\kelvaran\system.ini)"), "restored system");
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\system.ini)"), "restored");
+  EXPECT_EQ(m.read(R"(C:\Long Folder\Restored File 2.ini)"), "moved in");
+}
+
+// The machine goes off in the middle of the boot processing: its next start
+// carries on from the line it had reached and then ends the restart.
+TEST_F(RestartTest, AProcessingCutShortIsFinishedByTheNextStart) {
+  m.write(R"(C:\WINDOWS\TEMP\kelvaran\win.ini)", "restored win");
+  m.write(R"(C:\WINDOWS\TEMP\junk.tmp)", "junk");
+  m.write(R"(C:\WINDOWS\WININIT.INI)",
+          "[rename]\r\n"
+          "C:\\WINDOWS\\system.ini=C:\\WINDOWS\\TEMP\\kelvaran\\system.ini\r\n"
+          "C:\\WINDOWS\\win.ini=C:\\WINDOWS\\TEMP\\kelvaran\\win.ini\r\n"
+          "NUL=C:\\WINDOWS\\TEMP\\junk.tmp\r\n");
+  struct Off {};
+  platform::setWininitLineHook([](const std::string& line) {
+    if (line.find("win.ini") != std::string::npos) throw Off{};
+  });
+  EXPECT_THROW(platform::exitWindowsEx(3, 0), Off);
+  EXPECT_TRUE(platform::restartPending());
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\system.ini)"), "restored system");
+  EXPECT_TRUE(m.exists(R"(C:\WINDOWS\TEMP\junk.tmp)"));
+
+  platform::setWininitLineHook({});
+  EXPECT_EQ(platform::processPendingRestart(),
+            (Log{R"(moved C:\WINDOWS\TEMP\kelvaran\win.ini over C:\WINDOWS\win.ini)",
+                 R"(deleted C:\WINDOWS\TEMP\junk.tmp)"}));
+  EXPECT_EQ(m.read(R"(C:\WINDOWS\win.ini)"), "restored win");
+  EXPECT_FALSE(m.exists(R"(C:\WINDOWS\TEMP\junk.tmp)"));
+  EXPECT_FALSE(m.exists(R"(C:\WINDOWS\WININIT.INI)"));
+  EXPECT_FALSE(platform::restartPending());
 }
 
 TEST_F(RestartTest, NoWininitMeansNothingToDo) {
