@@ -87,6 +87,7 @@ struct State {
   bool AnimateShown = false;
   bool RestoreDone = false;
   bool RebootNeeded = false;
+  bool RestoreLeftOut = false;  // a chosen file or group of the restore was not put back
   bool DiskJobRunning = false;  // the rescue wizard writes a disk
 
   // ---- copy state of the removable-disk routines ---------------------------

@@ -35,19 +35,27 @@ std::vector<std::string> spellings(std::string_view folder) {
 }  // namespace
 
 bool WininitMovesFrom(std::string_view windowsFolder, std::string_view folder) {
+  return !WininitSourcesIn(windowsFolder, folder).empty();
+}
+
+std::vector<std::string> WininitSourcesIn(std::string_view windowsFolder, std::string_view folder) {
+  std::vector<std::string> sources;
   const std::vector<std::string> lines = platform::pendingRenames(windowsFolder);
-  if (lines.empty()) return false;
+  if (lines.empty()) return sources;
   const std::vector<std::string> names = spellings(folder);
   for (const std::string& line : lines) {
     const auto equals = line.find('=');
     if (equals == std::string::npos) continue;
     std::string_view source = std::string_view(line).substr(equals + 1);
     while (!source.empty() && (source.front() == ' ' || source.front() == '\t')) source.remove_prefix(1);
-    for (const std::string& name : names)
-      if (source.size() > name.size() && platform::equalsNoCase(source.substr(0, name.size()), name))
-        return true;
+    for (const std::string& name : names) {
+      if (source.size() > name.size() && platform::equalsNoCase(source.substr(0, name.size()), name)) {
+        sources.emplace_back(source.substr(name.size()));
+        break;
+      }
+    }
   }
-  return false;
+  return sources;
 }
 
 }  // namespace core

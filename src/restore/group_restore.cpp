@@ -61,6 +61,9 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
   const UnzipRow& row = RowOf(group);
   const std::string context = stepText + " Restore";
   GroupEnd result;
+  const bool leftOutBefore = st.RestoreLeftOut;
+  // Every way out but a run that put the members back leaves the group out.
+  st.RestoreLeftOut = true;
 
   UnzipPlan plan = PlanUnzip(group, folders);
   if (!plan.problem.empty()) {
@@ -95,6 +98,7 @@ GroupEnd RunUnzipGroup(UnzipGroup group, const std::string& quotedArchive, const
   if (group != UnzipGroup::AddressBook) forms::doEvents();
   if (failure == 0) {
     st.RestoreDone = true;
+    st.RestoreLeftOut = leftOutBefore;
     result.restored = true;
     return result;
   }

@@ -35,7 +35,8 @@ GroupFolders GroupFoldersFor(const LoadedConfiguration& loaded);
 // the question); its members must all lie in the group's folder (else as a
 // bad folder); then the unpack runs (UnpackArchive). Only an unpack that put
 // every member back sets RestoreDone; a failed one is logged and shown with
-// the group's message.
+// the group's message. Every way but that leaves the group out of the run
+// (RestoreLeftOut), so that the run does not end claiming success.
 // `place` (when given) may change the plan and the unpack once the archive
 // is known to exist, before its members are checked (the user files of
 // another machine are unpacked aside and moved in).

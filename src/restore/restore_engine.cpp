@@ -10,19 +10,24 @@
 // A further group plugs in as one more step of the same shape, called in the
 // marked place below: it gets the archives' folder, the slot number and the
 // folders of the run (GroupFolders), sets RestoreDone only when its unzip
-// run succeeded, and answers StepEnd::Abort when the user chose to stop.
+// run succeeded, RestoreLeftOut when something chosen did not come back, and
+// answers StepEnd::Abort when the user chose to stop.
 // Then the end of the run: settings, restart or cleanup, closing message.
 #include "restore/restore_engine.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/inifile.h"
 #include "core/pause.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "core/wininit_pending.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "restore/disk_set.h"
@@ -64,42 +69,54 @@ bool askRestart() {
                        loadResString(1005)) == forms::vbYes;
 }
 
+// Is `name` (a file of the working folder) one that `kept` names, by its
+// long or its 8.3 name?
+bool isKept(const platform::DirEntry& entry, const std::vector<std::string>& kept) {
+  return std::any_of(kept.begin(), kept.end(), [&](const std::string& name) {
+    return platform::equalsNoCase(name, entry.name) ||
+           (!entry.shortName.empty() && platform::equalsNoCase(name, entry.shortName));
+  });
+}
+
+// Deletes the files of `folder` but the `kept` ones; true when it kept none.
+bool emptyFolder(const std::string& folder, const std::vector<std::string>& kept) {
+  bool none = true;
+  logged([&] {
+    for (const auto& e :
+         platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem | platform::kReadOnly)) {
+      if (e.attributes & platform::kDirectory) continue;
+      if (isKept(e, kept)) {
+        none = false;
+        continue;
+      }
+      platform::setAttr(folder + e.name, platform::kNormal);
+      platform::kill(folder + e.name);
+    }
+  });
+  return none;
+}
+
 // The working folder exists and holds no file of an earlier run (a User
-// sub-folder stays).
-void prepareWorkFolder(const std::string& tempDir, const std::string& workFolder) {
+// sub-folder stays), but the copies a pending [rename] line still names.
+void prepareWorkFolder(const std::string& tempDir, const std::string& workFolder,
+                       const std::vector<std::string>& pending) {
   logged([&] {
     if (!platform::folderExists(tempDir)) platform::mkDir(tempDir);
   });
   logged([&] {
-    if (!platform::folderExists(workFolder)) {
-      platform::mkDir(workFolder);
-      return;
-    }
-    for (const auto& e : platform::findFiles(workFolder + "*.*",
-                                             platform::kHidden | platform::kSystem | platform::kReadOnly)) {
-      if (e.attributes & platform::kDirectory) continue;
-      platform::setAttr(workFolder + e.name, platform::kNormal);
-      platform::kill(workFolder + e.name);
-    }
+    if (!platform::folderExists(workFolder)) platform::mkDir(workFolder);
   });
+  emptyFolder(workFolder, pending);
 }
 
-void removeWorkFolder(const std::string& workFolder) {
-  const auto emptyFolder = [](const std::string& folder) {
-    logged([&] {
-      for (const auto& e :
-           platform::findFiles(folder + "*.*", platform::kHidden | platform::kSystem | platform::kReadOnly)) {
-        if (e.attributes & platform::kDirectory) continue;
-        platform::setAttr(folder + e.name, platform::kNormal);
-        platform::kill(folder + e.name);
-      }
-    });
+// The working folder goes, unless a pending [rename] line still names a copy in it.
+void removeWorkFolder(const std::string& workFolder, const std::vector<std::string>& pending) {
+  for (const std::string& folder : {workFolder + "User\\", workFolder}) {
+    if (!emptyFolder(folder, pending)) continue;
     logged([&] {
       if (platform::folderExists(folder)) platform::rmDir(folder);
     });
-  };
-  emptyFolder(workFolder + "User\\");
-  emptyFolder(workFolder);
+  }
 }
 
 // A run stopped at a question or a failure: the main window usable again.
@@ -117,7 +134,7 @@ void progressToHalf() {
   }
 }
 
-void endRun(const std::string& workFolder) {
+void endRun(const std::string& workFolder, const std::vector<std::string>& pending) {
   core::State& st = core::state();
   windows::Form1Window& f = windows::Form1();
   forms::setMousePointer(0);
@@ -131,15 +148,33 @@ void endRun(const std::string& workFolder) {
   logged(EmptyDiskRestore);
   if (!st.ImportMode) logged(core::SaveSettings);
   st.ImportMode = false;
+  // Success only when everything chosen is back. A run that left something
+  // out says so before the restart, which would close the program unseen.
+  const int closing = st.RestoreDone && !st.RestoreLeftOut ? 1151 : 1245;
+  const bool toldFirst = st.RebootNeeded && closing != 1151;
   if (st.RebootNeeded) {
+    if (toldFirst) forms::msgBox(loadResString(closing), forms::vbOKOnly, "");
     logged([] { windows::Reboot().show(); });
     RebootWindows();
   } else {
-    removeWorkFolder(workFolder);
+    removeWorkFolder(workFolder, pending);
   }
   logged([] { windows::RestoreReq().hide(); });
   forms::doEvents();
-  forms::msgBox(loadResString(st.RestoreDone ? 1151 : 1245), forms::vbOKOnly, "");
+  if (!toldFirst) forms::msgBox(loadResString(closing), forms::vbOKOnly, "");
+}
+
+// The copies of the working folder that a [rename] line of an earlier run
+// still names and this run does not replace: they stay as they are.
+std::vector<std::string> pendingNotReplaced(const std::vector<std::string>& pending) {
+  std::vector<std::string> kept;
+  for (const std::string& name : pending) {
+    const bool replaced = std::any_of(
+        std::begin(kWindowsFiles), std::end(kWindowsFiles),
+        [&](const WindowsFile& file) { return Ticked(file.box) && platform::equalsNoCase(name, file.name); });
+    if (!replaced) kept.push_back(name);
+  }
+  return kept;
 }
 
 }  // namespace
@@ -163,9 +198,12 @@ void RestoreConfiguration() {
   f.Command3.setEnabled(false);
   logged(core::enterProgramFolder);
   forms::setMousePointer(kHourglass);
-  prepareWorkFolder(st.TempDir, workFolder);
+  // Copies an earlier restore left for Windows' next start stay until then.
+  const std::vector<std::string> pending = core::WininitSourcesIn(windowsFolder, workFolder);
+  prepareWorkFolder(st.TempDir, workFolder, pending);
   logged(core::enterProgramFolder);
   st.RestoreDone = false;
+  st.RestoreLeftOut = false;
 
   std::string archiveFolder = loaded.SaveFolder;
   if (!archiveFolder.empty() && archiveFolder.back() != '\\') archiveFolder += '\\';
@@ -179,7 +217,8 @@ void RestoreConfiguration() {
   // ---- system files ---------------------------------------------------------
   bool systemUnpacked = false;
   if (systemFiles) {
-    const GroupEnd system = RestoreSystemArchive(archiveFolder, loaded.slot, workFolder);
+    const GroupEnd system =
+        RestoreSystemArchive(archiveFolder, loaded.slot, workFolder, pendingNotReplaced(pending));
     if (system.end == StepEnd::Abort) return abortRun();
     systemUnpacked = system.restored;
     if (system.restored) {
@@ -197,11 +236,12 @@ void RestoreConfiguration() {
   setStatus(loadResString(1022));
   // Root files only from a fresh unpack: the working folder holds nothing else.
   if (systemUnpacked && RestoreRootFiles(workFolder)) st.RebootNeeded = true;
+  if (systemFiles) NoteSystemFilesLeftOut(workFolder, systemUnpacked);
 
   // ---- the other groups (further groups plug in here, in their order) -------
   if (RestoreFileGroups(archiveFolder, loaded) == StepEnd::Abort) return abortRun();
 
-  endRun(workFolder);
+  endRun(workFolder, pending);
 }
 
 }  // namespace restore

@@ -18,6 +18,7 @@
 #include "platform/process.h"
 #include "platform/zip_directory.h"
 #include "restore/restore_boxes.h"
+#include "restore/wininit.h"
 #include "windows/form1.h"
 
 namespace restore {
@@ -33,6 +34,11 @@ void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleTex
 bool isSystemFileName(std::string_view name) {
   return std::any_of(std::begin(kSystemFileNames), std::end(kSystemFileNames),
                      [&](const char* known) { return platform::equalsNoCase(name, known); });
+}
+
+bool isNamedIn(std::string_view name, const std::vector<std::string>& names) {
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& other) { return platform::equalsNoCase(name, other); });
 }
 
 std::string windowsForm(std::string text) {
@@ -82,9 +88,13 @@ SystemMembers ReadSystemMembers(std::string_view archive) {
   return result;
 }
 
-Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder) {
+Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder,
+                    const std::vector<std::string>& kept) {
   Unpack unpack{"-qo", std::string(archive), {}, "", "", ""};
-  if (members.others) unpack.patterns = members.names;
+  std::vector<std::string> names;
+  for (const std::string& member : members.names)
+    if (!isNamedIn(member.substr(members.folder.size()), kept)) names.push_back(member);
+  if (members.others || names.size() != members.names.size()) unpack.patterns = names;
   const std::string root(workFolder.substr(0, 3));
   if (platform::equalsNoCase(root + windowsForm(members.folder), workFolder)) {
     unpack.target = platform::equalsNoCase(root, "C:\\") ? "c:\\" : root;
@@ -97,8 +107,8 @@ Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std:
   return unpack;
 }
 
-GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
-                              const std::string& workFolder) {
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder,
+                              const std::vector<std::string>& kept) {
   core::State& st = core::state();
   GroupEnd result;
   const std::string archive = archiveFolder + "Conf" + std::to_string(slotNumber) + ".kvz";
@@ -116,9 +126,14 @@ GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
   }
 
   const SystemMembers members = ReadSystemMembers(archive);
-  const Unpack unpack = members.problem.empty() ? SystemUnpack(archive, members, workFolder) : Unpack{};
+  const Unpack unpack = members.problem.empty() ? SystemUnpack(archive, members, workFolder, kept) : Unpack{};
   int failure = platform::kBadFileNameOrNumber;
-  if (members.problem.empty() && !CommandLineOf(UnpackArguments(unpack)).empty()) {
+  const bool allKept = std::all_of(
+      members.names.begin(), members.names.end(),
+      [&](const std::string& member) { return isNamedIn(member.substr(members.folder.size()), kept); });
+  if (members.problem.empty() && allKept) {
+    failure = 0;  // every file it holds stays as an earlier restore left it
+  } else if (members.problem.empty() && !CommandLineOf(UnpackArguments(unpack)).empty()) {
     failure = UnpackArchive(unpack);
     forms::doEvents();
   }
@@ -194,9 +209,31 @@ bool RestoreRootFiles(const std::string& workFolder) {
     if (PutRootFileBack(file, workFolder)) {
       core::state().RestoreDone = true;
       any = true;
+    } else {
+      core::state().RestoreLeftOut = true;
     }
   }
   return any;
+}
+
+void NoteSystemFilesLeftOut(const std::string& workFolder, bool unpacked) {
+  const auto leftOut = [](const std::string& name) {
+    core::WriteErrorLog(platform::kFileNotFound, name + " Restore");
+    core::state().RestoreLeftOut = true;
+  };
+  if (!unpacked) {
+    for (const RootFile& file : kRootFiles)
+      if (Ticked(file.box)) leftOut(file.stepText);
+  }
+  for (const WindowsFile& file : kWindowsFiles) {
+    if (!Ticked(file.box)) continue;
+    bool there = false;
+    try {
+      there = unpacked && platform::fileExists(workFolder + file.name);
+    } catch (const platform::RuntimeError&) {
+    }
+    if (!there) leftOut(file.name);
+  }
 }
 
 }  // namespace restore

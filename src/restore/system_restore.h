@@ -35,14 +35,18 @@ SystemMembers ReadSystemMembers(std::string_view archive);
 // names only when the archive holds others, into the drive root when the
 // members' folder is the working folder on that drive ("c:\" for drive C:),
 // else aside into the scratch folder workFolder & "Unpack\", from which the
-// files are moved up into the working folder.
-Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder);
+// files are moved up into the working folder. Members whose file name is in
+// `kept` (copies in the working folder that must stay as they are) are left
+// in the archive: the names of the others are then given.
+Unpack SystemUnpack(std::string_view archive, const SystemMembers& members, std::string_view workFolder,
+                    const std::vector<std::string>& kept = {});
 
 // The system-archive step: status "Decompressing Files...", the missing-
-// archive question (message 1200), the member check, the unzip run and its
-// exit code. `restored` is true only when the files stand in the working folder.
-GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber,
-                              const std::string& workFolder);
+// archive question (message 1200), the member check, the unpack (UnpackArchive;
+// none when every member is `kept`, see SystemUnpack). `restored` is true
+// only when the files stand in the working folder.
+GroupEnd RestoreSystemArchive(const std::string& archiveFolder, int slotNumber, const std::string& workFolder,
+                              const std::vector<std::string>& kept = {});
 
 // The DOS-level files at the root of C:, for the ticked boxes, in order.
 struct RootFile {
@@ -72,7 +76,15 @@ inline constexpr RootFile kRootFiles[] = {
 // the file was put back.
 bool PutRootFileBack(const RootFile& file, const std::string& workFolder);
 
-// Every ticked root file; true when at least one was put back.
+// Every ticked root file; true when at least one was put back. One that is
+// not marks the run as incomplete (RestoreLeftOut).
 bool RestoreRootFiles(const std::string& workFolder);
+
+// After the root files: each ticked system file that the run does not put
+// back is logged with its name as the step ("Win.ini Restore") and marks the
+// run as incomplete: all of them when the archive was not `unpacked`, else
+// each Windows-folder file without a copy in `workFolder` for Wininit.ini (a
+// root file that failed was logged where it failed).
+void NoteSystemFilesLeftOut(const std::string& workFolder, bool unpacked);
 
 }  // namespace restore

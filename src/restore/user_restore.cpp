@@ -84,6 +84,7 @@ bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder
       if (!value.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");
       reportMissing(item);
       state.RestoreDone = false;
+      if (list.selected(i)) state.RestoreLeftOut = true;
       continue;
     }
     const std::string stepText = item + " User file";
@@ -92,9 +93,14 @@ bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder
         core::WriteErrorLog(platform::kBadFileNameOrNumber, stepText + " Restore");
         reportMissing(item);
         state.RestoreDone = false;
+        state.RestoreLeftOut = true;
       } else {
         logged(stepText, [&] { core::Makepath(item); });
-        if (logged(stepText, [&] { platform::fileCopy(saved, item); })) copied = true;
+        // A file counts only once it is back.
+        if (logged(stepText, [&] { platform::fileCopy(saved, item); }))
+          copied = true;
+        else
+          state.RestoreLeftOut = true;
       }
     }
     logged(stepText, [&] { platform::kill(saved); });

@@ -34,8 +34,9 @@ std::string UserTargetProblem(std::string_view item);
 // An item without an acceptable copy, or one whose path may not be written,
 // gets message 1243/1244 and clears RestoreDone. Afterwards User.ini and the
 // working folder's sub-folders are removed. Errors are logged with the
-// item & " User file Restore" and the step goes on. True when at least one
-// selected file was copied back.
+// item & " User file Restore" and the step goes on; a selected file that is
+// not back (its copy failed, or it had none) marks the run as incomplete
+// (RestoreLeftOut). True when at least one selected file was copied back.
 bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder, std::string_view workFolder,
                        std::string_view savedFolder = {});
 

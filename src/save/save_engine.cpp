@@ -330,11 +330,12 @@ void abortRun() {
   windows::Form1().Command2.setEnabled(true);
 }
 
-// A restore of this run that waits for the restart: Windows will move files
-// out of the working folder then, and a save would empty that folder first.
+// A restore that waits for the restart, of this run or of an earlier one
+// whose restart was refused: Windows will move files out of the working
+// folder then, and a save would empty that folder first.
 bool restoreAwaitsRestart() {
   const auto& st = core::state();
-  return st.RestorePending && core::WininitMovesFrom(st.machine.SystemPath, st.TempDir + "kelvaran\\");
+  return core::WininitMovesFrom(st.machine.SystemPath, st.TempDir + "kelvaran\\");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/infozip.h"
 #include "platform/process.h"
 #include "restore/restore_boxes.h"
+#include "restore/restore_engine.h"
 #include "support/saved_groups.h"
 #include "windows/form1.h"
 #include "windows/restorereq.h"
@@ -245,6 +247,23 @@ TEST_F(GroupRestore, AWarningRunCountsOnlyWhenItsMembersAreBack) {
   EXPECT_TRUE(core::state().RestoreDone);
   EXPECT_EQ(content("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"),
             savedContent("C:\\WINDOWS\\Start Menu\\Programs\\Notepad.lnk"));
+}
+
+// A user file counts only when it is back: one whose copy cannot be written
+// over a read-only file is logged and the run reports no full success.
+TEST_F(GroupRestore, AUserFileThatIsNotWrittenBackIsNoSuccess) {
+  auto& list = windows::RestoreReq().List1;
+  for (int i = 0; i < list.listCount(); ++i) list.setSelected(i, true);
+  machine().setAttributes(kUserFiles[1], 1);
+  dialogs().expect("Nothing restored or a error occurred while restoring.");
+  RestoreConfiguration();
+  dialogs().verify();
+  EXPECT_EQ(content(kUserFiles[0]), savedContent(kUserFiles[0]));
+  EXPECT_EQ(content(kUserFiles[1]), "changed");
+  const std::vector<std::string> log = restoretest::errorLogLines(machine());
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+    return line.find(kUserFiles[1] + " User file Restore") != std::string::npos;
+  }));
 }
 
 // A Start menu folder from the description that is no place on this machine.

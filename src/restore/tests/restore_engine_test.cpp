@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/inifile.h"
 #include "core/state.h"
 #include "platform/files.h"
@@ -71,6 +73,15 @@ class RestoreEngine : public restoretest::RestoreTest {
     core::state().CurrentConfig = 0;
     LoadCINI();
     for (int box : boxes) RestoreBox(box).setValue(1);
+  }
+  // Slot 1 saved and its Win.ini restored, the restart refused.
+  void restoreWinIniWithTheRestartRefused() {
+    saveSlot();
+    choose({9});
+    platform::setRestartRefused(true);
+    dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+    dialogs().expect(kRestored);
+    RestoreConfiguration();
   }
   std::vector<std::string> restoreLogLines() {
     std::vector<std::string> lines;
@@ -148,6 +159,83 @@ TEST_F(RestoreEngine, EmptySavedFilesComeBackEmpty) {
   EXPECT_TRUE(restoreLogLines().empty()) << restoreLogLines()[0];
 }
 
+// A ticked file the system archive does not give back (its Win.ini a folder,
+// or no Win.ini, and no Autoexec.bat) is logged, and the run does not claim
+// success; the files that did come back are still installed at the restart.
+TEST_F(RestoreEngine, ATickedFileNotPutBackIsLoggedAndNoSuccess) {
+  const std::string work = "C:\\WINDOWS\\TEMP\\kelvaran\\";
+  const struct {
+    const char* name;
+    bool winIniFolder;
+  } cases[] = {{"Win.ini a folder", true}, {"no Win.ini", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    machine().remove(kProgram + "Error.log");
+    machine().remove(kWininit);
+    machine().remove("C:\\SAVE\\Conf1.kvz");
+    machine().write(work + "system.ini", "[boot]\r\nrestored=1\r\n");
+    std::vector<std::string> sources{"-qr", "C:\\SAVE\\Conf1.kvz", work + "system.ini"};
+    if (c.winIniFolder) {
+      machine().write(work + "win.ini\\x.txt", "x");
+      sources.push_back(work + "win.ini");
+    }
+    ASSERT_EQ(platform::runZip(sources).exitCode, 0);
+    machine().remove("C:\\WINDOWS\\TEMP\\kelvaran");
+    machine().write("C:\\WINDOWS\\SYSTEM.INI", "mine\r\n");
+    machine().write("C:\\WINDOWS\\WIN.INI", "mine\r\n");
+    machine().write("C:\\AUTOEXEC.BAT", "mine\r\n");
+    writeDescription(1, {{"SystemFilesSaved", "Win.ini=1\r\nSystem.ini=1\r\nAutoexec.bat=1\r\n"}});
+    choose({9, 7, 1});
+    platform::clearRestartRequests();
+    dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+    dialogs().expect(kNothing);
+    RestoreConfiguration();
+    dialogs().verify();
+    EXPECT_EQ(platform::restartRequests(), (std::vector<unsigned>{3}));
+    EXPECT_EQ(content("C:\\WINDOWS\\SYSTEM.INI"), "[boot]\r\nrestored=1\r\n");
+    EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "mine\r\n");
+    EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "mine\r\n");
+    const std::vector<std::string> log = restoreLogLines();
+    for (const char* file : {"Win.ini Restore", "Autoexec.bat Restore"})
+      EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                              [&](const std::string& line) { return line.find(file) != std::string::npos; }),
+                1)
+          << file;
+  }
+}
+
+// A replacement waiting for a restart that was refused stays until Windows
+// has made it: neither a save nor a later restore, with or without a
+// restart of its own, empties the copy its [rename] line names.
+TEST_F(RestoreEngine, AReplacementStillPendingIsKeptUntilTheRestart) {
+  restoreWinIniWithTheRestartRefused();
+  const std::string copy = "C:\\WINDOWS\\TEMP\\kelvaran\\Win.ini";
+  machine().write(copy, "pending\r\n");  // as another configuration's Win.ini would be
+  core::state().RestorePending = false;  // the program started again, Windows not
+
+  prepareSlot(2, "Later");
+  dialogs().expect("Your system will be restarted after the Restore Process.");
+  save::SaveConfiguration();
+  dialogs().verify();
+  EXPECT_FALSE(core::state().SaveSucceeded);
+  EXPECT_EQ(content(copy), "pending\r\n");
+
+  choose({});  // nothing ticked: no restart, the working folder cleared
+  dialogs().expect(kNothing);
+  RestoreConfiguration();
+  dialogs().verify();
+  EXPECT_EQ(content(copy), "pending\r\n");
+
+  platform::setRestartRefused(false);
+  machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+  choose({1});  // the same archive's Win.ini is not unpacked over the pending one
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), "@echo off\r\n");
+  EXPECT_EQ(content("C:\\WINDOWS\\WIN.INI"), "pending\r\n");
+}
+
 TEST_F(RestoreEngine, AMissingSystemArchiveAnsweredYesRenamesNothingAndReportsNoSuccess) {
   saveSlot();
   machine().remove("C:\\SAVE\\Conf1.kvz");
@@ -213,12 +301,7 @@ TEST_F(RestoreEngine, AWorkingFolderOnAnotherDriveReceivesTheSystemFiles) {
 }
 
 TEST_F(RestoreEngine, ARefusedRestartLeavesTheProgramRunning) {
-  saveSlot();
-  choose({9});
-  platform::setRestartRefused(true);
-  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
-  dialogs().expect(kRestored);
-  RestoreConfiguration();
+  restoreWinIniWithTheRestartRefused();
   EXPECT_EQ(platform::restartRequests(), (std::vector<unsigned>{3}));
   EXPECT_EQ(closes + ends + programEnds, 0);
   EXPECT_FALSE(windows::Reboot().visible());

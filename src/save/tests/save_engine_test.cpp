@@ -304,7 +304,9 @@ TEST_F(SaveEngine, FilesZipCouldNotReadAreNamedInAWarning) {
   EXPECT_NE(content(kProgram + "Error.log").find("Conf1s.kvz Save"), std::string::npos);
 }
 
-// Wininit.ini may name the working folder by its long or its 8.3 path.
+// Wininit.ini may name the working folder by its long or its 8.3 path; the
+// restore may be one of this run, or of an earlier one whose restart was
+// refused (the program started again, Windows not).
 TEST_F(SaveEngine, ARestoreWaitingForTheRestartRefusesTheSave) {
   struct Case {
     std::string tempDir, source;
@@ -313,17 +315,20 @@ TEST_F(SaveEngine, ARestoreWaitingForTheRestartRefusesTheSave) {
       {"C:\\WINDOWS\\Temporary Internet Stuff\\", "C:\\WINDOWS\\TEMPOR~1\\KELVARAN\\system.dat"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.tempDir);
-    core::state().TempDir = c.tempDir;
-    machine().write(c.tempDir + "kelvaran\\system.dat", "restored");
-    machine().write("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nC:\\WINDOWS\\system.dat=" + c.source + "\r\n");
-    core::state().RestorePending = true;
-    prepareSlot(1, "Before");
-    dialogs().expect("Your system will be restarted after the Restore Process.");
-    SaveConfiguration();
-    EXPECT_FALSE(core::state().SaveSucceeded);
-    EXPECT_EQ(content(c.tempDir + "kelvaran\\system.dat"), "restored");
-    EXPECT_TRUE(platform::processRuns().empty());
+    for (const bool thisRun : {true, false}) {
+      SCOPED_TRACE(c.tempDir + (thisRun ? " this run" : " an earlier run"));
+      core::state().TempDir = c.tempDir;
+      machine().write(c.tempDir + "kelvaran\\system.dat", "restored");
+      machine().write("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nC:\\WINDOWS\\system.dat=" + c.source + "\r\n");
+      core::state().RestorePending = thisRun;
+      prepareSlot(1, "Before");
+      dialogs().expect("Your system will be restarted after the Restore Process.");
+      SaveConfiguration();
+      dialogs().verify();
+      EXPECT_FALSE(core::state().SaveSucceeded);
+      EXPECT_EQ(content(c.tempDir + "kelvaran\\system.dat"), "restored");
+      EXPECT_TRUE(platform::processRuns().empty());
+    }
   }
 }
 
