@@ -153,7 +153,14 @@ void ScriptedDialogs::verify() {
 
 std::optional<Expectation> ScriptedDialogs::take(const Prompt& prompt) {
   shown_.push_back(prompt);
+  if (unexpected_ >= kMostUnexpected) {
+    if (unexpected_++ == kMostUnexpected)
+      fail("stopped after " + std::to_string(kMostUnexpected) +
+           " unexpected prompts: the code keeps asking " + describe(prompt));
+    throw Runaway("the code keeps asking after the script ended");
+  }
   if (queue_.empty()) {
+    ++unexpected_;
     fail("unexpected " + describe(prompt));
     return std::nullopt;
   }
@@ -169,6 +176,7 @@ std::optional<Expectation> ScriptedDialogs::take(const Prompt& prompt) {
     mismatch = "expected title \"" + visible(*next.title_) + "\"";
   }
   if (!mismatch.empty()) {
+    ++unexpected_;
     fail("unexpected " + describe(prompt) + ": " + mismatch);
     return std::nullopt;
   }

@@ -4,6 +4,10 @@
 // action, such as putting another disk into drive A:). A prompt that was not
 // expected, or one that differs from the next expectation, is reported as a
 // test failure with its text and answered with the choice that risks nothing.
+// Code that keeps asking after the script has lost it (a prompt in a loop that
+// only OK leaves) is stopped: past kMostUnexpected such prompts every prompt
+// throws ScriptedDialogs::Runaway, so the test fails at once instead of
+// running until its time is up.
 //
 //   auto& dialogs = forms::ScriptedDialogs::install();
 //   dialogs.expect("Save settings").style(forms::vbYesNo + forms::vbQuestion).answer(forms::vbYes);
@@ -12,6 +16,7 @@
 //   dialogs.verify();   // every expectation was used
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +27,11 @@ namespace forms {
 class ScriptedDialogs : public DialogService {
  public:
   enum class Kind { MsgBox, InputBox, FileOpen, BrowseForFolder, FormatDrive };
+
+  static constexpr int kMostUnexpected = 20;
+  struct Runaway : std::runtime_error {
+    using std::runtime_error::runtime_error;
+  };
 
   // One shown prompt, as the code asked for it.
   struct Prompt {
@@ -101,6 +111,7 @@ class ScriptedDialogs : public DialogService {
 
   std::vector<Expectation> queue_;
   std::vector<Prompt> shown_;
+  int unexpected_ = 0;
 };
 
 // A readable form of a prompt for failure texts.

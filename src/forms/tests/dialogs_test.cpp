@@ -106,6 +106,20 @@ TEST_F(Failures, APromptThatDiffersFromTheNextExpectationFails) {
   }
 }
 
+// Code that keeps asking once the script has lost it (a prompt in a loop that
+// only OK leaves) is stopped instead of asking until the test's time is up.
+TEST_F(Failures, APromptInALoopThatOnlyOkLeavesIsStopped) {
+  int asked = 0;
+  EXPECT_THROW(
+      {
+        while (forms::msgBox("Please insert Disk No. 2 now!", forms::vbOKOnly) == forms::vbOK) ++asked;
+      },
+      ScriptedDialogs::Runaway);
+  EXPECT_EQ(asked, ScriptedDialogs::kMostUnexpected);
+  EXPECT_EQ(reports.size(), ScriptedDialogs::kMostUnexpected + 1u);
+  EXPECT_NE(reports.back().find("keeps asking"), std::string::npos);
+}
+
 TEST_F(Failures, VerifyReportsEveryExpectationThatWasNeverShown) {
   dialogs->expect("One");
   dialogs->expectFolder("Two");
