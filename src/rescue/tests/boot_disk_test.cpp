@@ -89,13 +89,20 @@ TEST_F(BootDisk, Windows98FirstEditionGetsAnEmptyMsdosSys) {
   EXPECT_EQ(rootOf(first).front().second & 7, 7);
 }
 
+// IO.SYS comes from the emergency boot folder of this machine's own Windows
+// folder, wherever that lies, not from a C:\\WINDOWS that may hold another one.
 TEST_F(BootDisk, WindowsMeTakesIoSysFromItsEmergencyBootFolder) {
   setWindowsVersion(rescue::kWindowsMe);
-  machine.write("C:\\WINDOWS\\CLASSES.DAT", "classes");
-  machine.write("C:\\WINDOWS\\COMMAND\\EBD\\IO.SYS", "the start file of the emergency boot disk");
+  core::state().machine.SystemPath = "C:\\WINME";
+  for (const char* file : {"COMMAND.COM", "HIMEM.SYS", "SYSTEM.INI", "WIN.INI", "USER.DAT", "SYSTEM.DAT"})
+    machine.write(std::string("C:\\WINME\\") + file, machine.read(std::string("C:\\WINDOWS\\") + file));
+  machine.write("C:\\WINME\\CLASSES.DAT", "classes");
+  machine.write("C:\\WINME\\COMMAND\\EBD\\IO.SYS", "the start file of this machine's emergency boot disk");
+  machine.write("C:\\WINDOWS\\COMMAND\\EBD\\IO.SYS", "another Windows's start file");
   const std::string first = floppy("", {}, true);
   writeBootDisk(floppy(""));
-  EXPECT_EQ(onDisk(first, "IO.SYS"), "the start file of the emergency boot disk");
+  EXPECT_EQ(onDisk(first, "IO.SYS"), "the start file of this machine's emergency boot disk");
+  EXPECT_EQ(programEnds, 0);
 }
 
 TEST_F(BootDisk, AStaleMsdosTmpIsRemovedFirst) {
@@ -183,6 +190,27 @@ TEST_F(BootDisk, AnyOtherCriticalErrorIsShownToo) {
   const std::string shown = dialogs().shown().back().text;
   EXPECT_FALSE(shown.starts_with("\r")) << "the runtime's error text leads";
   EXPECT_FALSE(shown.starts_with(res(1064)));
+}
+
+// The two start files are critical steps: a disk 1 that cannot take them is
+// no boot disk, and the program ends after the message naming the step.
+TEST_F(BootDisk, AStartFileThatCannotBeWrittenEndsTheProgram) {
+  for (const std::string step : {"CONFIG.SYS", "AUTOEXEC.BAT"}) {
+    machine.addMedium({}, 'A');
+    machine.write("A:\\" + step, "a read-only leftover");
+    machine.setAttributes("A:\\" + step, platform::kReadOnly);
+    programEnds = 0;
+    dialogs()
+        .expect("\r\r" + step + "\r\r" + res(1065))
+        .containing()
+        .style(forms::vbCritical)
+        .title(res(1005));
+    rescue::MakeBootDisk();
+    EXPECT_EQ(programEnds, 1) << step;
+    EXPECT_FALSE(windows::Wizzard().BootDiskDone) << step;
+    EXPECT_NE(errorLog().find(step + " BootDisk critical"), std::string::npos) << step;
+    dialogs().verify();
+  }
 }
 
 TEST_F(BootDisk, MissingDrvspaceAndHimemAreOnlyLogged) {

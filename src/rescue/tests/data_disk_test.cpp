@@ -3,8 +3,11 @@
 // wrong disk, no disk, and copies that do not complete.
 #include "rescue/data_disk.h"
 
+#include <functional>
+
 #include "core/state.h"
 #include "platform/process.h"
+#include "rescue/boot_disk.h"
 #include "rescue/disk_steps.h"
 #include "rescue/snapshot.h"
 #include "rescue/wizard.h"
@@ -230,6 +233,38 @@ TEST_F(DataDisk, AFailedUpdateKeepsTheNewSnapshotAndSaysWhere) {
   EXPECT_EQ(onDisk(disk, "CONFIGD.KVZ"), "<missing>");  // deleted first, for the room
   EXPECT_EQ(programEnds, 0);
   for (const auto& shown : dialogs().shown()) EXPECT_EQ(shown.text.find(res(1073)), std::string::npos);
+}
+
+// A snapshot that failed stops both disk writers before they touch a disk,
+// and zip's exit code decides it: an archive zip left behind while it failed
+// counts for nothing.
+TEST_F(DataDisk, AFailedSnapshotStopsTheDiskWritersBeforeAnyDiskIsTouched) {
+  struct Case {
+    const char* what;
+    std::function<void()> write;
+    std::string label, file;  // what the disk holds before
+  } cases[] = {
+      {"boot disk", [] { rescue::MakeBootDisk(); }, "", "OLD.TXT"},
+      {"data disk update", [] { rescue::UpDateDataDisk(); }, "Data#1", "CONFIGD.KVZ"},
+  };
+  for (const Case& c : cases) {
+    platform::FakeProgram zip;
+    zip.action = [this](const std::vector<std::string>&) {
+      machine.write(kSnapshot, "an archive zip did not finish");
+      return 18;
+    };
+    platform::installFakeProgram("zip.exe", zip);
+    const std::string disk = floppy(c.label, {{c.file, "old"}}, true);
+    dialogs().expect("Configd.kvz").containing().style(forms::vbCritical);
+    c.write();
+    dialogs().verify();
+    EXPECT_EQ(labelOf(disk), c.label) << c.what;
+    EXPECT_EQ(rootOf(disk).size(), 1u) << c.what;
+    EXPECT_EQ(onDisk(disk, c.file), "old") << c.what;
+    EXPECT_FALSE(machine.exists(kSnapshot)) << c.what;
+    EXPECT_FALSE(windows::Wizzard().BootDiskDone) << c.what;
+    EXPECT_EQ(programEnds, 0) << c.what;
+  }
 }
 
 }  // namespace
