@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/state.h"
+#include "forms/messages.h"
 #include "platform/files.h"
 #include "save/tests/support/save_fixture.h"
 #include "windows/form1.h"
@@ -122,6 +123,44 @@ TEST_F(DiskSet, CancelAtTheFirstDiskPrompt) {
   EXPECT_FALSE(FetchDiskSet(onFloppies(kDiskRestore)));
   for (const char* file : {"zip.exe", "Unzip32.exe", "kelvaran.ini"})
     EXPECT_TRUE(machine().exists(kProgram + file));
+}
+
+// An archive that unzip can read: no member at all.
+const std::string kEmptyArchive = std::string("PK\x05\x06") + std::string(18, '\0');
+
+// The Netscape archive is joined for any one of its three boxes, and only then.
+TEST_F(DiskSet, TheNetscapeArchiveIsJoinedForEachOfItsThreeBoxes) {
+  machine().addMedium({.label = "Save#1"}, 'A');
+  machine().write("A:\\Conf1na.kvz", kEmptyArchive);
+  auto& d = windows::RestoreReq();
+  struct Case {
+    const char* what;
+    forms::CheckBox* box;
+  } cases[] = {{"bookmarks", &d.Check10}, {"cookies", &d.Check22}, {"mail", &d.Check23}, {"none", nullptr}};
+  for (const Case& c : cases) {
+    for (forms::CheckBox* box : {&d.Check10, &d.Check22, &d.Check23}) box->setValue(box == c.box ? 1 : 0);
+    dialogs().expect("Please insert Disk No. 1 now!");
+    EXPECT_TRUE(FetchDiskSet(onFloppies(kDiskRestore))) << c.what;
+    EXPECT_EQ(machine().exists(kDiskRestore + "Conf1na.kvz"), c.box != nullptr) << c.what;
+    EmptyDiskRestore();
+  }
+}
+
+// OK at the disk prompt is checked against the drive: with no disk in it the
+// drive's own question comes, and the prompt again, before anything is joined.
+TEST_F(DiskSet, TheDiskPromptChecksTheDriveBeforeAnyJoin) {
+  const std::string disk = machine().addMedium({.label = "Save#1"}, 'A');
+  machine().write("A:\\Conf1s.kvz", kEmptyArchive);
+  machine().eject('A');
+  windows::RestoreReq().Check20.setValue(1);
+  dialogs().expect("Please insert Disk No. 1 now!");
+  dialogs()
+      .expect(forms::loadResString(1070))
+      .style(forms::vbCritical + forms::vbOKCancel)
+      .answer(forms::vbCancel);
+  dialogs().expect("Please insert Disk No. 1 now!").then([&] { machine().insert('A', disk); });
+  EXPECT_TRUE(FetchDiskSet(onFloppies(kDiskRestore)));
+  EXPECT_TRUE(machine().exists(kDiskRestore + "Conf1s.kvz"));
 }
 
 }  // namespace

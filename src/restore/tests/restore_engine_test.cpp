@@ -370,5 +370,130 @@ TEST_F(RestoreEngine, AFailingUnzipIsNoSuccess) {
   }
 }
 
+// The system archive is unpacked by the one command line of a normal
+// restore, with the program folder (where Unzip32.exe lies) as current folder.
+TEST_F(RestoreEngine, TheSystemArchiveIsUnpackedByItsCommandLineFromTheProgramFolder) {
+  saveSlot();
+  choose({9});
+  platform::clearProcessRuns();
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect(kRestored);
+  RestoreConfiguration();
+  std::vector<std::pair<std::string, std::string>> unzips;
+  for (const auto& run : platform::processRuns())
+    if (run.commandLine.starts_with("Unzip32.exe")) unzips.emplace_back(run.commandLine, run.currentFolder);
+  EXPECT_EQ(
+      unzips,
+      (std::vector<std::pair<std::string, std::string>>{
+          {"Unzip32.exe -qo \"C:\\SAVE\\Conf1.kvz\" -d c:\\", kProgram.substr(0, kProgram.size() - 1)}}));
+}
+
+// A root file is replaced whole or not at all: when its new copy cannot be
+// made or the swap fails, the original stays; once put back (the restart
+// follows, the working folder stays for it), neither the staged copy nor a
+// scratch name is left.
+TEST_F(RestoreEngine, ARootFileIsReplacedWholeOrNotAtAll) {
+  const std::string staged = "C:\\WINDOWS\\TEMP\\kelvaran\\autoexec.bat";
+  struct Case {
+    const char* what;
+    const char* blocker;  // a folder in the way of one step
+    bool replaced;
+  } cases[] = {
+      {"the copy fails", "C:\\AUTOEXEC.KV$", false},
+      {"the swap fails", "C:\\AUTOEXEC.KV~", false},
+      {"nothing in the way", nullptr, true},
+  };
+  saveSlot();
+  for (const Case& c : cases) {
+    machine().write("C:\\AUTOEXEC.BAT", "changed\r\n");
+    if (c.blocker) machine().mkdirs(c.blocker);
+    choose({1});
+    dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+    dialogs().expect("").anyText();
+    RestoreConfiguration();
+    dialogs().verify();
+    EXPECT_EQ(content("C:\\AUTOEXEC.BAT"), c.replaced ? "@echo off\r\n" : "changed\r\n") << c.what;
+    EXPECT_TRUE(!c.replaced || !machine().exists(staged)) << c.what << ": the staged copy is left";
+    for (const char* scratch : {"C:\\AUTOEXEC.KV$", "C:\\AUTOEXEC.KV~"}) {
+      if (c.blocker && std::string(scratch) == c.blocker) continue;
+      EXPECT_FALSE(machine().exists(scratch)) << c.what << ": " << scratch;
+    }
+    if (c.blocker) machine().remove(c.blocker);
+  }
+}
+
+// A restart is asked for when something waits for it: a root file put back
+// or a Windows file named in Wininit.ini; an unpack that changed nothing on
+// the machine asks for none.
+TEST_F(RestoreEngine, ARestartFollowsOnlyWhenSomethingWaitsForIt) {
+  struct Case {
+    const char* what;
+    std::vector<int> boxes;
+    bool restart;
+  } cases[] = {
+      {"a root file put back", {1}, true},
+      {"a Windows file waiting in Wininit.ini", {9}, true},
+      {"a box whose file was not saved", {2}, false},
+  };
+  saveSlot();
+  for (const Case& c : cases) {
+    platform::clearRestartRequests();
+    if (machine().exists(kWininit)) machine().remove(kWininit);
+    core::state().CurrentConfig = 0;
+    LoadCINI();
+    for (int box : c.boxes) RestoreBox(box).setValue(1);
+    dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+    dialogs().expect("").anyText();
+    RestoreConfiguration();
+    dialogs().verify();
+    EXPECT_EQ(platform::restartRequests(), c.restart ? std::vector<unsigned>{3} : std::vector<unsigned>{})
+        << c.what;
+    EXPECT_EQ(windows::Reboot().visible(), c.restart) << c.what;
+    windows::Reboot().hide();
+  }
+}
+
+// While the restore runs its Exit button is disabled, so the program cannot
+// be ended half way; the end of the run gives it back.
+TEST_F(RestoreEngine, TheExitButtonIsDisabledWhileTheRestoreRuns) {
+  saveSlot();
+  choose({9});
+  std::vector<bool> exitDuringUnzips;
+  platform::FakeProgram unzip;
+  unzip.action = [&](const std::vector<std::string>& argv) {
+    exitDuringUnzips.push_back(windows::Form1().Command3.enabled());
+    return platform::runUnzip({argv.begin() + 1, argv.end()}).exitCode;
+  };
+  platform::installFakeProgram("Unzip32.exe", unzip);
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("").anyText();
+  RestoreConfiguration();
+  platform::clearFakePrograms();
+  EXPECT_EQ(exitDuringUnzips, (std::vector<bool>{false}));
+  EXPECT_TRUE(windows::Form1().Command3.enabled());
+}
+
+// Files an earlier run left in the working folder are emptied out at the
+// start: a stale copy is never put back, neither at once nor through
+// Wininit.ini, in place of one the archive does not hold.
+TEST_F(RestoreEngine, StaleCopiesInTheWorkingFolderAreNeverPutBack) {
+  saveSlot();
+  const std::string work = "C:\\WINDOWS\\TEMP\\kelvaran\\";
+  machine().write(work + "config.sys", "stale config\r\n");
+  machine().write(work + "control.ini", "stale control\r\n");
+  machine().write("C:\\CONFIG.SYS", "mine\r\n");
+  choose({2, 3, 9});  // Config.sys and Control.ini were not saved
+  std::string wininitAtRestart;
+  atClose = [&] { wininitAtRestart = content(kWininit); };
+  dialogs().expect(kRestartQuestion).answer(forms::vbYes);
+  dialogs().expect("").anyText();
+  RestoreConfiguration();
+  EXPECT_EQ(content("C:\\CONFIG.SYS"), "mine\r\n");
+  EXPECT_NE(wininitAtRestart.find("Win.ini="), std::string::npos);
+  EXPECT_EQ(wininitAtRestart.find("control.ini"), std::string::npos);
+  EXPECT_FALSE(machine().exists(work + "config.sys"));
+  EXPECT_FALSE(machine().exists(work + "control.ini"));
+}
+
 }  // namespace
 }  // namespace restore

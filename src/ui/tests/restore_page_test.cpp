@@ -16,6 +16,7 @@
 #include "core/state.h"
 #include "core/userlist.h"
 #include "forms/dialogs.h"
+#include "forms/messages.h"
 #include "platform/restart.h"
 #include "restore/load_cini.h"
 #include "restore/loaded_configuration.h"
@@ -236,6 +237,26 @@ TEST_F(RestorePage, TheRestartsCloseRunsTheExitWithThisMachinesSettings) {
   EXPECT_FALSE(Form1().loaded());
   EXPECT_EQ(core::ReadIni("SystemPathes", "SystemPath", kProgram + "kelvaran.ini"), ownWindows);
   EXPECT_EQ(core::ReadIni("SystemPathes", "SaveFolder", kProgram + "kelvaran.ini"), "C:\\SAVE\\");
+}
+
+// No to the question about a configuration of another operating system ends
+// the road there: the restore dialog is not shown.
+TEST_F(RestorePage, DecliningTheOtherSystemsQuestionShowsNoRestoreDialog) {
+  core::State& st = core::state();
+  Form1().List1.setListIndex(-1);
+  st.CurrentConfig = 2;
+  st.ConfigNames(3) = "Other";
+  machine.write(kProgram + "Config3.ini",
+                "[Configuration]\r\nOSV=Windows 95 of another machine\r\n\r\n[SystemFiles]\r\n"
+                "SaveFolder=C:\\SAVE\\\r\n\r\n[SystemFilesSaved]\r\nWin.ini=1\r\n");
+  dialogs().expect(question("Other")).answer(vbYes);
+  dialogs().expect(forms::loadResString(1600)).containing().style(vbYesNo + vbQuestion).answer(vbNo);
+  bool shown = false;
+  inDialog([&] { shown = RestoreReq().visible(); });
+  Form1().Command4.click();
+  forms::doEvents();
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(st.SaveFolder, "C:\\SAVE\\");
 }
 
 }  // namespace
