@@ -58,10 +58,6 @@ DateTime toDateTime(std::time_t tt) {
   return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-DateTime toDateTime(fs::file_time_type t) {
-  return toDateTime(std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(t)));
-}
-
 fs::file_time_type fromDateTime(const DateTime& d) {
   std::tm tm{};
   tm.tm_year = d.year - 1900;
@@ -336,21 +332,31 @@ std::int64_t fileLen(std::string_view path) {
   return static_cast<std::int64_t>(size);
 }
 
+namespace detail {
+void keepWriteTime(const Resolved& file, const struct timespec& written) {
+  const struct timespec kept = file.volume.keptTime(written);
+  if (kept.tv_sec == written.tv_sec && kept.tv_nsec == written.tv_nsec) return;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, kept};
+  ::utimensat(AT_FDCWD, file.host.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+}  // namespace detail
+
 DateTime fileDateTime(std::string_view path) {
   Lock lock(machineMutex());
   Resolved r = existing(path);
-  std::error_code ec;
-  auto t = fs::last_write_time(r.host, ec);
-  if (ec) raise(kDeviceIoError);
-  return toDateTime(t);
+  struct stat info {};
+  if (::stat(r.host.c_str(), &info) != 0) raise(kDeviceIoError);
+  return toDateTime(r.volume.keptTime(info.st_mtim).tv_sec);
 }
 
 void setFileDateTime(std::string_view path, const DateTime& written) {
   Lock lock(machineMutex());
   Resolved r = existing(path);
   requireWritable(r.volume);
+  DateTime kept = written;
+  if (r.volume.fatTimes) kept.second -= kept.second % 2;
   std::error_code ec;
-  fs::last_write_time(r.host, fromDateTime(written), ec);
+  fs::last_write_time(r.host, fromDateTime(kept), ec);
   if (ec) raise(kPathFileAccess);
 }
 
@@ -384,7 +390,10 @@ std::vector<DirEntry> listMatches(std::string_view pattern, int attributeMask, b
   if (!fs::is_directory(folderHost, ec)) return out;
   int allowed = attributeMask & (kHidden | kSystem | kDirectory);
   if (!atRoot && (attributeMask & kDirectory)) {
-    DateTime written = toDateTime(fs::last_write_time(folderHost, ec));
+    struct stat folder {};
+    const DateTime written = ::stat(folderHost.c_str(), &folder) == 0
+                                 ? toDateTime(r.volume.keptTime(folder.st_mtim).tv_sec)
+                                 : DateTime{};
     for (const char* dots : {".", ".."})
       if (matchWildcard(name, dots)) out.push_back({dots, "", kDirectory, 0, written});
   }
@@ -397,7 +406,7 @@ std::vector<DirEntry> listMatches(std::string_view pattern, int attributeMask, b
     struct stat info {};
     if (withSizes && ::stat((folderHost / c.name).c_str(), &info) == 0) {
       if (!c.isDir) e.size = static_cast<std::int64_t>(info.st_size);
-      e.written = toDateTime(info.st_mtim.tv_sec);
+      e.written = toDateTime(r.volume.keptTime(info.st_mtim).tv_sec);
     }
     out.push_back(std::move(e));
   }
@@ -580,8 +589,8 @@ void fileCopy(std::string_view from, std::string_view to) {
     throw;
   }
   noteClusters(b.volume, b.host, before, clustersOf(b.volume, copied));
-  // The copy is written as the original was, to the nanosecond.
-  const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+  // The copy is written as the original was, to the nanosecond or as FAT keeps it.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, b.volume.keptTime(source.st_mtim)};
   ::futimens(out.get(), times);
   if (EntryMeta* m = b.volume.meta->find(b.rel)) {
     m->attributes = attributes;
@@ -604,13 +613,16 @@ void fileCopyForReading(std::string_view from, std::string_view to) {
     return static_cast<mode_t>(0666 & ~mask);
   }();
   struct stat source {};
-  const bool shareable = !b.exists && !b.volume.readOnly && ::lstat(a.host.c_str(), &source) == 0 &&
-                         S_ISREG(source.st_mode) && (source.st_mode & 07777) == copyMode &&
+  // Shared, the two have one write time: only where both drives keep times alike.
+  const bool shareable = !b.exists && !b.volume.readOnly && a.volume.fatTimes == b.volume.fatTimes &&
+                         ::lstat(a.host.c_str(), &source) == 0 && S_ISREG(source.st_mode) &&
+                         (source.st_mode & 07777) == copyMode &&
                          clustersOf(b.volume, source.st_size) <= freeClusters(b.volume);
   if (!shareable || ::link(a.host.c_str(), b.host.c_str()) != 0) {
     fileCopy(from, to);
     return;
   }
+  keepWriteTime(b, source.st_mtim);  // what the original holds on FAT anyway
   MetadataBatch batch;
   noteClusters(b.volume, b.host, 0, clustersOf(b.volume, source.st_size));
   registerNew(b);

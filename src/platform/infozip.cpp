@@ -1,5 +1,7 @@
 #include "platform/infozip.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -262,6 +264,29 @@ void deleteMoved(const ZipRun& run, std::string& output) {
   }
 }
 
+// What a FAT drive holds has no odd second (zip would round one up, into
+// the next day at 23:59:59): the names zip is to read from FAT drives get
+// their write times as FAT keeps them, where the host holds finer ones.
+void keepFatTimes(const ZipRun& run) {
+  detail::Lock lock(detail::machineMutex());
+  std::vector<std::optional<detail::Volume>> volumes(run.roots().size());
+  for (const ZipItem& item : run.items()) {
+    std::optional<detail::Volume>& volume = volumes[item.root];
+    try {
+      if (!volume) volume = detail::resolve(run.roots()[item.root]).volume;
+    } catch (const RuntimeError&) {
+      continue;
+    }
+    if (!volume->fatTimes) continue;
+    detail::Resolved file;
+    file.volume = *volume;
+    file.host = run.rootHost(item.root) / std::string(run.nameOf(item));
+    struct stat info {};
+    if (::lstat(file.host.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
+      detail::keepWriteTime(file, info.st_mtim);
+  }
+}
+
 }  // namespace
 
 InfoZipTool infoZipTool(std::string_view programFileName) {
@@ -309,6 +334,7 @@ ToolRun runZip(const std::vector<std::string>& arguments) {
     return run;
   }
 
+  keepFatTimes(expansion);
   // One zip run per drive root, operands relative to it.
   const std::int64_t archiveBefore = archiveClusters(archive);
   int runs = 0;

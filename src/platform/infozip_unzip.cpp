@@ -1,4 +1,7 @@
 // The unzip half of the Info-ZIP dialect (see infozip.h).
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -12,6 +15,7 @@
 #include "platform/infozip.h"
 #include "platform/infozip_paths.h"
 #include "platform/machine.h"
+#include "platform/machine_state.h"
 #include "platform/process.h"
 #include "platform/scratch.h"
 #include "platform/zip_directory.h"
@@ -137,6 +141,14 @@ std::vector<std::string> extractedNames(const std::filesystem::path& archive,
   return names;
 }
 
+// Gives a file of the machine the write time `written` as its drive keeps it.
+void setWrittenAs(const std::string& path, const struct timespec& written) {
+  detail::Lock lock(detail::machineMutex());
+  const detail::Resolved r = detail::resolve(path);
+  const struct timespec times[2] = {{0, UTIME_OMIT}, r.volume.keptTime(written)};
+  ::utimensat(AT_FDCWD, r.host.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
 class Merge {
  public:
   Merge(const UnzipCommand& command, const std::map<std::string, const zipdir::Member*>& members,
@@ -216,9 +228,8 @@ class Merge {
       makeFolders(parentOf(target));
     }
     copyIntoMachine(host, target);
-    std::error_code ec;
-    const auto written = std::filesystem::last_write_time(host, ec);
-    if (!ec) std::filesystem::last_write_time(hostPath(target), written, ec);
+    struct stat unpacked {};
+    if (::stat(host.c_str(), &unpacked) == 0) setWrittenAs(target, unpacked.st_mtim);
     setAttr(target, restoredAttributes(find(name)));
     if (!command_.quiet) run_.output += "  inflating: " + target + "\n";
   }

@@ -164,6 +164,9 @@ Volume volumeOf(Drive& drive) {
     v.clusterSize = drive.clusterSize;
     v.readOnly = drive.writeProtected;
   }
+  // Floppies, fixed disks and RAM disks are FAT; CD-ROMs and network drives are not.
+  v.fatTimes = drive.type == DriveType::Removable || drive.type == DriveType::Fixed ||
+               drive.type == DriveType::RamDisk;
   v.meta = &metadataFor(v.content);
   // A root in sync is watched: it is there.
   std::error_code ec;

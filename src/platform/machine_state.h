@@ -3,6 +3,7 @@
 // folders, per-volume metadata, and the resolution of Windows paths to host
 // entries. Internal to src/platform/.
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -45,7 +46,14 @@ struct Volume {
   std::filesystem::path content;
   std::int64_t capacity = 0, clusterSize = 512;
   bool readOnly = false;  // write-protected medium or drive, CD-ROM
+  bool fatTimes = false;  // FAT: write times in two-second steps
   VolumeMetadata* meta = nullptr;
+  // A write time as the volume keeps it: FAT has no odd seconds (a DOS time
+  // holds seconds / 2) and nothing below the second; others keep it whole.
+  struct timespec keptTime(struct timespec t) const {
+    if (fatTimes) t = {t.tv_sec - (t.tv_sec & 1), 0};
+    return t;
+  }
 };
 
 // One entry of a host folder as the layer shows it.
@@ -212,6 +220,9 @@ void watchHostFile(const Volume& volume, const std::filesystem::path& host);
 std::int64_t totalClusters(const Volume& volume);
 std::int64_t freeClusters(const Volume& volume);
 void requireWritable(const Volume& volume);  // raises 70
+// Gives an existing host file the write time `written` as its volume keeps
+// it, when that differs (FAT: no odd seconds).
+void keepWriteTime(const Resolved& file, const struct timespec& written);
 // The same for the target of a write, also refused (70) where the host holds
 // an entry the layer does not show.
 void requireWritable(const Resolved& target);

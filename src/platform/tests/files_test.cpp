@@ -424,6 +424,49 @@ TEST(Files, OpenFilesReadWriteSeekAndBlockDeletion) {
   EXPECT_EQ(errorOf([] { File("C:\\WINDOWS\\TEMP\\none", File::Mode::Read); }), kFileNotFound);
 }
 
+// FAT keeps write times in two-second steps: a time written on a FAT drive
+// (fixed, floppy) keeps no odd second, and one found there reads without
+// it; a network drive keeps what it is given.
+TEST(Files, WriteTimesOnFatDrivesAreKeptInTwoSecondSteps) {
+  testsupport::TestMachine m;
+  m.addMedium({.label = "DISK"}, 'A');
+  const DateTime odd{1999, 12, 31, 23, 59, 59}, even{1999, 12, 31, 23, 59, 58};
+  m.write("N:\\odd.txt", "n");
+  setFileDateTime("N:\\odd.txt", odd);
+  struct Case {
+    const char* what;
+    const char* file;
+    std::function<void()> make;
+    DateTime written;
+  };
+  const Case cases[] = {
+      {"set on a fixed drive", "C:\\set.txt",
+       [] {
+         setFileDateTime("C:\\set.txt", {1999, 12, 31, 23, 59, 59});
+       },
+       even},
+      {"set on a floppy", "A:\\set.txt",
+       [] {
+         setFileDateTime("A:\\set.txt", {1999, 12, 31, 23, 59, 59});
+       },
+       even},
+      {"set on a network drive", "N:\\odd.txt", [] {}, odd},
+      {"copied to a fixed drive", "C:\\copy.txt", [] { fileCopy("N:\\odd.txt", "C:\\copy.txt"); }, even},
+      {"copied to a network drive", "N:\\copy.txt", [] { fileCopy("N:\\odd.txt", "N:\\copy.txt"); }, odd},
+      {"set behind the layer's back", "C:\\back.txt",
+       [&m] { fs::last_write_time(m.host("C:\\back.txt"), fs::last_write_time(m.host("N:\\odd.txt"))); },
+       even},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!fileExists(c.file)) m.write(c.file, "x");
+    c.make();
+    EXPECT_EQ(fileDateTime(c.file), c.written);
+    ASSERT_EQ(findFiles(c.file).size(), 1u);
+    EXPECT_EQ(findFiles(c.file)[0].written, c.written);
+  }
+}
+
 TEST(Files, DatesAreSetAndRead) {
   testsupport::TestMachine m;
   DateTime when{1999, 12, 31, 23, 58, 30};

@@ -408,6 +408,28 @@ TEST_F(InfoZipTest, UnzipKeepsTheBitsOfNamesInTheDosCodePage) {
   }
 }
 
+// A file on a FAT drive has an even second, so zip stores its time as it is
+// (an odd one it rounds up: 1999-12-31 23:59:59 would be 2000-01-01
+// 00:00:00); a file unpacked onto a FAT drive gets no odd second either.
+TEST_F(InfoZipTest, TimesOnFatDrivesKeepTheirDayThroughZipAndUnzip) {
+  const platform::DateTime odd{1999, 12, 31, 23, 59, 59}, even{1999, 12, 31, 23, 59, 58};
+  m.write(R"(N:\Shared\odd.txt)", "n");
+  platform::setFileDateTime(R"(N:\Shared\odd.txt)", odd);  // a network drive keeps it
+  const std::string staged = R"(C:\WINDOWS\TEMP\kelvaran\system.ini)";
+  fs::last_write_time(m.host(staged),
+                      fs::last_write_time(m.host(R"(N:\Shared\odd.txt)")));  // behind the layer's back
+  ASSERT_EQ(run(R"(zip.exe -q "C:\SAVE\times.kvz" )" + staged), 0) << platform::lastProcessOutput();
+  const auto stored = member(R"(C:\SAVE\times.kvz)", "WINDOWS/TEMP/kelvaran/system.ini");
+  EXPECT_EQ(stored.dosDate, ((1999 - 1980) << 9) | (12 << 5) | 31);
+  EXPECT_EQ(stored.dosTime, (23 << 11) | (59 << 5) | (58 / 2));
+
+  ASSERT_EQ(run(R"(zip.exe -q "C:\SAVE\network.kvz" N:\Shared\odd.txt)"), 0) << platform::lastProcessOutput();
+  ASSERT_EQ(run(R"(Unzip32.exe -qo "C:\SAVE\network.kvz" -d C:\)"), 0) << platform::lastProcessOutput();
+  EXPECT_EQ(platform::fileDateTime(R"(C:\Shared\odd.txt)"), even);
+  // On the host too: both are at 23:59:58 to the nanosecond.
+  EXPECT_EQ(fs::last_write_time(m.host(R"(C:\Shared\odd.txt)")), fs::last_write_time(m.host(staged)));
+}
+
 TEST_F(InfoZipTest, UnzipWithoutOverwriteKeepsExistingFiles) {
   testzip::write(m.host(R"(C:\SAVE\keep.kvz)"), {{"WINDOWS/TEMP/kelvaran/win.ini", "archived"},
                                                  {"WINDOWS/TEMP/kelvaran/fresh.ini", "fresh"}});
