@@ -143,6 +143,15 @@ struct MachineState {
   FolderWatches watches;
 };
 
+// The open machine, nullptr when none (state() raises then).
+MachineState* openState();
+// Whether a host path is `root` or lies below it.
+bool isInside(const std::filesystem::path& path, const std::filesystem::path& root);
+// Whether a host link leads to a place inside the machine root.
+bool linkInsideRoot(const std::filesystem::path& host);
+// The key of an entry of a volume folder ("" for the root) from its name.
+std::string childRel(const std::string& folder, const std::string& name);
+
 std::recursive_mutex& machineMutex();
 using Lock = std::lock_guard<std::recursive_mutex>;
 MachineState& state();  // raises 76 when no machine is open
