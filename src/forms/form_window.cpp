@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QPushButton>
 #include <QResizeEvent>
 
 #include "forms/forms.h"
@@ -10,6 +11,26 @@
 #include "forms/input_events.h"
 
 namespace forms {
+namespace {
+
+// The window's own push buttons (not those of a window it holds).
+QList<QPushButton*> buttonsOf(const QWidget* window) {
+  QList<QPushButton*> own;
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    if (button->window() == window) own.append(button);
+  }
+  return own;
+}
+
+// The button whose Cancel property is set (the .ui's "cancel"): Esc presses it.
+QPushButton* cancelButton(const QWidget* window) {
+  for (QPushButton* button : buttonsOf(window)) {
+    if (button->property("cancel").toBool()) return button;
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 FormWindow::FormWindow(Form& form) : QDialog(nullptr), form_(form) {
   // A plain top-level window unless the window class asks for other flags.
@@ -34,12 +55,34 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  // Escape does not close a window of this runtime; Enter still presses the default button.
+  // Esc presses the cancel button and never closes a window by itself;
+  // Enter presses the default button.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    QPushButton* cancel = cancelButton(this);
+    if (cancel && cancel->isVisible() && cancel->isEnabled()) cancel->click();
     event->accept();
     return;
   }
   QDialog::keyPressEvent(event);
+}
+
+void FormWindow::setVisible(bool visible) {
+  bool hadDefault = false;
+  for (QPushButton* button : buttonsOf(this)) hadDefault = hadDefault || button->isDefault();
+  // A fixed border: the window keeps the size it is shown with, so no window
+  // manager offers to maximise or resize it.
+  if (visible && (windowFlags() & Qt::MSWindowsFixedSizeDialogHint)) {
+    if (!testAttribute(Qt::WA_Resized)) adjustSize();
+    setFixedSize(size());
+  }
+  QDialog::setVisible(visible);
+  // A dialog shown without a default button makes its first button the
+  // default; a window of this runtime has only the default its design or
+  // code gave it, so Enter elsewhere than on a button presses nothing.
+  if (!visible || hadDefault) return;
+  for (QPushButton* button : buttonsOf(this)) {
+    if (button->isDefault() && !button->hasFocus()) button->setDefault(false);
+  }
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event) {

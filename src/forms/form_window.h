@@ -12,6 +12,7 @@ class FormWindow : public QDialog {
  public:
   explicit FormWindow(Form& form);
   Form& form() const { return form_; }
+  void setVisible(bool visible) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

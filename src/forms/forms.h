@@ -345,8 +345,10 @@ class Form {
   std::function<void(bool& cancel, int unloadMode)> onQueryUnload;
   std::function<void(bool& cancel)> onUnload;
   // Keys that reach the window itself: those no control of it took (Esc on a
-  // button, any key while no control has the focus); as Control's. Esc never
-  // closes a window of this runtime.
+  // button, any key while no control has the focus); as Control's. Then
+  // Enter presses the window's default button (the .ui's "default") and Esc
+  // its cancel button (a button with the .ui property "cancel"); a window
+  // without one does nothing, and Esc never closes a window by itself.
   std::function<void(int& keyCode, int shift)> onKeyDown;
   std::function<void(int& keyAscii)> onKeyPress;
   // The window's client area got a new size (width() and height() give it):

@@ -60,6 +60,8 @@ int QtDialogs::msgBoxWithHelp(const std::string& prompt, int style, const std::s
   box.setText(toQt(promptLines(prompt)));
   box.setIcon(qtIcon(layout.icon));
   box.setWindowModality(Qt::ApplicationModal);
+  // A fixed box with only the close box in its title bar.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   std::map<QAbstractButton*, int> answers;
   for (int answer : layout.buttons) {
     QPushButton* button = box.addButton(

@@ -11,8 +11,8 @@ void ImportWindow::setupUi(QWidget* window) {
   ui_ = std::make_unique<Ui::Import>();
   ui_->setupUi(static_cast<QDialog*>(window));
   // Fixed single border, no minimise or maximise button.
-  window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
 ImportWindow& Import() {

@@ -32,7 +32,8 @@ void RestoreReqWindow::setupUi(QWidget* window) {
   ui_ = std::make_unique<Ui::RestoreReq>();
   ui_->setupUi(static_cast<QDialog*>(window));
   // Fixed single border without a control box.
-  window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  window->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint);
   ui_->List1->setItemDelegate(new SelectionTickDelegate(ui_->List1));
 }
 

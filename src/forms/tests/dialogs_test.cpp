@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -179,6 +180,59 @@ TEST(QtMsgBox, ShowsTheStyledBoxWithTheAppTitleAndReturnsTheClickedAnswer) {
   EXPECT_EQ(dialogs.msgBox("Save\rsettings", forms::vbYesNo + forms::vbDefaultButton2, ""), forms::vbYes);
   EXPECT_EQ(title, "Kelvaran");
   EXPECT_EQ(text, "Save\nsettings");
+}
+
+// Shows a message box of `style` and sends `key` to it once it is up: the
+// answer the key gave, 0 when the box stayed open (it is then closed by its
+// last button). `flags` gets the box's window flags.
+int answerOfKey(int style, Qt::Key key, Qt::WindowFlags* flags = nullptr) {
+  bool stayed = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    if (flags) *flags = box->windowFlags();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &press);
+    if (box->isVisible()) {
+      stayed = true;
+      box->buttons().last()->click();
+    }
+  });
+  forms::QtDialogs dialogs;
+  const int answer = dialogs.msgBox("Sure?", style, "Confirmation");
+  return stayed ? 0 : answer;
+}
+
+TEST(QtMsgBox, EnterGivesTheDefaultAnswerAndEscTheCancelOne) {
+  using namespace forms;
+  struct Case {
+    int style;
+    int enter;
+    int esc;  // 0: Esc leaves the box open, as a box without Cancel does
+  };
+  for (const Case& c : {
+           Case{vbOKOnly + vbCritical, vbOK, vbOK},
+           Case{vbOKCancel, vbOK, vbCancel},
+           Case{vbOKCancel + vbInformation + vbDefaultButton2, vbCancel, vbCancel},
+           Case{vbYesNo + vbQuestion, vbYes, 0},
+           Case{vbYesNo + vbCritical + vbDefaultButton2, vbNo, 0},
+           Case{vbYesNoCancel, vbYes, vbCancel},
+           Case{vbRetryCancel, vbRetry, vbCancel},
+           Case{vbAbortRetryIgnore + vbExclamation + vbDefaultButton2, vbRetry, 0},
+       }) {
+    SCOPED_TRACE(c.style);
+    EXPECT_EQ(answerOfKey(c.style, Qt::Key_Return), c.enter);
+    EXPECT_EQ(answerOfKey(c.style, Qt::Key_Escape), c.esc);
+  }
+}
+
+TEST(QtMsgBox, TheTitleBarHoldsTheCloseBoxAlone) {
+  Qt::WindowFlags flags;
+  answerOfKey(forms::vbYesNo, Qt::Key_Return, &flags);
+  EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << "the window manager's own buttons are not asked for";
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }
 
 TEST(FileDialogText, FiltersBecomeQtNameFilters) {

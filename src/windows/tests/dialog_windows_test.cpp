@@ -8,10 +8,13 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QListView>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -21,8 +24,13 @@
 #include <vector>
 
 #include "windows/adduser.h"
+#include "windows/animate.h"
+#include "windows/form1.h"
 #include "windows/frmdrvscan.h"
+#include "windows/frmnotempty.h"
+#include "windows/frmsmartsave.h"
 #include "windows/import.h"
+#include "windows/readme.h"
 #include "windows/reboot.h"
 #include "windows/restorereq.h"
 #include "windows/selwiz.h"
@@ -356,9 +364,62 @@ TEST(DialogWindows, WindowFramesAsDesigned) {
   EXPECT_FALSE(flags(Reboot()) & Qt::WindowMinMaxButtonsHint);
   // The user-files dialog is minimised while a search runs.
   EXPECT_TRUE(flags(UserFiles()) & Qt::WindowMinimizeButtonHint);
-  // The reboot notice keeps its designed size.
+  // The reboot notice keeps its designed size; the fixed dialogs the size they are shown with.
   QWidget* notice = Reboot().widget();
   EXPECT_EQ(notice->minimumSize(), notice->maximumSize());
+  for (forms::Form* f : std::vector<forms::Form*>{&RestoreReq(), &Import()}) {
+    SCOPED_TRACE(f->name());
+    f->show();
+    EXPECT_EQ(f->widget()->minimumSize(), f->widget()->maximumSize());
+    EXPECT_GT(f->widget()->width(), 100);
+    f->hide();
+  }
+}
+
+// The button a key presses in a window shown on its own: "" when none.
+std::string pressedBy(forms::Form& form, Qt::Key key) {
+  QWidget* window = form.widget();
+  std::string pressed;
+  std::vector<QMetaObject::Connection> hooks;
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    button->setEnabled(true);
+    hooks.push_back(QObject::connect(button, &QPushButton::clicked,
+                                     [&pressed, button] { pressed += button->objectName().toStdString(); }));
+  }
+  form.show();
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(window, &press);
+  for (const auto& hook : hooks) QObject::disconnect(hook);
+  form.hide();
+  return pressed;
+}
+
+TEST(DialogWindows, EnterPressesTheDefaultButtonAndEscTheCancelButton) {
+  struct Case {
+    forms::Form& form;
+    const char* enter;
+    const char* esc;
+  };
+  for (const Case& c : {
+           Case{RestoreReq(), "Command1", "Command2"},
+           Case{Import(), "", "Command2"},
+           Case{UserFiles(), "Command3", "Command2"},
+           Case{AddUser(), "Command1", "Command3"},
+           Case{Wizzard(), "", "Command3"},
+           Case{Readme(), "Command1", "Command1"},
+           Case{FrmSmartSave(), "", "Command1"},
+           Case{Animate(), "", "Command1"},
+           Case{frmNotEmpty(), "", ""},
+           Case{frmDrvScan(), "", ""},
+           // The main window: Enter saves (the description box's default), Esc does nothing.
+           Case{Form1(), "Command1", ""},
+       }) {
+    SCOPED_TRACE(c.form.name());
+    EXPECT_EQ(pressedBy(c.form, Qt::Key_Return), c.enter);
+    EXPECT_EQ(pressedBy(c.form, Qt::Key_Escape), c.esc);
+    EXPECT_TRUE(c.form.loaded()) << "Esc closes no window by itself";
+    c.form.unload();
+  }
 }
 
 }  // namespace
