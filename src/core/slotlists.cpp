@@ -7,6 +7,7 @@
 #include "core/paths.h"
 #include "core/state.h"
 #include "forms/messages.h"
+#include "platform/text_trim.h"
 #include "platform/vb_datetime.h"
 #include "windows/form1.h"
 #include "windows/restorereq.h"
@@ -23,7 +24,7 @@ bool allDigits(std::string_view text) {
   return true;
 }
 
-// " 9/Dec/2026" from " 9/12/2026"; the stored text when it is not of that form.
+// "9/Dec/2026" from "9/12/2026"; the stored text when it is not of that form.
 std::string shownDate(std::string_view date) {
   const auto first = date.find('/');
   if (first == std::string_view::npos) return std::string(date);
@@ -51,7 +52,8 @@ std::string slotRow(std::string_view name, std::string_view date, std::string_vi
   if (name == forms::loadResString(1010)) return std::string(name);
   std::string row(name);
   if (row.size() < 20) row.append(20 - row.size(), ' ');
-  return row + shownDate(date) + "     " + shownTime(time);
+  // The date as the settings file reads it back: without the sign blank it is written with.
+  return row + shownDate(platform::trimWhite(date)) + "     " + shownTime(time);
 }
 
 std::string slotNamesCaption() {

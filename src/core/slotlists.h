@@ -7,7 +7,8 @@ namespace core {
 
 // The row of one slot: a free slot (message 1010) shows its name alone; a
 // used one its name padded to 20 characters, the date with the month's
-// abbreviation (" 9/Dec/2026"), five blanks and the time as hh:mm. A name
+// abbreviation as the settings file reads it back ("9/Dec/2026", without the
+// blank it is written with), five blanks and the time as hh:mm. A name
 // over 20 characters stands whole; a date or time this program did not
 // write is shown as stored.
 std::string slotRow(std::string_view name, std::string_view date, std::string_view time);
