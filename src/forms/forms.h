@@ -150,6 +150,8 @@ class TextBox : public Control {
   using Control::Control;
   std::string text() const;
   void setText(std::string_view text);  // runs onChange when it changes
+  // False when the box holds a character Windows-1252 cannot (text() shows it as "?").
+  bool textFitsCodePage() const;
   bool locked() const;
   void setLocked(bool on);
   int maxLength() const;

@@ -12,6 +12,13 @@ QString toQt(std::string_view windows1252) {
   return out;
 }
 
+bool fitsWindows1252(const QString& text) {
+  for (QChar qc : text) {
+    if (platform::ansiOfUnicode(qc.unicode()) < 0) return false;
+  }
+  return true;
+}
+
 std::string fromQt(const QString& text) {
   std::string out;
   out.reserve(static_cast<std::size_t>(text.size()));

@@ -120,6 +120,12 @@ std::string TextBox::text() const {
   return toCrLf(as<QPlainTextEdit>()->toPlainText());
 }
 
+bool TextBox::textFitsCodePage() const {
+  QWidget* w = widget();
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return fitsWindows1252(line->text());
+  return fitsWindows1252(as<QPlainTextEdit>()->toPlainText());
+}
+
 void TextBox::setText(std::string_view text) {
   QWidget* w = widget();
   if (auto* line = qobject_cast<QLineEdit*>(w)) {

@@ -73,6 +73,8 @@ void saveClicked() {
   st.SaveSucceeded = false;
   const std::string description = f.Text1.text();
   if (const int refusal = descriptionRefusal(description)) return refuse(refusal);
+  // A character the code page cannot hold would be stored as "?".
+  if (!f.Text1.textFitsCodePage()) return refuse(1031);
   // The slot saved is the one the page shows checked, whatever another page
   // or an import left in CurrentConfig.
   const int slot = checkedSlot();

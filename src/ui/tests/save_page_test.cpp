@@ -3,6 +3,7 @@
 // save at the bottom runs the real one).
 #include "ui/save_page.h"
 
+#include <QLineEdit>
 #include <array>
 #include <string>
 #include <vector>
@@ -150,6 +151,16 @@ TEST_F(SavePageTest, RefusedDescriptionShowsItsMessageAndChangesNothing) {
     EXPECT_EQ(core::state().ConfigNames(3), "available") << c.text;
     EXPECT_TRUE(f.Command1.enabled()) << c.text;
   }
+  // A character the Windows code page cannot hold is refused before anything
+  // is written, not saved as "?".
+  describe(3, "Ohm");
+  qobject_cast<QLineEdit*>(f.Text1.widget())->setText(QString::fromUtf8("Ohm\u03a9"));
+  dialogs()
+      .expect("Only 'A-Z' and '0-9' (without spaces) are allowed!")
+      .style(vbOKOnly + vbCritical)
+      .title("Message");
+  f.Command1.click();
+  EXPECT_EQ(core::state().ConfigNames(3), "available");
   EXPECT_TRUE(calls.empty());
 }
 
