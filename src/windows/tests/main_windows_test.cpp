@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -376,6 +377,33 @@ TEST(MainWindows, WindowVariablesStartEmptyOnEveryLoad) {
   smart.load();
   EXPECT_EQ(smart.Countdown, 0);
   smart.unload();
+}
+
+TEST(MainWindows, EachSlotNameStandsLevelWithItsSlotButton) {
+  auto& f = Form1();
+  f.Label2.setCaption("Alpha\rBravo\rCharlie\rDelta\rEcho");
+  f.show();
+  QWidget* label = f.Label2.widget();
+  const QImage shot = label->grab().toImage();
+  // Text on row y of the label (its frame left out).
+  const auto inked = [&](int y) {
+    for (int x = 4; x < shot.width() - 4; ++x)
+      if (qGray(shot.pixel(x, y)) < 110) return true;
+    return false;
+  };
+  forms::OptionButton* buttons[] = {&f.Option1, &f.Option2, &f.Option3, &f.Option4, &f.Option5};
+  std::vector<int> centres;
+  for (forms::OptionButton* button : buttons)
+    centres.push_back(label->mapFrom(label->parentWidget(), button->widget()->geometry().center()).y());
+  for (std::size_t k = 0; k < centres.size(); ++k) {
+    SCOPED_TRACE(k + 1);
+    EXPECT_TRUE(inked(centres[k])) << "no name beside the button";
+    if (k + 1 < centres.size()) {
+      EXPECT_FALSE(inked((centres[k] + centres[k + 1]) / 2)) << "a name between two buttons";
+    }
+  }
+  f.hide();
+  f.Label2.setCaption("");
 }
 
 }  // namespace
