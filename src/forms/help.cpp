@@ -5,10 +5,12 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "forms/app.h"
 #include "forms/compiled_resources.h"
+#include "forms/form_window.h"
 #include "forms/forms.h"
 #include "forms/qt_text.h"
 #include "platform/error.h"
@@ -47,10 +49,52 @@ QString contentsPage() {
   return html + "</ul></body></html>";
 }
 
+// The help window: a window of its own that Esc closes, as its close box does.
+class HelpWindow : public QWidget {
+ public:
+  HelpWindow() : QWidget(nullptr, Qt::Window) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QWidget::keyPressEvent(event);
+  }
+};
+
+// A modal window blocks every window but its own: while one is up, the help
+// window belongs to it, so it comes up in front of it and can be used beside
+// it. Once the modal window goes, the help window stays on its own.
+void followModalWindow(QWidget* window) {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal == window || modal == window->parentWidget()) return;
+  const QRect where = window->geometry();
+  window->setParent(modal, Qt::Window);
+  window->setGeometry(where);
+  if (!modal) return;
+  new EventHook(
+      modal,
+      [window = QPointer<QWidget>(window), modal = QPointer<QWidget>(modal)](QEvent* event) {
+        if (event->type() != QEvent::Hide) return false;
+        QTimer::singleShot(0, [window, modal] {
+          if (!window || !modal || window->parentWidget() != modal || modal->isVisible()) return;
+          const bool shown = window->isVisible();
+          const QRect where = window->geometry();
+          window->setParent(nullptr, Qt::Window);
+          window->setGeometry(where);
+          if (shown) window->show();
+        });
+        return false;
+      },
+      window);
+}
+
 void ensureWindow() {
   HelpState& state = help();
   if (state.window) return;
-  auto* window = new QWidget(nullptr, Qt::Window);
+  auto* window = new HelpWindow;
   window->setObjectName("Sub");
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->resize(520, 420);
@@ -97,8 +141,10 @@ void showHelp(int contextId) {
     state.topic = 0;
   }
   state.window->setWindowTitle(toQt(appTitle().empty() ? std::string("Help") : appTitle() + " Help"));
+  followModalWindow(state.window);
   state.window->show();
   state.window->raise();
+  state.window->activateWindow();
 }
 
 int shownHelpTopic() { return help().window ? help().topic : -1; }

@@ -6,10 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <fstream>
 
@@ -164,6 +166,50 @@ TEST(Help, F1OpensTheTopicOfTheActiveWindowsHelpContext) {
   forms::closeHelp();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(forms::shownHelpTopic(), -1);
+  unloadNow(w);
+}
+
+TEST(Help, HelpFromAModalWindowIsUsableBesideItAndClosesWithEsc) {
+  forms::initRuntime();
+  TestWindow w;
+  w.setHelpContextId(1070);
+  QWidget* help = nullptr;
+  // Qt tells a window that a modal window blocks it.
+  struct BlockedWatch : QObject {
+    bool blocked = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::WindowBlocked && watched->objectName() == "Sub") blocked = true;
+      return false;
+    }
+  } watch;
+  QCoreApplication::instance()->installEventFilter(&watch);
+  QTimer::singleShot(0, [&] {
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.Text1.widget(), &f1);
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (top->objectName() == "Sub" && top->isVisible()) help = top;
+    ASSERT_NE(help, nullptr);
+    QCoreApplication::processEvents();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(help->focusWidget() ? help->focusWidget() : help, &esc);
+    EXPECT_FALSE(help->isVisible()) << "Esc closes the help window";
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.visible()) << "the modal window stays";
+    forms::showHelp(1070);  // open again: it stays once the modal window goes
+    w.hide();
+  });
+  w.show(forms::Modal);
+  QCoreApplication::instance()->removeEventFilter(&watch);
+  EXPECT_FALSE(watch.blocked) << "the modal window blocks its help";
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(forms::shownHelpTopic(), 1070);
+  bool shown = false;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == "Sub" && top->isVisible()) shown = true;
+  EXPECT_TRUE(shown) << "help stays open after the modal window closed";
+  forms::closeHelp();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   unloadNow(w);
 }
 
