@@ -10,6 +10,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
@@ -207,7 +209,10 @@ void nameOne(QWidget* widget) {
   widget->setProperty(kGivenName, name);
   widget->setAccessibleName(name);
   // A combo box's drop-down list is announced as the combo box is.
-  if (auto* combo = qobject_cast<QComboBox*>(widget)) combo->view()->setAccessibleName(name);
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    combo->view()->setAccessibleName(name);
+    if (combo->lineEdit()) combo->lineEdit()->setAccessibleName(name);
+  }
 }
 
 // ---- tabs -------------------------------------------------------------------
@@ -405,9 +410,159 @@ class ComboAccessible : public QAccessibleWidget {
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 };
 
+// ---- windows and lists ---------------------------------------------------------
+
+// A window of the runtime: a frame when it is a plain window (the main
+// window), a dialog when it is one.
+class WindowAccessible : public QAccessibleWidget {
+ public:
+  explicit WindowAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Dialog) {}
+  QAccessible::Role role() const override {
+    return widget()->windowType() == Qt::Window ? QAccessible::Window : QAccessible::Dialog;
+  }
+};
+
+// Qt's own interface of a list view, asked for while the runtime's factory stands aside.
+thread_local bool g_qtsOwnList = false;
+
+// A row of a list as Qt presents it, except that it is focused only while its
+// list has the focus in the active window (Qt's row stays focused as long as
+// it is the current row, wherever the focus went).
+class ListItemAccessible : public QAccessibleInterface {
+ public:
+  ListItemAccessible(QAccessible::Id inner, QAbstractItemView* view) : inner_(inner), view_(view) {}
+
+  QAccessibleInterface* inner() const { return QAccessible::accessibleInterface(inner_); }
+
+  bool isValid() const override { return view_ && inner() && inner()->isValid(); }
+  QObject* object() const override { return nullptr; }
+  QWindow* window() const override { return isValid() ? inner()->window() : nullptr; }
+  QAccessibleInterface* parent() const override {
+    return QAccessible::queryAccessibleInterface(view_.data());
+  }
+  QAccessibleInterface* child(int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface* focusChild() const override { return nullptr; }
+  QString text(QAccessible::Text t) const override { return isValid() ? inner()->text(t) : QString(); }
+  void setText(QAccessible::Text t, const QString& text) override {
+    if (isValid()) inner()->setText(t, text);
+  }
+  QRect rect() const override { return isValid() ? inner()->rect() : QRect(); }
+  QAccessible::Role role() const override { return isValid() ? inner()->role() : QAccessible::ListItem; }
+  QAccessible::State state() const override {
+    QAccessible::State s;
+    if (!isValid()) {
+      s.invalid = true;
+      return s;
+    }
+    s = inner()->state();
+    s.focused = s.focused && view_->hasFocus() && view_->window()->isActiveWindow();
+    return s;
+  }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return isValid() ? inner()->interface_cast(type) : nullptr;
+  }
+
+ private:
+  QAccessible::Id inner_;
+  QPointer<QAbstractItemView> view_;
+};
+
+// A list view as Qt presents it, its rows as ListItemAccessible.
+class ListAccessible : public QAccessibleInterface {
+ public:
+  ListAccessible(QAccessibleInterface* inner, QAbstractItemView* view)
+      : inner_(QAccessible::uniqueId(inner)), view_(view) {
+    // The row that had the focus tells that it no longer has it.
+    QObject::connect(qApp, &QApplication::focusChanged, view, [view](QWidget* old, QWidget*) {
+      if (old != view || !view->currentIndex().isValid()) return;
+      QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view);
+      QAccessibleInterface* row = list ? list->child(view->currentIndex().row()) : nullptr;
+      if (!row) return;
+      QAccessible::State focused;
+      focused.focused = true;
+      QAccessibleStateChangeEvent event(row, focused);
+      QAccessible::updateAccessibility(&event);
+    });
+  }
+  ~ListAccessible() override {
+    for (const auto& [innerRow, row] : rows_) QAccessible::deleteAccessibleInterface(row);
+    if (QAccessible::accessibleInterface(inner_)) QAccessible::deleteAccessibleInterface(inner_);
+  }
+
+  QAccessibleInterface* inner() const { return QAccessible::accessibleInterface(inner_); }
+
+  bool isValid() const override { return view_ && inner() && inner()->isValid(); }
+  QObject* object() const override { return view_.data(); }
+  QWindow* window() const override { return isValid() ? inner()->window() : nullptr; }
+  QAccessibleInterface* parent() const override { return isValid() ? inner()->parent() : nullptr; }
+  QAccessibleInterface* child(int index) const override {
+    return wrap(isValid() ? inner()->child(index) : nullptr);
+  }
+  int childCount() const override { return isValid() ? inner()->childCount() : 0; }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (!isValid()) return -1;
+    for (const auto& [innerRow, row] : rows_) {
+      if (QAccessible::accessibleInterface(row) == child)
+        return inner()->indexOfChild(QAccessible::accessibleInterface(innerRow));
+    }
+    return inner()->indexOfChild(child);
+  }
+  QAccessibleInterface* childAt(int x, int y) const override {
+    return wrap(isValid() ? inner()->childAt(x, y) : nullptr);
+  }
+  QAccessibleInterface* focusChild() const override {
+    return view_ && view_->hasFocus() && isValid() ? wrap(inner()->focusChild()) : nullptr;
+  }
+  QString text(QAccessible::Text t) const override { return isValid() ? inner()->text(t) : QString(); }
+  void setText(QAccessible::Text t, const QString& text) override {
+    if (isValid()) inner()->setText(t, text);
+  }
+  QRect rect() const override { return isValid() ? inner()->rect() : QRect(); }
+  QAccessible::Role role() const override { return isValid() ? inner()->role() : QAccessible::List; }
+  QAccessible::State state() const override { return isValid() ? inner()->state() : QAccessible::State(); }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    return isValid() ? inner()->interface_cast(type) : nullptr;
+  }
+
+ private:
+  QAccessibleInterface* wrap(QAccessibleInterface* innerRow) const {
+    if (!innerRow) return nullptr;
+    const QAccessible::Id id = QAccessible::uniqueId(innerRow);
+    if (auto found = rows_.find(id); found != rows_.end()) {
+      if (QAccessibleInterface* row = QAccessible::accessibleInterface(found->second)) return row;
+    }
+    auto* row = new ListItemAccessible(id, view_.data());
+    rows_[id] = QAccessible::registerAccessibleInterface(row);
+    return row;
+  }
+
+  QAccessible::Id inner_;
+  QPointer<QAbstractItemView> view_;
+  mutable std::map<QAccessible::Id, QAccessible::Id> rows_;
+};
+
+QAccessibleInterface* listFactory(QListView* view) {
+  if (g_qtsOwnList) return nullptr;
+  g_qtsOwnList = true;
+  QAccessibleInterface* qts = QAccessible::queryAccessibleInterface(view);
+  g_qtsOwnList = false;
+  if (!qts || qts->object() != view) return nullptr;
+  return new ListAccessible(qts, view);
+}
+
 QAccessibleInterface* controlFactory(const QString& className, QObject* object) {
   if (className == QLatin1String("QTabBar")) {
     if (auto* bar = qobject_cast<QTabBar*>(object)) return new TabBarAccessible(bar);
+  }
+  if (className == QLatin1String("QListView") || className == QLatin1String("QListWidget")) {
+    if (auto* view = qobject_cast<QListView*>(object)) return listFactory(view);
+  }
+  if (className == QLatin1String("QDialog")) {
+    if (auto* window = qobject_cast<QWidget*>(object); window && window->isWindow())
+      return new WindowAccessible(window);
   }
   if (className == QLatin1String("QComboBox")) {
     if (auto* combo = qobject_cast<QComboBox*>(object)) return new ComboAccessible(combo);

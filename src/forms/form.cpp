@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
 #include <algorithm>
 #include <memory>
 
@@ -33,11 +35,18 @@ std::vector<Form*>& loadOrder() {
 Form* g_active = nullptr;
 
 // What the runtime gives every window it loads: names for screen readers,
-// lists that show whole rows and whose rows a screen reader chooses as a click does.
+// lists that show whole rows and whose rows a screen reader chooses as a click does,
+// tabbed controls whose focus rests on their tab strip.
 void prepareWindow(QWidget* window) {
   nameControls(window);
   for (QListView* list : window->findChildren<QListView*>()) showWholeRows(list);
   for (QListWidget* list : window->findChildren<QListWidget*>()) chooseRowsAsAClickDoes(list);
+  // The focus given to a tabbed control or to one of its pages (Ctrl+Tab
+  // gives it the page it shows) goes to its tab strip, which names the page.
+  for (QTabWidget* tabs : window->findChildren<QTabWidget*>()) {
+    tabs->setFocusProxy(tabs->tabBar());
+    for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setFocusProxy(tabs->tabBar());
+  }
 }
 
 Qt::CursorShape cursorShape(int pointer) {

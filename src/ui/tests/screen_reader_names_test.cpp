@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
@@ -168,6 +169,51 @@ TEST_F(ScreenReaderNames, TheMainWindowsListsShowWholeRows) {
     }
   }
   EXPECT_EQ(seen, 3);
+}
+
+TEST_F(ScreenReaderNames, FocusIsReportedWhereItIsAndTheMainWindowIsAFrame) {
+  loadEveryWindow();
+  auto& f = Form1();
+  QAccessibleInterface* main = QAccessible::queryAccessibleInterface(f.widget());
+  EXPECT_EQ(main->role(), QAccessible::Window);  // a frame to a screen reader
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(windows::RestoreReq().widget())->role(),
+            QAccessible::Dialog);
+
+  // Every thing that takes the focus has a name.
+  for (forms::Form* form : windows()) {
+    for (QWidget* w : form->widget()->findChildren<QWidget*>()) {
+      if (w->focusPolicy() == Qt::NoFocus || w->isWindow() || w->focusProxy()) continue;
+      EXPECT_FALSE(nameOf(w).trimmed().isEmpty()) << form->name() << "." << w->objectName().toStdString()
+                                                  << " (" << w->metaObject()->className() << ")";
+    }
+  }
+
+  f.show();
+  f.widget()->activateWindow();
+  QCoreApplication::processEvents();
+  // Ctrl+Tab moves to the next page: whatever has the focus then is announced by name.
+  f.Text1.setFocus();
+  QKeyEvent ctrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+  QCoreApplication::sendEvent(QApplication::focusWidget(), &ctrlTab);
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  EXPECT_FALSE(nameOf(QApplication::focusWidget()).isEmpty())
+      << QApplication::focusWidget()->objectName().toStdString();
+
+  // A list's row is focused only while the list has the focus.
+  f.SSTab2.setTab(1);
+  for (int row = f.List2.listCount(); row < 5; ++row) f.List2.addItem("available");
+  f.List2.setListIndex(1);
+  f.List2.setFocus();
+  QCoreApplication::processEvents();
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(f.List2.widget());
+  ASSERT_NE(list->child(1), nullptr);
+  EXPECT_EQ(list->child(1)->role(), QAccessible::ListItem);
+  EXPECT_TRUE(list->child(1)->state().focused);
+  f.Command3.setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(list->child(1)->state().focused) << "the focus went to the Exit button";
+  EXPECT_TRUE(list->child(1)->state().selected);
+  f.hide();
 }
 
 }  // namespace
