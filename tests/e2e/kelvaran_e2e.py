@@ -7,7 +7,7 @@ answered by pressing their buttons. Each scenario runs on its own scratch copy
 of the demo machine and checks what the program wrote with Python's own
 readers (zipfile, configparser).
 
-    kelvaran_e2e.py --program build/src/kelvaran --source . save|restore|smartsave
+    kelvaran_e2e.py --program build/src/kelvaran --source . save|restore|smartsave|keyboard
 
 Needs Debian's python3 with python3-pyatspi (scripts/deps.sh installs it).
 Ends 0 when the scenario passed; on a failure it prints the windows on screen
@@ -390,7 +390,78 @@ def scenario_smartsave(s):
     check_equal(settings["SystemPathes"]["SaveFolder"], folder, "the save folder in kelvaran.ini")
 
 
-SCENARIOS = {"save": scenario_save, "restore": scenario_restore, "smartsave": scenario_smartsave}
+# ---- keyboard and help (the windows as a keyboard user meets them) ------------
+
+KEY_TAB, KEY_RETURN, KEY_ESCAPE, KEY_SPACE, KEY_F1 = 0xff09, 0xff0d, 0xff1b, 0x20, 0xffbe
+
+
+def key(keysym):
+    """One key pressed and released on the desktop's keyboard, as a user types it."""
+    r.pyatspi.Registry.generateKeyboardEvent(keysym, None, r.pyatspi.KEY_SYM)
+    time.sleep(0.2)
+
+
+def focused_in(window):
+    """The control of `window` that has the keyboard focus, or None."""
+    for acc in r.walk(window):
+        if acc.getState().contains(r.pyatspi.STATE_FOCUSED) and r.showing(acc):
+            return acc
+    return None
+
+
+def tab_to(window, role_name, name, presses=60):
+    """Presses Tab until the control [role_name] `name` has the focus."""
+    for _ in range(presses):
+        acc = focused_in(window)
+        if acc is not None and r.role(acc) == role_name and r.plain(acc.name) == r.plain(name):
+            return acc
+        key(KEY_TAB)
+    raise AssertionError(f"Tab never reached [{role_name}] {name!r}")
+
+
+def scenario_keyboard(s):
+    """The restore dialog worked by keyboard alone: Enter answers the question
+    with its default, Tab reaches a box and Space ticks it, F1 opens help in
+    front of the modal dialog and Esc closes it, Esc then cancels the dialog."""
+    msg = s.msg
+    s.start()
+    main = s.main_window()
+    check_equal(r.role(main), "frame", "the main window's role")
+    save_from_save_page(s, main, 1, "Keys1")
+    go_to_page(main, msg[1519])
+    r.toggle_row(configurations(s, main), 0)
+    restore = r.find(main, "push button", "Restore")
+    r.wait_for(lambda: r.enabled(restore), 10, "the Restore button to be enabled")
+    r.press(restore)
+
+    s.app.window(msg[1009])
+    key(KEY_RETURN)  # Yes, the question's default
+    dialog = s.app.window(msg[1513])
+    check_equal(r.role(dialog), "dialog", "the restore dialog's role")
+    win_ini = tab_to(dialog, "check box", "Win.ini")
+    check(not r.checked(win_ini), "Win.ini starts unticked")
+    key(KEY_SPACE)
+    r.wait_for(lambda: r.checked(win_ini), 10, "Space to tick Win.ini")
+
+    key(KEY_F1)
+    title = r.plain(msg[1085]) + " Help"
+    help_window = s.app.window(title)
+    r.wait_for(lambda: help_window.getState().contains(r.pyatspi.STATE_ACTIVE), 10,
+               "the help window to come up in front")
+    key(KEY_ESCAPE)
+    s.app.gone(help_window, 10, "Esc to close the help window")
+    check(r.showing(dialog), "the dialog stays when its help closes")
+
+    r.wait_for(lambda: dialog.getState().contains(r.pyatspi.STATE_ACTIVE), 10, "the dialog to be active again")
+    key(KEY_ESCAPE)  # Cancel
+    s.app.gone(dialog, 10, "Esc to cancel the restore dialog")
+    check(s.machine.exists(PROGRAM_FOLDER + "\\Config1.ini"), "nothing restored, the slot kept")
+    r.press(r.find(main, "push button", msg[1517]))
+    check_equal(s.app.ended(30), 0, "the exit code after Exit")
+
+
+SCENARIOS = {"save": scenario_save, "restore": scenario_restore, "smartsave": scenario_smartsave,
+             "keyboard": scenario_keyboard}
 
 
 # ---- running -------------------------------------------------------------------
