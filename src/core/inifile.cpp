@@ -8,8 +8,22 @@
 
 namespace core {
 
+namespace {
+// The program reads every value into a buffer of 255 characters.
+constexpr std::uint32_t kReadLength = 255;
+}  // namespace
+
 std::string ReadIni(std::string_view section, std::string_view key, std::string_view file) {
-  return platform::getProfileString(section, key, "", file, 255);
+  return platform::getProfileString(section, key, "", file, kReadLength);
+}
+
+IniSectionReader::IniSectionReader(std::string_view section, std::string_view file)
+    : values_(platform::profileSection(section, file)) {}
+
+std::string IniSectionReader::read(std::string_view key) const {
+  std::string value = values_.value(key).value_or(std::string());
+  if (value.size() > kReadLength - 1) value.resize(kReadLength - 1);
+  return value;
 }
 
 int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/error.h"
+#include "platform/ini.h"
 
 namespace core {
 
@@ -13,6 +14,18 @@ std::string ReadIni(std::string_view section, std::string_view key, std::string_
 // Non-zero when written; 0 when refused (CR, LF or NUL in a name or value)
 // or failed.
 int WriteIni(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
+
+// ReadIni of many keys of one section of one file: the file is read and
+// its section parsed once, when the reader is made; read(key) gives what
+// ReadIni(section, key, file) gave then.
+class IniSectionReader {
+ public:
+  IniSectionReader(std::string_view section, std::string_view file);
+  std::string read(std::string_view key) const;
+
+ private:
+  platform::ini::SectionValues values_;
+};
 
 // A run of WriteIni calls on one file (a full path): the file is read at the
 // first write, each write is made on its text as WriteIni makes it on the

@@ -187,6 +187,13 @@ class ListBox : public ListControl {
   std::string text() const;  // the selected item, ""
   bool selected(int index) const;
   void setSelected(int index, bool on);
+  // The whole selection in one pass over it: an entry per item, true where
+  // the item is selected (what selected(i) gives for each i).
+  std::vector<bool> selectedItems() const;
+  int selCount() const;  // the number of selected items
+  // setSelected(i, on) for every item at once: a multi-select list tells its
+  // Click once, when the selection changed.
+  void setAllSelected(bool on);
   int topIndex() const;
   // Scrolls the item to the top row, as far as the list scrolls (the last
   // item: the list's end shows).

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "forms/control_access.h"
 #include "forms/handler_guard.h"
@@ -237,6 +238,34 @@ void ListBox::setSelected(int index, bool on) {
   }
   list->selectionModel()->select(rowIndex(list, index),
                                  on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+std::vector<bool> ListBox::selectedItems() const {
+  QListView* list = as<QListView>();
+  const int count = listCount();
+  std::vector<bool> rows(static_cast<std::size_t>(count), false);
+  for (const QItemSelectionRange& range : list->selectionModel()->selection()) {
+    const int bottom = std::min(range.bottom(), count - 1);
+    for (int row = std::max(range.top(), 0); row <= bottom; ++row) rows[static_cast<std::size_t>(row)] = true;
+  }
+  return rows;
+}
+
+int ListBox::selCount() const {
+  const std::vector<bool> rows = selectedItems();
+  return static_cast<int>(std::count(rows.begin(), rows.end(), true));
+}
+
+void ListBox::setAllSelected(bool on) {
+  QListView* list = as<QListView>();
+  const int count = listCount();
+  if (!multiSelect(list)) {
+    for (int i = 0; i < count; ++i) setSelected(i, on);
+    return;
+  }
+  if (count == 0) return;
+  const QItemSelection all(rowIndex(list, 0), rowIndex(list, count - 1));
+  list->selectionModel()->select(all, on ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 int ListBox::indexAt(int x, int y) const {

@@ -84,6 +84,11 @@ std::string getProfileString(IniName section, IniName key, std::string_view defa
   return buffer;
 }
 
+ini::SectionValues profileSection(std::string_view section, std::string_view fileName) {
+  const auto text = readProfile(fileName);
+  return text ? ini::SectionValues(*text, section) : ini::SectionValues();
+}
+
 namespace {
 thread_local int lastWriteError = 0;
 }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace platform {
 
@@ -57,6 +58,19 @@ namespace ini {
 // The value of `key` in `section`, or nullopt when either is missing.
 std::optional<std::string> lookup(std::string_view text, std::string_view section, std::string_view key);
 
+// The values of one section, read at once: value(key) is what
+// lookup(text, section, key) gives, without going through the text again for
+// every key of a long section.
+class SectionValues {
+ public:
+  SectionValues() = default;
+  SectionValues(std::string_view text, std::string_view section);
+  std::optional<std::string> value(std::string_view key) const;
+
+ private:
+  std::unordered_map<std::string, std::string> values_;  // by the key in upper case
+};
+
 // Names of the file's sections or of one section's keys, in file order,
 // first spelling of duplicates only; nullopt when the section is missing.
 std::string sectionNames(std::string_view text);  // "a\0b\0" form
@@ -70,4 +84,9 @@ bool writable(IniName section, IniName key, IniName value);
 std::string edit(std::string_view text, std::string_view section, IniName key, IniName value);
 
 }  // namespace ini
+
+// The values of `section` of a profile file as getPrivateProfileString finds them,
+// the file read once (none for a missing or unreadable file).
+ini::SectionValues profileSection(std::string_view section, std::string_view fileName);
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The profile-file rules on the bytes of a file: reading and editing.
 #include <vector>
 
+#include "platform/charcase.h"
 #include "platform/ini.h"
 #include "platform/text_trim.h"
 #include "platform/vb.h"
@@ -149,6 +150,25 @@ std::optional<std::string> lookup(std::string_view text, std::string_view sectio
   if (keys.empty()) return std::nullopt;
   const auto& line = parsed.lines()[keys.front()];
   return unquote(text.substr(line.equals + 1, line.contentEnd - line.equals - 1));
+}
+
+SectionValues::SectionValues(std::string_view text, std::string_view section) {
+  const Parsed parsed(text);
+  const auto* s = parsed.findSection(section);
+  if (!s) return;
+  for (auto i = s->firstLine; i < s->endLine; ++i) {
+    const auto& line = parsed.lines()[i];
+    if (line.kind != Line::Kind::Key) continue;
+    // The first of duplicate keys wins.
+    values_.try_emplace(upperCase(line.name),
+                        unquote(text.substr(line.equals + 1, line.contentEnd - line.equals - 1)));
+  }
+}
+
+std::optional<std::string> SectionValues::value(std::string_view key) const {
+  const auto it = values_.find(upperCase(trimIni(key)));
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
 }
 
 std::string sectionNames(std::string_view text) {

@@ -23,11 +23,6 @@ bool SystemBoxTicked() {
   return false;
 }
 
-bool UserFileSelected() {
-  const forms::ListBox& list = windows::RestoreReq().List1;
-  for (int i = 0; i < list.listCount(); ++i)
-    if (list.selected(i)) return true;
-  return false;
-}
+bool UserFileSelected() { return windows::RestoreReq().List1.selCount() > 0; }
 
 }  // namespace restore

@@ -1,6 +1,7 @@
 #include "restore/restorereq_dialog.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/state.h"
 #include "forms/app.h"
@@ -24,8 +25,15 @@ void activated() {
   r.Command3.setEnabled(files);
   r.Command4.setEnabled(files);
   r.Label1.setVisible(false);
-  int widest = 0;
-  for (int i = 0; i < r.List1.listCount(); ++i) widest = std::max(widest, r.textWidth(r.List1.list(i)));
+  // Measured again only when the items changed since: every message box of
+  // a restore activates the dialog again.
+  static std::uint64_t measured = 0;
+  static int widest = 0;
+  if (r.List1.itemsRevision() != measured) {
+    widest = 0;
+    for (int i = 0; i < r.List1.listCount(); ++i) widest = std::max(widest, r.textWidth(r.List1.list(i)));
+    measured = r.List1.itemsRevision();
+  }
   r.List1.setHorizontalExtent(widest + 5);
 }
 
@@ -38,18 +46,13 @@ void setSystemBoxes(int value) {
 
 void selectUserFiles(bool on) {
   windows::RestoreReqWindow& r = dialog();
-  for (int i = 0; i < r.List1.listCount(); ++i) r.List1.setSelected(i, on);
+  r.List1.setAllSelected(on);
   r.Label1.setVisible(on);
 }
 
 void listClicked() {
   windows::RestoreReqWindow& r = dialog();
-  for (int i = 0; i < r.List1.listCount(); ++i) {
-    if (!r.List1.selected(i)) {
-      r.Label1.setVisible(false);
-      return;
-    }
-  }
+  if (r.List1.selCount() < r.List1.listCount()) r.Label1.setVisible(false);
 }
 
 void cancelled() {

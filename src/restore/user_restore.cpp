@@ -1,5 +1,7 @@
 #include "restore/user_restore.h"
 
+#include <vector>
+
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/state.h"
@@ -72,13 +74,16 @@ bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder
   auto& state = core::state();
   if (savedFolder.empty() && userFolder.size() > 3) savedFolder = userFolder.substr(3);
   forms::ListBox& list = windows::RestoreReq().List1;
+  // The selection and the map, each taken in one go for the whole list.
+  const std::vector<bool> chosen = list.selectedItems();
+  const core::IniSectionReader map("UserFilesSaved", userIniPath);
   bool copied = false;
   for (int i = 0; i < list.listCount(); ++i) {
     const std::string item = list.list(i);
     setStatus(item);
-    const std::string value = core::ReadIni("UserFilesSaved", item, userIniPath);
+    const std::string value = map.read(item);
     if (item.empty()) continue;
-    const bool selected = list.selected(i);
+    const bool selected = static_cast<std::size_t>(i) < chosen.size() && chosen[static_cast<std::size_t>(i)];
     const std::string saved = UserCopyPath(value, savedFolder, userFolder);
     if (saved.empty()) {
       if (!value.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");

@@ -88,6 +88,17 @@ TEST_F(Ini, EmptyAndMissingValuesReadAlikeAndLineBreaksAreRefused) {
   EXPECT_EQ(core::ReadIni("S", "Key", file), std::string(254, 'x'));
 }
 
+// A section read once answers every key as ReadIni does.
+TEST_F(Ini, ASectionReadOnceReadsAsReadIni) {
+  const std::string file = program("test.ini");
+  machine->write(file, "[S]\r\nEmpty=\r\nKey=value\r\nkey=second\r\nLong=" + std::string(300, 'x') +
+                           "\r\n[T]\r\nKey=other\r\n");
+  const core::IniSectionReader section("s", file);
+  for (const char* key : {"Empty", "Missing", "Key", "KEY", "Long"})
+    EXPECT_EQ(section.read(key), core::ReadIni("S", key, file)) << key;
+  EXPECT_EQ(core::IniSectionReader("S", program("missing.ini")).read("Key"), "");
+}
+
 // Writes made in one go leave the bytes the writes one by one leave.
 TEST_F(Ini, WritesInOneGoLeaveTheBytesOfWritesOneByOne) {
   struct Write {

@@ -42,6 +42,10 @@ class ListViews : public ::testing::Test {
       }
       std::string line;
       for (int i = 0; i < list.listCount(); ++i) line += list.list(i) + (list.selected(i) ? "* " : " ");
+      // The selection taken in one pass is what the items say one by one.
+      line += "| selection ";
+      for (const bool on : list.selectedItems()) line += on ? '*' : '.';
+      line += " count " + std::to_string(list.selCount()) + " ";
       line += "| index " + std::to_string(list.listIndex()) + " text " + list.text() + " clicks " +
               std::to_string(clicks) + " error " + std::to_string(error);
       lines.push_back(line);
@@ -91,7 +95,13 @@ const std::vector<Step> kSelectionSteps = {
     [](forms::ListBox& l) { l.setListIndex(-1); },
     [](forms::ListBox& l) { l.setListIndex(4); },
     [](forms::ListBox& l) { l.setSelected(1, true), l.removeItem(1); },
+    [](forms::ListBox& l) { l.setAllSelected(true); },
+    [](forms::ListBox& l) { l.setSelected(1, false); },
+    [](forms::ListBox& l) { l.setAllSelected(true); },
+    [](forms::ListBox& l) { l.setAllSelected(true); },
+    [](forms::ListBox& l) { l.setAllSelected(false); },
     [](forms::ListBox& l) { l.clear(); },
+    [](forms::ListBox& l) { l.setAllSelected(true); },
 };
 
 TEST_F(ListViews, AListViewDoesWhatAListWidgetDoes) {
@@ -101,6 +111,33 @@ TEST_F(ListViews, AListViewDoesWhatAListWidgetDoes) {
   // Single selection and extended selection.
   EXPECT_EQ(trace(w.List3, kSelectionSteps), trace(w.List1, kSelectionSteps));
   EXPECT_EQ(trace(w.List4, kSelectionSteps), trace(w.List2, kSelectionSteps));
+}
+
+// All and None of a long multi-select list: every item at once, told by
+// one Click, and nothing told when nothing changed.
+TEST_F(ListViews, SelectingAllOfAMultiSelectListClicksOnce) {
+  std::vector<std::string> items;
+  for (int i = 0; i < 5000; ++i) items.push_back("C:\\Data\\File " + std::to_string(i) + ".txt");
+  for (forms::ListBox* list : {&w.List2, &w.List4}) {
+    int clicks = 0;
+    list->onClick = [&clicks] { ++clicks; };
+    list->clear();
+    list->addItems(items);
+    list->setSelected(7, true);
+    clicks = 0;
+    list->setAllSelected(true);
+    EXPECT_EQ(clicks, 1) << list->name();
+    EXPECT_EQ(list->selCount(), 5000) << list->name();
+    EXPECT_TRUE(list->selected(0) && list->selected(4999)) << list->name();
+    list->setAllSelected(true);
+    EXPECT_EQ(clicks, 1) << list->name();
+    list->setSelected(4999, false);
+    EXPECT_EQ(list->selCount(), 4999) << list->name();
+    list->setAllSelected(false);
+    EXPECT_EQ(clicks, 3) << list->name();
+    EXPECT_EQ(list->selCount(), 0) << list->name();
+    list->onClick = nullptr;
+  }
 }
 
 TEST_F(ListViews, RowsArePlacedScrolledAndFoundAsInAListWidget) {

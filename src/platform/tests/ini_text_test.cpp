@@ -56,7 +56,11 @@ TEST(IniRead, ValuesOfASample) {
       {"SystemPathes", "SaveFolder", "D:\\SAVE\\"},  // blanks inside the brackets dropped
       {"Missing", "Config1", std::nullopt},
   };
-  for (const auto& c : cases) EXPECT_EQ(ini::lookup(kSample, c.section, c.key), c.expected) << c.key;
+  for (const auto& c : cases) {
+    EXPECT_EQ(ini::lookup(kSample, c.section, c.key), c.expected) << c.key;
+    // A section read at once finds what a lookup of each key does.
+    EXPECT_EQ(ini::SectionValues(kSample, c.section).value(c.key), c.expected) << c.key;
+  }
 }
 
 TEST(IniRead, LineEndsCrLfLfAndCr) {
@@ -89,7 +93,10 @@ TEST(IniRead, SectionHeadersAndCtrlZ) {
       {"also in a name asked for", "[a]\r\nk=1\r\n", "a\x1a", "\x1ak", "1"},
       {"inside a value it stays", "[a]\r\nk=x\x1ay\r\n", "a", "k", "x\x1ay"},
   };
-  for (const Case& c : cases) EXPECT_EQ(ini::lookup(c.text, c.section, c.key), c.expected) << c.what;
+  for (const Case& c : cases) {
+    EXPECT_EQ(ini::lookup(c.text, c.section, c.key), c.expected) << c.what;
+    EXPECT_EQ(ini::SectionValues(c.text, c.section).value(c.key), c.expected) << c.what;
+  }
   EXPECT_EQ(ini::sectionNames("[a]b]\r\n[c\r\n[d]\r\n\x1a"), std::string("a]b\0d\0", 6));
 }
 
