@@ -553,15 +553,78 @@ void rename(std::string_view from, std::string_view to) {
   a.volume.meta->save();
 }
 
+namespace {
+
+// The target of a copy: no folder, no read-only or open file, a writable volume.
+void requireCopyTarget(const Resolved& b) {
+  if (b.exists && b.isDir) raise(kPathFileAccess);
+  requireWritable(b);
+  if (b.exists && (b.storedAttributes & kReadOnly)) raise(kPathFileAccess);
+  if (b.exists && hostIsOpen(b.host)) raise(kPathFileAccess);
+}
+
+// Renames the host file `from` (of `fromVolume` when given, else of none)
+// over the target `b`, which then has `attributes`; the clusters counted
+// move with it and the old target's are free.
+void renameOver(const fs::path& from, const Volume* fromVolume, const std::string& fromRel, Resolved& b,
+                int attributes) {
+  struct stat source {};
+  if (::lstat(from.c_str(), &source) != 0 || !S_ISREG(source.st_mode)) raise(kPathFileAccess);
+  const std::int64_t clusters = clustersOf(b.volume, source.st_size);
+  const std::int64_t before = b.exists ? hostClusters(b.volume, b.host) : 0;
+  if (!fromVolume && clusters > before + freeClusters(b.volume)) raise(kDiskFull);
+  MetadataBatch batch;
+  if (::rename(from.c_str(), b.host.c_str()) != 0) raise(kPathFileAccess);
+  if (fromVolume) {
+    noteClusters(b.volume, b.host, before, clusters);
+    noteClusters(*fromVolume, from, clusters, 0);
+    fromVolume->meta->erase(fromRel);
+    fromVolume->meta->save();
+  } else {
+    noteClusters(b.volume, b.host, before, clusters);
+  }
+  if (!b.exists) registerNew(b);
+  if (EntryMeta* m = b.volume.meta->find(b.rel)) {
+    m->attributes = attributes;
+    b.volume.meta->markChanged(b.rel);
+    b.volume.meta->save();
+  }
+  batch.commit();
+}
+
+}  // namespace
+
+namespace detail {
+
+void adoptHostFile(const fs::path& host, std::string_view to, int attributes) {
+  Lock lock(machineMutex());
+  Resolved b = resolve(to);
+  requireCopyTarget(b);
+  renameOver(host, nullptr, "", b, attributes);
+}
+
+}  // namespace detail
+
+bool fileMove(std::string_view from, std::string_view to) {
+  Lock lock(machineMutex());
+  Resolved a = existingFile(from);
+  Resolved b = resolve(to);
+  if ((b.exists && b.host == a.host) || a.volume.content != b.volume.content || a.volume.readOnly ||
+      hostIsOpen(a.host)) {
+    fileCopy(from, to);
+    return false;
+  }
+  requireCopyTarget(b);
+  renameOver(a.host, &a.volume, a.rel, b, a.storedAttributes | kArchive);
+  return true;
+}
+
 void fileCopy(std::string_view from, std::string_view to) {
   Lock lock(machineMutex());
   Resolved a = existingFile(from);
   Resolved b = resolve(to);
   if (b.exists && b.host == a.host) return;
-  if (b.exists && b.isDir) raise(kPathFileAccess);
-  requireWritable(b);
-  if (b.exists && (b.storedAttributes & kReadOnly)) raise(kPathFileAccess);
-  if (b.exists && hostIsOpen(b.host)) raise(kPathFileAccess);
+  requireCopyTarget(b);
   HostFd in(::open(a.host.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat source {};
   if (in.get() < 0 || ::fstat(in.get(), &source) != 0) raise(kPathFileAccess);

@@ -76,6 +76,13 @@ void rmDir(std::string_view path);                        // 75 when not empty
 void kill(std::string_view pattern);                      // deletes matching plain files; 53 when none
 void rename(std::string_view from, std::string_view to);  // files and folders; 58 target exists
 void fileCopy(std::string_view from, std::string_view to);  // copy onto itself is a no-op
+// FileCopy of a file that is deleted right after it (a copy put back from a
+// working folder): on the same drive the file is renamed over the target
+// instead, its bytes not written again, and true is returned: `from` is
+// gone. Elsewhere it is FileCopy, and false: `from` stays. What the target
+// ends as (bytes, date, the source's attributes and the archive bit) and
+// what raises (a folder, a read-only or open target: 75) are FileCopy's.
+bool fileMove(std::string_view from, std::string_view to);
 // FileCopy for a copy that is only read, renamed or deleted afterwards (the
 // staged files of a save): a new target on the same host file system shares
 // the original's storage (a hard link) instead of holding a second copy of

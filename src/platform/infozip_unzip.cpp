@@ -214,23 +214,38 @@ class Merge {
   }
 
   void file(const std::filesystem::path& host, const std::string& name, const std::string& target) {
-    if (folderExists(target)) {
+    const int attributes = pathExists(target) ? getAttr(target) : -1;
+    if (attributes >= 0 && (attributes & kDirectory)) {
       note(kUnzipError, "error:  cannot create " + target + ": a folder of that name exists");
       return;
     }
-    if (fileExists(target)) {
+    if (attributes >= 0) {
       if (!command_.overwrite) {
         note(kUnzipWarning, "skipping: " + target + " (exists; -o not given)");
         return;
       }
-      if (getAttr(target) & (kReadOnly | kHidden | kSystem)) setAttr(target, kNormal);
+      if (attributes & (kReadOnly | kHidden | kSystem)) setAttr(target, kNormal);
     } else {
-      makeFolders(parentOf(target));
+      // The folders of one after another file are made once.
+      const std::string parent = parentOf(target);
+      if (parent != madeFolder_) {
+        makeFolders(parent);
+        madeFolder_ = parent;
+      }
     }
-    copyIntoMachine(host, target);
+    const int restored = restoredAttributes(find(name));
     struct stat unpacked {};
-    if (::stat(host.c_str(), &unpacked) == 0) setWrittenAs(target, unpacked.st_mtim);
-    setAttr(target, restoredAttributes(find(name)));
+    const bool dated = ::stat(host.c_str(), &unpacked) == 0;
+    try {
+      // The scratch folder lies on the machine's host file system: the file
+      // moves in, its bytes written once, by unzip.
+      detail::adoptHostFile(host, target, restored);
+    } catch (const RuntimeError& e) {
+      if (e.number() != kPathFileAccess) throw;
+      copyIntoMachine(host, target);
+      setAttr(target, restored);
+    }
+    if (dated) setWrittenAs(target, unpacked.st_mtim);
     if (!command_.quiet) run_.output += "  inflating: " + target + "\n";
   }
 
@@ -248,6 +263,7 @@ class Merge {
   const std::map<std::string, const zipdir::Member*>& members_;
   std::set<std::string> utf8Names_;
   ToolRun& run_;
+  std::string madeFolder_;  // the folder the last new file went to
 };
 
 }  // namespace
@@ -317,6 +333,8 @@ ToolRun runUnzip(const std::vector<std::string>& arguments) {
     run.exitCode = e.number() == kDiskFull ? kUnzipDiskFull : kUnzipError;
     return run;
   }
+  // One run of the layer's own operations: the metadata is written once.
+  FileBatch batch;
   Merge(command, byName, run).from(scratch);
   return run;
 }

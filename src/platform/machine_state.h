@@ -209,6 +209,13 @@ Resolved resolve(std::string_view windowsPath, bool allowWildcards = false);
 // with a call that fails on any name already there (link).
 Resolved resolveForNewName(std::string_view windowsPath);
 
+// Puts a host file of the layer's own that no drive holds (an unpack's
+// scratch file, on the machine's host file system) in place of `to` by a
+// rename, with `attributes`: as FileCopy's target, a folder, a read-only or
+// an open file and a read-only volume raise, and a file that does not fit
+// raises 61 with nothing moved; 75 when the host cannot rename it there.
+void adoptHostFile(const std::filesystem::path& host, std::string_view to, int attributes);
+
 // Free-space bookkeeping of a volume in whole clusters.
 std::int64_t clustersOf(const Volume& volume, std::int64_t bytes);
 std::int64_t usedClusters(const Volume& volume);

@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -524,6 +525,52 @@ TEST(Files, ACopyForReadingIsACopyToTheMachine) {
     }
     removeCopy();
   }
+}
+
+// A move puts back what a copy would, without writing the bytes again: on
+// the same drive the file is renamed over the target (its storage stays
+// the same), its source gone and the free space as after a copy and a
+// delete; on another drive it is a copy, and the source stays.
+TEST(Files, AMoveLeavesWhatACopyAndADeleteLeave) {
+  testsupport::TestMachine m;
+  const std::string bytes(9000, 'm');
+  const auto arrange = [&m, &bytes] {
+    m.write("C:\\Work\\copy.txt", bytes);
+    setAttr("C:\\Work\\copy.txt", kHidden);
+  };
+  arrange();
+  m.write("C:\\Target\\file.txt", std::string(20000, 'o'));
+  const std::int64_t before = freeBytes("C:\\");
+  const DateTime written = fileDateTime("C:\\Work\\copy.txt");
+  const auto hostInode = [&m](const char* path) {
+    struct stat info {};
+    ::stat(m.host(path).c_str(), &info);
+    return info.st_ino;
+  };
+  const auto source = hostInode("C:\\Work\\copy.txt");
+  EXPECT_TRUE(fileMove("C:\\Work\\copy.txt", "C:\\TARGET\\FILE.TXT"));
+  EXPECT_EQ(readFile("C:\\Target\\file.txt"), bytes);
+  EXPECT_EQ(hostInode("C:\\Target\\file.txt"), source);
+  EXPECT_EQ(longPath("C:\\TARGET\\FILE.TXT"), "C:\\Target\\file.txt");  // the target keeps its spelling
+  EXPECT_EQ(getAttr("C:\\Target\\file.txt"), kHidden | kArchive);
+  EXPECT_EQ(fileDateTime("C:\\Target\\file.txt"), written);
+  EXPECT_FALSE(fileExists("C:\\Work\\copy.txt"));
+  EXPECT_EQ(freeBytes("C:\\") - before, 20480);  // five clusters of the old file free, the moved three kept
+
+  // A new name, and a target that may not be written.
+  arrange();
+  EXPECT_TRUE(fileMove("C:\\Work\\copy.txt", "C:\\Target\\New name.txt"));
+  EXPECT_EQ(shortPath("C:\\Target\\New name.txt"), "C:\\TARGET\\NEWNAM~1.TXT");
+  arrange();
+  setAttr("C:\\Target\\file.txt", kReadOnly);
+  EXPECT_EQ(errorOf([] { fileMove("C:\\Work\\copy.txt", "C:\\Target\\file.txt"); }), kPathFileAccess);
+  EXPECT_TRUE(fileExists("C:\\Work\\copy.txt"));
+  EXPECT_EQ(errorOf([] { fileMove("C:\\Work\\copy.txt", "C:\\Target"); }), kPathFileAccess);
+
+  // Another drive: a copy.
+  EXPECT_FALSE(fileMove("C:\\Work\\copy.txt", "N:\\file.txt"));
+  EXPECT_EQ(readFile("N:\\file.txt"), bytes);
+  EXPECT_TRUE(fileExists("C:\\Work\\copy.txt"));
 }
 
 TEST(Files, ABatchOfOperationsWritesTheBookkeepingOnceAndMissesNoChange) {
