@@ -89,10 +89,11 @@ bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder
       if (!value.empty()) core::WriteErrorLog(platform::kBadFileNameOrNumber, item + " User file Restore");
       reportMissing(item);
       state.RestoreDone = false;
-      if (list.selected(i)) state.RestoreLeftOut = true;
+      if (selected) state.RestoreLeftOut = true;
       continue;
     }
     const std::string stepText = item + " User file";
+    bool moved = false;
     if (selected) {
       if (const std::string problem = UserTargetProblem(item); !problem.empty()) {
         core::WriteErrorLog(platform::kBadFileNameOrNumber, stepText + " Restore");
@@ -101,14 +102,15 @@ bool CopyUserFilesBack(std::string_view userIniPath, std::string_view userFolder
         state.RestoreLeftOut = true;
       } else {
         logged(stepText, [&] { core::Makepath(item); });
-        // A file counts only once it is back.
-        if (logged(stepText, [&] { platform::fileCopy(saved, item); }))
+        // A file counts only once it is back. On the working folder's drive
+        // the copy is moved into place, not written again.
+        if (logged(stepText, [&] { moved = platform::fileMove(saved, item); }))
           copied = true;
         else
           state.RestoreLeftOut = true;
       }
     }
-    logged(stepText, [&] { platform::kill(saved); });
+    if (!moved) logged(stepText, [&] { platform::kill(saved); });
     setStatus(stepText);
     forms::doEvents();
   }
