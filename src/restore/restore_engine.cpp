@@ -236,7 +236,7 @@ void RestoreConfiguration() {
   setStatus(loadResString(1022));
   // Root files only from a fresh unpack: the working folder holds nothing else.
   if (systemUnpacked && RestoreRootFiles(workFolder)) st.RebootNeeded = true;
-  if (systemFiles) NoteSystemFilesLeftOut(workFolder, systemUnpacked);
+  if (systemFiles) NoteSystemFilesLeftOut(windowsFolder, workFolder, systemUnpacked);
 
   // ---- the other groups (further groups plug in here, in their order) -------
   if (RestoreFileGroups(archiveFolder, loaded) == StepEnd::Abort) return abortRun();

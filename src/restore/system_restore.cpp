@@ -216,7 +216,7 @@ bool RestoreRootFiles(const std::string& workFolder) {
   return any;
 }
 
-void NoteSystemFilesLeftOut(const std::string& workFolder, bool unpacked) {
+void NoteSystemFilesLeftOut(const std::string& windowsFolder, const std::string& workFolder, bool unpacked) {
   const auto leftOut = [](const std::string& name) {
     core::WriteErrorLog(platform::kFileNotFound, name + " Restore");
     core::state().RestoreLeftOut = true;
@@ -229,7 +229,8 @@ void NoteSystemFilesLeftOut(const std::string& workFolder, bool unpacked) {
     if (!Ticked(file.box)) continue;
     bool there = false;
     try {
-      there = unpacked && platform::fileExists(workFolder + file.name);
+      there = unpacked && WininitCanMove(windowsFolder, workFolder) &&
+              platform::fileExists(workFolder + file.name);
     } catch (const platform::RuntimeError&) {
     }
     if (!there) leftOut(file.name);

@@ -83,8 +83,9 @@ bool RestoreRootFiles(const std::string& workFolder);
 // After the root files: each ticked system file that the run does not put
 // back is logged with its name as the step ("Win.ini Restore") and marks the
 // run as incomplete: all of them when the archive was not `unpacked`, else
-// each Windows-folder file without a copy in `workFolder` for Wininit.ini (a
-// root file that failed was logged where it failed).
-void NoteSystemFilesLeftOut(const std::string& workFolder, bool unpacked);
+// each Windows-folder file without a copy in `workFolder` that Wininit.ini can
+// move into `windowsFolder` (a root file that failed was logged where it
+// failed).
+void NoteSystemFilesLeftOut(const std::string& windowsFolder, const std::string& workFolder, bool unpacked);
 
 }  // namespace restore

@@ -43,8 +43,16 @@ std::string joined(const std::vector<std::string>& lines) {
 
 }  // namespace
 
+bool WininitCanMove(std::string_view windowsFolder, std::string_view workFolder) {
+  const auto drive = [](std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string_view();
+  };
+  return !drive(windowsFolder).empty() && platform::equalsNoCase(drive(windowsFolder), drive(workFolder));
+}
+
 std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string_view workFolder) {
   std::vector<std::string> lines;
+  if (!WininitCanMove(windowsFolder, workFolder)) return lines;
   const std::string windowsShort = shortFolder(windowsFolder);
   const std::string workShort = shortFolder(workFolder);
   for (const WindowsFile& file : kWindowsFiles) {

@@ -24,7 +24,13 @@ inline constexpr WindowsFile kWindowsFiles[] = {
 // The lines for the ticked boxes whose restored copy (empty or not) stands in
 // `workFolder` (ends with "\"): windowsFolder & "\system.ini=" & workFolder & "system.ini" ...,
 // both folders in their 8.3 form ("C:\WINDOWS\TEMPOR~1\KELVARAN\system.ini").
+// None when `workFolder` lies on another drive than `windowsFolder`: Windows'
+// restart moves files only within one drive and passes over such a line.
 std::vector<std::string> RenameLines(std::string_view windowsFolder, std::string_view workFolder);
+
+// True when Windows' restart can move copies from `workFolder` into
+// `windowsFolder`: both lie on one drive.
+bool WininitCanMove(std::string_view windowsFolder, std::string_view workFolder);
 
 // `existing` (a Wininit.ini's bytes) with `lines` added: every existing line
 // stays byte for byte in its place, the new lines follow each [rename]
