@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "forms/app.h"
 #include "forms/compiled_resources.h"
@@ -70,9 +72,9 @@ class HelpWindow : public QWidget {
 void followModalWindow(QWidget* window) {
   QWidget* modal = QApplication::activeModalWidget();
   if (modal == window || modal == window->parentWidget()) return;
-  const QRect where = window->geometry();
+  const QPoint where = window->pos();
   window->setParent(modal, Qt::Window);
-  window->setGeometry(where);
+  window->move(where);
   if (!modal) return;
   new EventHook(
       modal,
@@ -81,9 +83,9 @@ void followModalWindow(QWidget* window) {
         QTimer::singleShot(0, [window, modal] {
           if (!window || !modal || window->parentWidget() != modal || modal->isVisible()) return;
           const bool shown = window->isVisible();
-          const QRect where = window->geometry();
+          const QPoint where = window->pos();
           window->setParent(nullptr, Qt::Window);
-          window->setGeometry(where);
+          window->move(where);
           if (shown) window->show();
         });
         return false;
@@ -102,6 +104,12 @@ void ensureWindow() {
   browser->setObjectName("helpText");
   browser->setSearchPaths({kTopicFolder});
   browser->setOpenExternalLinks(false);
+  // It first comes up at the screen's right edge, its title bar on the
+  // screen, beside the window it helps with.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    window->move(std::max(area.left(), area.right() - window->width() - 8), area.top() + 8);
+  }
   auto* layout = new QVBoxLayout(window);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(browser);

@@ -448,6 +448,8 @@ def scenario_keyboard(s):
     help_window = s.app.window(title)
     r.wait_for(lambda: help_window.getState().contains(r.pyatspi.STATE_ACTIVE), 10,
                "the help window to come up in front")
+    x, y = help_window.queryComponent().getPosition(r.pyatspi.DESKTOP_COORDS)
+    check(x >= 0 and y >= 16, f"the help window's title bar is on the screen (its client area at {x}, {y})")
     key(KEY_ESCAPE)
     s.app.gone(help_window, 10, "Esc to close the help window")
     check(r.showing(dialog), "the dialog stays when its help closes")
