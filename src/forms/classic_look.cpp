@@ -52,9 +52,11 @@ int rowHeight(const QListView* list) {
 // back the height it was designed with, to be fitted anew.
 class WholeRows : public QObject {
  public:
-  explicit WholeRows(QListView* list) : QObject(list), list_(list), designedMax_(list->maximumHeight()) {
-    list->viewport()->installEventFilter(this);
+  explicit WholeRows(QListView* list)
+      : QObject(list), list_(list), viewport_(list->viewport()), designedMax_(list->maximumHeight()) {
+    viewport_->installEventFilter(this);
     if (QWidget* parent = list->parentWidget()) {
+      parent_ = parent;
       parentHeight_ = parent->height();
       parent->installEventFilter(this);
     }
@@ -64,11 +66,14 @@ class WholeRows : public QObject {
   }
 
  protected:
+  // Only a resize or a show touches the list: other events reach this filter
+  // while the list is being destroyed, when it is a list no more.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == list_->viewport()) {
-      if (event->type() == QEvent::Resize || event->type() == QEvent::Show) fit();
-    } else if (watched == list_->parentWidget() && event->type() == QEvent::Resize) {
-      const int height = list_->parentWidget()->height();
+    if (event->type() != QEvent::Resize && event->type() != QEvent::Show) return false;
+    if (watched == viewport_) {
+      fit();
+    } else if (watched == parent_ && event->type() == QEvent::Resize) {
+      const int height = parent_->height();
       if (height > parentHeight_ && list_->maximumHeight() != designedMax_)
         list_->setMaximumHeight(designedMax_);
       parentHeight_ = height;
@@ -87,6 +92,8 @@ class WholeRows : public QObject {
   }
 
   QListView* list_;
+  QWidget* viewport_;
+  QWidget* parent_ = nullptr;
   int designedMax_;
   int parentHeight_ = 0;
 };
