@@ -4,6 +4,7 @@
 
 #include "core/paths.h"
 #include "core/state.h"
+#include "platform/paths.h"
 #include "windows/form1.h"
 #include "windows/restorereq.h"
 #include "windows/userfiles.h"
@@ -73,11 +74,6 @@ std::vector<std::string> subKeys(HKey key, std::uint32_t startSize) {
   return names;
 }
 
-std::string withSeparator(std::string path) {
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path;
-}
-
 std::string withoutSeparator(std::string path) {
   while (path.size() > 3 && path.back() == '\\') path.pop_back();
   return path;
@@ -114,7 +110,8 @@ void detectInternetExplorer() {
       versionCaption(readValue(kHkeyLocalMachine, "Software\\Microsoft\\Internet Explorer", "Version"));
   dialog.Label1.setCaption(version);
   windows::RestoreReq().Label2.setCaption(version);
-  s.PathFavorites = withSeparator(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Favorites")));
+  s.PathFavorites =
+      platform::withTrailingBackslash(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Favorites")));
   if (s.PathFavorites.empty()) dialog.Check12.setEnabled(false);
 }
 
@@ -173,7 +170,7 @@ void detectMessengerUsers() {
       pathValue(readValue(kHkeyCurrentUser, std::string(kNavigator) + "\\Main", "Install Directory"));
   const std::string parent = folderAbove(install, 1);
   if (!parent.empty()) {
-    s.PathNetscape = withSeparator(parent) + "Users\\";
+    s.PathNetscape = platform::withTrailingBackslash(parent) + "Users\\";
     s.NetscapeUsersDir = s.PathNetscape;
   }
   const RegValue version = readValue(kHkeyLocalMachine, kNavigator, "CurrentVersion");
@@ -191,12 +188,14 @@ void detectMessengerUsers() {
 void detectShellFolders() {
   auto& s = state();
   auto& dialog = windows::UserFiles();
-  s.PathStartmenue = withSeparator(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Start Menu")));
+  s.PathStartmenue =
+      platform::withTrailingBackslash(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Start Menu")));
   if (s.PathStartmenue.empty()) windows::Form1().Check1.setEnabled(false);
   s.AddressBookFile =
       pathValue(readValue(kHkeyCurrentUser, "Software\\Microsoft\\WAB\\WAB4\\Wab File Name", ""));
   if (s.AddressBookFile.empty()) dialog.Check1.setEnabled(false);
-  s.CookiesDir = withSeparator(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Cookies")));
+  s.CookiesDir =
+      platform::withTrailingBackslash(pathValue(readValue(kHkeyCurrentUser, kShellFolders, "Cookies")));
   if (s.CookiesDir.empty()) dialog.Check2.setEnabled(false);
 }
 
@@ -208,7 +207,7 @@ void detectOutlookExpress() {
   if (!present(current)) {
     const std::string store =
         pathValue(readValue(kHkeyCurrentUser, "Software\\Microsoft\\Outlook Express", "Store Root"));
-    s.OEMailDir = store.empty() ? "" : withSeparator(store) + "Mail\\";
+    s.OEMailDir = store.empty() ? "" : platform::withTrailingBackslash(store) + "Mail\\";
     dialog.Check3.setEnabled(!store.empty());
   } else {
     dialog.Check3.setEnabled(false);

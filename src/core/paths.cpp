@@ -9,6 +9,7 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/shortname.h"
 #include "platform/vb.h"
 #include "windows/form1.h"
@@ -166,8 +167,7 @@ void collectSubFolders(const std::string& folder, std::vector<std::string>& out)
 }  // namespace
 
 std::vector<std::string> subFolders(std::string_view folder) {
-  std::string base(folder);
-  if (base.empty() || base.back() != '\\') base += '\\';
+  const std::string base = platform::withTrailingBackslash(folder);
   std::vector<std::string> out;
   collectSubFolders(base, out);
   return out;

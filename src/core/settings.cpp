@@ -13,6 +13,7 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/shortname.h"
 #include "platform/vb.h"
 #include "platform/vb_convert.h"
@@ -117,7 +118,7 @@ void readCoreSettings(const std::string& file) {
   }
   s.SaveFolder = ReadIni("SystemPathes", "SaveFolder", file);
   if (s.SaveFolder.empty()) s.SaveFolder = forms::appPath();
-  if (s.SaveFolder.back() != '\\') s.SaveFolder += '\\';
+  s.SaveFolder = platform::withTrailingBackslash(s.SaveFolder);
   auto& main = windows::Form1();
   for (const auto& entry : kSystemFileBoxes)
     (main.*entry.box).setValue(boxState(ReadIni("SystemFiles", entry.key, file)));

@@ -6,6 +6,7 @@
 
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/sysfacts.h"
 #include "platform/vb_convert.h"
 
@@ -17,11 +18,6 @@ constexpr std::int64_t kLongMax = std::numeric_limits<std::int32_t>::max();
 
 std::int32_t clampToLong(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, kLongMax));
-}
-
-std::string withTrailingSeparator(std::string text) {
-  if (!text.empty() && text.back() != '\\') text += '\\';
-  return text;
 }
 
 std::int32_t roundHalfEven(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
@@ -151,12 +147,14 @@ void System::SystemInfo(std::string& strProcessor, std::int32_t& lngNumOfProcess
 
 // The folders are taken whole: a long temporary folder is still the
 // machine's temporary folder.
-std::string System::TempDir() const { return withTrailingSeparator(CutAtNull(platform::getTempPath())); }
+std::string System::TempDir() const {
+  return platform::withTrailingBackslash(CutAtNull(platform::getTempPath()));
+}
 std::string System::SystemDir() const {
-  return withTrailingSeparator(CutAtNull(platform::getSystemDirectory()));
+  return platform::withTrailingBackslash(CutAtNull(platform::getSystemDirectory()));
 }
 std::string System::WinDir() const {
-  return withTrailingSeparator(CutAtNull(platform::getWindowsDirectory()));
+  return platform::withTrailingBackslash(CutAtNull(platform::getWindowsDirectory()));
 }
 
 std::string System::ComputerName() const {

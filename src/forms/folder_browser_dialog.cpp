@@ -8,6 +8,7 @@
 
 #include "forms/qt_text.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/shortname.h"
 
@@ -79,8 +80,7 @@ std::string FolderBrowserDialog::selectedPath() const { return pathOf(tree_->cur
 
 bool FolderBrowserDialog::selectPath(const std::string& windowsPath) {
   if (windowsPath.empty()) return false;
-  std::string wanted = windowsPath;
-  if (wanted.back() != '\\') wanted += '\\';
+  const std::string wanted = platform::withTrailingBackslash(windowsPath);
   QTreeWidgetItem* item = tree_->topLevelItem(0);
   while (item) {
     const std::string path = pathOf(item);
@@ -92,8 +92,7 @@ bool FolderBrowserDialog::selectPath(const std::string& windowsPath) {
     item->setExpanded(true);
     QTreeWidgetItem* next = nullptr;
     for (int i = 0; i < item->childCount() && !next; ++i) {
-      std::string child = pathOf(item->child(i));
-      if (child.back() != '\\') child += '\\';
+      const std::string child = platform::withTrailingBackslash(pathOf(item->child(i)));
       if (wanted.size() >= child.size() && platform::equalsNoCase(wanted.substr(0, child.size()), child))
         next = item->child(i);
     }

@@ -1,5 +1,7 @@
 #include "platform/infozip_paths.h"
 
+#include "platform/paths.h"
+
 namespace platform {
 
 std::string driveRootOf(std::string_view path) {
@@ -35,10 +37,7 @@ std::string parentOf(std::string_view path) {
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
-  std::string out(folder);
-  if (!out.empty() && out.back() != '\\') out += '\\';
-  out += name;
-  return out;
+  return withTrailingBackslash(folder) + std::string(name);
 }
 
 bool hasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }

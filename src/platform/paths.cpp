@@ -47,6 +47,12 @@ void append(std::vector<std::string>& parts, const std::vector<std::string>& mor
 }
 }  // namespace
 
+std::string withTrailingBackslash(std::string_view folder) {
+  std::string out(folder);
+  if (!out.empty() && out.back() != '\\') out += '\\';
+  return out;
+}
+
 bool isForbiddenName(std::string_view name, bool allowWildcards) {
   if (name.empty() || name == "." || name == "..") return true;
   for (char c : name) {

@@ -17,6 +17,10 @@ struct WindowsPath {
   std::string rootText() const;  // "C:" or "\\SERVER\SHARE"
 };
 
+// `folder` ending with "\", for appending names to it; an empty folder stays
+// empty (it names no folder, and "\" would be the current drive's root).
+std::string withTrailingBackslash(std::string_view folder);
+
 // A component Windows refuses: empty, one of \ / : * ? " < > |, a control
 // character, or a trailing dot or blank ("." and ".." are not components).
 // Wildcards may be allowed for the last component of a search pattern, which

@@ -21,6 +21,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/infozip.h"
+#include "platform/paths.h"
 #include "platform/shortname.h"
 
 namespace platform {
@@ -190,9 +191,7 @@ std::string resolveProgram(std::string_view program) {
     if (hasFolder) {
       path = fullPath(name);
     } else {
-      std::string folder = curDir();
-      if (folder.empty() || folder.back() != '\\') folder += '\\';
-      path = folder + name;
+      path = withTrailingBackslash(curDir()) + name;
     }
     if (!fileExists(path)) raise(kFileNotFound);
     return longPath(path);

@@ -7,6 +7,7 @@
 
 #include "platform/ini.h"
 #include "platform/machine.h"
+#include "platform/paths.h"
 
 namespace platform {
 namespace {
@@ -160,11 +161,7 @@ bool getUserName(std::string& name) {
   return !name.empty();
 }
 
-std::string getTempPath() {
-  auto path = systemFacts().tempPath;
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path;
-}
+std::string getTempPath() { return withTrailingBackslash(systemFacts().tempPath); }
 
 std::string getWindowsDirectory() { return withoutTrailingBackslash(systemFacts().windowsDirectory); }
 

@@ -8,6 +8,7 @@
 #include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "restore/import_listing.h"
 #include "restore/legacy_description.h"
 #include "restore/load_cini.h"
@@ -24,11 +25,6 @@ namespace {
 constexpr const char* kLogContext = "LoadCINIImport";
 
 using forms::loadResString;
-
-std::string withBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 // The description could not be read far enough to know where its archives
 // are: the import cannot go on.
@@ -74,7 +70,7 @@ bool readLegacy(const std::string& path, const std::string& chosenFolder, Loaded
 void readCurrent(const std::string& path, const std::string& chosenFolder, LoadedConfiguration& loaded) {
   const std::string recorded = core::ReadIni("SystemFiles", "SaveFolder", path);
   loaded.SaveFolder =
-      importArchiveFolder(chosenFolder, recorded.empty() ? "" : withBackslash(recorded), loaded.slot);
+      importArchiveFolder(chosenFolder, platform::withTrailingBackslash(recorded), loaded.slot);
   loaded.SystemPath = core::ReadIni("SystemFiles", "SystemPath", path);
   ClearRestoreDialog();
   ReadSplitLog(path, loaded);

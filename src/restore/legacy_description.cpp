@@ -1,6 +1,7 @@
 #include "restore/legacy_description.h"
 
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/vb.h"
 #include "platform/vb_convert.h"
 #include "platform/vbfile.h"
@@ -65,15 +66,10 @@ class InputFile {
   int number_;
 };
 
-std::string withBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 void readFields(InputFile& file, LegacyDescription& out) {
   out.name = file.text();
   out.systemPath = file.text();
-  out.saveFolder = withBackslash(file.text());
+  out.saveFolder = platform::withTrailingBackslash(file.text());
   for (std::size_t k = 0; k < kLegacyPairs.size(); ++k) {
     LegacyPair pair;
     pair.saved = file.whole();

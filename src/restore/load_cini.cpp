@@ -12,6 +12,7 @@
 #include "forms/dialogs.h"
 #include "forms/messages.h"
 #include "platform/error.h"
+#include "platform/paths.h"
 #include "platform/vb.h"
 #include "platform/vb_convert.h"
 #include "restore/restore_boxes.h"
@@ -40,10 +41,6 @@ bool wholeNumber(const std::string& text, int low, int high, int& out) {
   if (value < low || value > high) return false;
   out = static_cast<int>(value);
   return true;
-}
-
-void withTrailingSeparator(std::string& folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
 }
 
 }  // namespace
@@ -158,7 +155,7 @@ void LoadCINI() {
   }
 
   skipOnError([&] { loaded.SystemPath = core::ReadIni("SystemFiles", "SystemPath", ini); });
-  withTrailingSeparator(loaded.SaveFolder);
+  loaded.SaveFolder = platform::withTrailingBackslash(loaded.SaveFolder);
   ClearRestoreDialog();
   FillRestoreBoxes(ini, loaded);
   skipOnError([&] { core::LoadUserListInto(ini.substr(0, ini.size() - 3) + "usr"); });

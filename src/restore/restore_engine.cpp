@@ -30,6 +30,7 @@
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "restore/disk_set.h"
 #include "restore/group_restore.h"
 #include "restore/loaded_configuration.h"
@@ -205,8 +206,7 @@ void RestoreConfiguration() {
   st.RestoreDone = false;
   st.RestoreLeftOut = false;
 
-  std::string archiveFolder = loaded.SaveFolder;
-  if (!archiveFolder.empty() && archiveFolder.back() != '\\') archiveFolder += '\\';
+  std::string archiveFolder = platform::withTrailingBackslash(loaded.SaveFolder);
   if (!loaded.DiskRestorePath.empty()) {
     if (!FetchDiskSet(loaded)) {
       forms::setMousePointer(0);

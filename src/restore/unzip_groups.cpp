@@ -37,11 +37,6 @@ constexpr UnzipRow kRows[] = {
     {UnzipGroup::NSNews, "nw", "-o", "", 1209},
 };
 
-std::string withSeparator(std::string folder) {
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 // The folder part of a file path, with its separator ("" without one).
 std::string folderOf(std::string_view file) {
   const std::size_t cut = file.rfind('\\');
@@ -93,8 +88,8 @@ std::vector<std::string> spellingsOf(const std::string& folder) {
   std::vector<std::string> forms{folder};
   try {
     if (platform::folderExists(folder)) {
-      forms.push_back(withSeparator(platform::longPath(folder)));
-      forms.push_back(withSeparator(platform::shortPath(folder)));
+      forms.push_back(platform::withTrailingBackslash(platform::longPath(folder)));
+      forms.push_back(platform::withTrailingBackslash(platform::shortPath(folder)));
     }
   } catch (const platform::RuntimeError&) {
   }
@@ -124,15 +119,15 @@ UnzipPlan PlanUnzip(UnzipGroup group, const GroupFolders& f) {
   std::string place;  // the folder (or, for the address book, the file) of the group
   switch (group) {
     case UnzipGroup::UserFiles: place = f.tempDir.empty() ? "" : f.tempDir + "kelvaran\\User\\"; break;
-    case UnzipGroup::StartMenu: place = withSeparator(known(f.startMenu)); break;
+    case UnzipGroup::StartMenu: place = platform::withTrailingBackslash(known(f.startMenu)); break;
     case UnzipGroup::AddressBook: place = known(f.addressBook); break;
-    case UnzipGroup::Favorites: place = withSeparator(known(f.favorites)); break;
-    case UnzipGroup::IECookies: place = withSeparator(known(f.cookies)); break;
-    case UnzipGroup::OEMail: place = withSeparator(known(f.oeMail)); break;
+    case UnzipGroup::Favorites: place = platform::withTrailingBackslash(known(f.favorites)); break;
+    case UnzipGroup::IECookies: place = platform::withTrailingBackslash(known(f.cookies)); break;
+    case UnzipGroup::OEMail: place = platform::withTrailingBackslash(known(f.oeMail)); break;
     case UnzipGroup::NSBookmarks:
     case UnzipGroup::NSCookies:
     case UnzipGroup::NSMail:
-    case UnzipGroup::NSNews: place = withSeparator(known(f.netscape)); break;
+    case UnzipGroup::NSNews: place = platform::withTrailingBackslash(known(f.netscape)); break;
   }
   UnzipPlan plan;
   if (place.find(kQuote) != std::string::npos || hasControlCharacter(place)) {
@@ -195,14 +190,14 @@ std::string MemberProblem(std::string_view archive, std::string_view target, std
     const std::optional<std::string> name =
         member.utf8() ? platform::ansiFromUtf8(member.name) : std::optional<std::string>(member.name);
     if (!name) return member.name + ": no name of this machine";
-    std::string path = withSeparator(std::string(target)) + *name;
+    std::string path = platform::withTrailingBackslash(std::string(target)) + *name;
     for (char& c : path) {
       if (c == '/') c = '\\';
     }
     bool inside = false;
     for (const std::string& spelling : spellings) {
       // The folder's own entry ("WINDOWS/Favorites/") is inside as well.
-      inside = inside || startsWithNoCase(withSeparator(path), spelling);
+      inside = inside || startsWithNoCase(platform::withTrailingBackslash(path), spelling);
     }
     if (!inside) return member.name + ": outside " + std::string(folder);
   }

@@ -4,6 +4,7 @@
 
 #include "forms/dialogs.h"
 #include "forms/forms.h"
+#include "platform/paths.h"
 #include "restore/import_listing.h"
 #include "save/save_engine.h"
 #include "ui/res.h"
@@ -21,7 +22,7 @@ void importClicked() {
   d.Frame1.setCaption(res(1318));
   d.setCaption(res(1213));
   if (folder.empty()) return;
-  if (folder.back() != '\\') folder += '\\';
+  folder = platform::withTrailingBackslash(folder);
   d.List1.clear();
   for (const std::string& row : restore::listImportFolder(folder)) {
     d.Label4.setCaption(folder);

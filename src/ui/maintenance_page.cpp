@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/paths.h"
 #include "platform/shell.h"
 #include "rescue/wizard.h"
 #include "save/save_engine.h"
@@ -44,8 +45,7 @@ std::string recordedFolder(int n) {
     iniPath = forms::appPath() + "\\SmartSav\\Config" + std::to_string(n) + ".ini";
   std::string folder = core::ReadIni("SystemFiles", "SaveFolder", iniPath);
   if (folder.empty()) return forms::appPath() + "\\";
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
+  return platform::withTrailingBackslash(folder);
 }
 
 // A set on removable disks: the disk in the drive now may be any disk, so

@@ -6,6 +6,7 @@
 #include "forms/dialogs.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "save/save_engine.h"
 #include "ui/form1_frame.h"
 #include "ui/options_page.h"
@@ -17,15 +18,10 @@ namespace {
 
 constexpr int kProbeNames = 1000;
 
-std::string withBackslash(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 void showSaveFolder() { windows::Form1().Text2.setText(core::ShortenPath(core::state().SaveFolder, 49)); }
 
 void useProgramFolder() {
-  core::state().SaveFolder = withBackslash(forms::appPath());
+  core::state().SaveFolder = platform::withTrailingBackslash(forms::appPath());
   showSaveFolder();
 }
 
@@ -37,10 +33,10 @@ void browseClicked() {
     st.SaveFolder = chosen;
     // A bare drive root ("C:\", or "C:" as some shells give it) gets a folder of our own.
     if (st.SaveFolder.size() < 4) {
-      st.SaveFolder = withBackslash(st.SaveFolder) + "Kelvaran\\";
+      st.SaveFolder = platform::withTrailingBackslash(st.SaveFolder) + "Kelvaran\\";
       forms::msgBox(res(1183) + "\r" + res(1185) + "\r" + st.SaveFolder, forms::vbOKOnly);
     }
-    st.SaveFolder = withBackslash(st.SaveFolder);
+    st.SaveFolder = platform::withTrailingBackslash(st.SaveFolder);
     showSaveFolder();
     switch (testFolderWritable(st.SaveFolder)) {
       case WriteTest::Writable: break;

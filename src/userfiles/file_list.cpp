@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/machine.h"
+#include "platform/paths.h"
 #include "platform/vb_convert.h"
 #include "save/save_engine.h"
 #include "userfiles/remove_dupes.h"
@@ -211,7 +212,7 @@ std::vector<std::string> chosenFiles(const std::string& answer) {
   const auto nul = answer.find('\0');
   if (nul == std::string::npos) return {platform::lowerCase(answer)};
   const std::string folder = answer.substr(0, nul);
-  const std::string join = !folder.empty() && folder.back() == '\\' ? folder : folder + "\\";
+  const std::string join = platform::withTrailingBackslash(folder);
   std::vector<std::string> files;
   for (std::size_t start = nul + 1; start < answer.size();) {
     auto end = answer.find('\0', start);

@@ -14,6 +14,7 @@
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/vb_convert.h"
 #include "platform/wildcard.h"
 #include "userfiles/search_history.h"
@@ -140,7 +141,7 @@ std::string startFolder() {
   } catch (const platform::RuntimeError&) {
     return "";
   }
-  if (folder.back() != '\\') folder += '\\';
+  folder = platform::withTrailingBackslash(folder);
   path.setText(folder);
   return folder;
 }

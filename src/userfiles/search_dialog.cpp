@@ -9,6 +9,7 @@
 #include "forms/help.h"
 #include "forms/messages.h"
 #include "platform/charcase.h"
+#include "platform/paths.h"
 #include "save/save_engine.h"
 #include "userfiles/file_search.h"
 #include "userfiles/search_history.h"
@@ -67,7 +68,7 @@ void browseClicked() {
   folder = folder.substr(0, folder.find('\0'));
   if (folder.empty()) return;
   if (folder.rfind("\\\\", 0) == 0) forms::msgBox(res(1168), forms::vbOKOnly);
-  if (folder.back() != '\\') folder += '\\';
+  folder = platform::withTrailingBackslash(folder);
   core::state().SearchFolder = folder;
   auto& folders = criteria().Combo2;
   bool listed = false;

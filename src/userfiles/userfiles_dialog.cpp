@@ -8,6 +8,7 @@
 #include "forms/forms.h"
 #include "forms/messages.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "save/save_engine.h"
 #include "userfiles/file_list.h"
 #include "userfiles/search_dialog.h"
@@ -70,7 +71,7 @@ void identityChosen() {
   auto& d = dialog();
   const std::string store = d.List3.list(d.Combo1.listIndex());
   const bool usable = usableFolder(store);
-  core::state().OEMailDir = !usable ? "" : store.back() == '\\' ? store : store + "\\";
+  core::state().OEMailDir = !usable ? "" : platform::withTrailingBackslash(store);
   d.Check3.setEnabled(usable);
 }
 

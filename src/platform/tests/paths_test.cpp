@@ -43,6 +43,18 @@ TEST(Paths, AbsoluteFormAgainstTheCurrentDriveAndFolders) {
   for (const auto& [given, expected] : cases) EXPECT_EQ(absolute(given), expected) << given;
 }
 
+TEST(Paths, ATrailingBackslashIsAddedOnlyToAFolderThatLacksOne) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\KELVARAN", "C:\\KELVARAN\\"},
+      {"C:\\KELVARAN\\", "C:\\KELVARAN\\"},
+      {"C:", "C:\\"},
+      {"C:\\", "C:\\"},
+      {"\\\\SRV\\SHARE", "\\\\SRV\\SHARE\\"},
+      {"", ""},  // no folder: never the drive root "\"
+  };
+  for (const auto& [given, expected] : cases) EXPECT_EQ(withTrailingBackslash(given), expected) << given;
+}
+
 TEST(Paths, ForbiddenNamesAreRefusedWith52) {
   for (const char* bad : {"C:\\a*b", "C:\\a?", "C:\\x<y", "C:\\x>y", "C:\\x|y", "C:\\x\"y", "C:\\a\\b:c",
                           "C:\\...", "C:\\. .", "C:\\ctl\x01", "", "\\\\server", "1:\\x"})

@@ -237,6 +237,15 @@ TEST_F(ImportReaderTest, A12xFileUnreadableBeforeItsSaveFolderRefusesWithItsMess
   }
 }
 
+TEST_F(ImportReaderTest, A12xFileWithAnEmptySaveFolderTakesItsArchivesFromTheChosenFolder) {
+  // An empty field is no folder at all, not the root of the current drive.
+  putDescription(1, "\"Old\",\"C:\\WINDOWS\",\"\"\r\n1,True\r\n");
+  dialogs().expect(kOtherSystem).answer(forms::vbYes);
+  dialogs().expect(kOldVersion).answer(forms::vbOK);
+  ASSERT_TRUE(read(1));
+  EXPECT_EQ(loadedConfiguration().SaveFolder, kFolder);
+}
+
 TEST_F(ImportReaderTest, A12xFileThatFailsLaterKeepsWhatWasReadAndLogs) {
   // The third pair's saved flag is not a number.
   putDescription(1, "\"Old\",\"C:\\WINDOWS\",\"C:\\OLD\"\r\n1,True\r\n0,False\r\nyes,True\r\n");
