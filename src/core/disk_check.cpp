@@ -30,7 +30,7 @@ NotEmptyPresenter& presenter() {
   return instance;
 }
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 // The first entry of the drive's root ("" for a blank disk); raises for a
 // drive that cannot be read.

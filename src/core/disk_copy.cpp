@@ -23,7 +23,7 @@ namespace {
 using platform::RuntimeError;
 namespace vb = platform::vb;
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 std::string folderOf(const std::string& path) {
   return path.substr(0, path.size() - GetFileName(path).size());

@@ -36,7 +36,7 @@ std::string& joinTargetPath() {
   return path;
 }
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 bool onDisk(const std::string& path) { return !platform::findNames(path).empty(); }
 

@@ -10,6 +10,8 @@ namespace forms {
 
 // LoadResString: raises 326 "Resource with identifier not found" for an unknown id.
 std::string loadResString(int id);
+// The same, by the short name the program's code uses for it.
+inline std::string res(int id) { return loadResString(id); }
 bool resStringExists(int id);
 
 // Replaces the table (tests; an empty path goes back to the compiled-in one).

@@ -21,7 +21,7 @@ namespace {
 namespace vb = platform::vb;
 using platform::RuntimeError;
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 constexpr int kSystemFile = platform::kReadOnly | platform::kHidden | platform::kSystem;  // 7
 

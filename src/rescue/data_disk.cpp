@@ -19,7 +19,7 @@
 namespace rescue {
 namespace {
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 std::string programFile(const char* name) { return forms::appPath() + "\\" + name; }
 

@@ -17,7 +17,7 @@
 namespace rescue {
 namespace {
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 }  // namespace
 

@@ -26,7 +26,7 @@ namespace {
 namespace vb = platform::vb;
 using platform::RuntimeError;
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 constexpr char kArchive[] = "Configd.kvz";
 constexpr char kWindowsMe[] = "4.90.3000";

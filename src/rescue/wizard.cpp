@@ -19,7 +19,7 @@
 namespace rescue {
 namespace {
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 constexpr int kWizardHelpContext = 1040;
 

@@ -21,7 +21,7 @@ constexpr int kHelpContext = 2050;
 
 windows::ImportWindow& dialog() { return windows::Import(); }
 
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 void loadImport() {
   auto& d = dialog();

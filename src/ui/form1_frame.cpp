@@ -7,15 +7,17 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/help.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "save/save_engine.h"
 #include "save/slot_commit.h"
-#include "ui/res.h"
 #include "ui/window_texts.h"
 #include "windows/form1.h"
 #include "windows/readme.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 constexpr int kSavePage = 0;

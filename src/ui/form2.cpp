@@ -3,10 +3,10 @@
 #include "core/inifile.h"
 #include "core/state.h"
 #include "forms/app.h"
+#include "forms/messages.h"
 #include "platform/vb_convert.h"
 #include "platform/vb_datetime.h"
 #include "save/smartsave_state.h"
-#include "ui/res.h"
 #include "ui/system_probe.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
@@ -14,6 +14,8 @@
 #include "windows/userfiles.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 // Set by the splash's load: the driver of this splash has run.

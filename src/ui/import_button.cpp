@@ -4,14 +4,16 @@
 
 #include "forms/dialogs.h"
 #include "forms/forms.h"
+#include "forms/messages.h"
 #include "platform/paths.h"
 #include "restore/import_listing.h"
 #include "save/save_engine.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 #include "windows/import.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 void importClicked() {

@@ -8,6 +8,7 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/forms.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/machine.h"
@@ -16,11 +17,12 @@
 #include "rescue/wizard.h"
 #include "save/save_engine.h"
 #include "ui/options_page.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 constexpr int kFreeSlot = 1010;

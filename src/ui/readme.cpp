@@ -3,12 +3,14 @@
 #include "core/inifile.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "ui/res.h"
 #include "windows/readme.h"
 
 namespace ui {
+
+using forms::res;
 
 std::vector<std::string> readmeLines(std::string_view text) {
   std::vector<std::string> lines;

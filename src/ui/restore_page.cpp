@@ -4,16 +4,18 @@
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
+#include "forms/messages.h"
 #include "platform/files.h"
 #include "platform/vb.h"
 #include "restore/load_cini.h"
 #include "restore/restorereq_dialog.h"
 #include "save/save_engine.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 #include "windows/restorereq.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 constexpr int kFreeSlot = 1010;

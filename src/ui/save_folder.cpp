@@ -4,16 +4,18 @@
 #include "core/state.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "save/save_engine.h"
 #include "ui/form1_frame.h"
 #include "ui/options_page.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 constexpr int kProbeNames = 1000;

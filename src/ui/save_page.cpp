@@ -7,12 +7,14 @@
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/forms.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "save/save_engine.h"
-#include "ui/res.h"
 #include "windows/form1.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 constexpr int kFreeSlot = 1010;

@@ -5,12 +5,14 @@
 #include "core/inifile.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "forms/messages.h"
 #include "platform/error.h"
 #include "platform/files.h"
-#include "ui/res.h"
 #include "windows/form2.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 using F1 = windows::Form1Window;

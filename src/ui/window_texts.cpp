@@ -3,7 +3,7 @@
 #include <string>
 
 #include "forms/forms.h"
-#include "ui/res.h"
+#include "forms/messages.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/frmsmartsave.h"
@@ -12,6 +12,8 @@
 #include "windows/wizzard.h"
 
 namespace ui {
+
+using forms::res;
 namespace {
 
 std::string amp(int id) { return "&" + res(id); }

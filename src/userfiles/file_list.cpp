@@ -25,7 +25,7 @@ namespace {
 constexpr int kHourglass = 11;
 
 windows::UserFilesWindow& dialog() { return windows::UserFiles(); }
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 std::string trimmed(const std::string& text) {
   const auto begin = text.find_first_not_of(' ');

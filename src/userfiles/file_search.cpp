@@ -53,7 +53,7 @@ Search& search() {
 }
 
 windows::FrmDrvScanWindow& window() { return windows::frmDrvScan(); }
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 bool goingOn() { return search().searching && window().loaded(); }
 

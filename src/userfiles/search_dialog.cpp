@@ -23,7 +23,7 @@ namespace {
 constexpr int kHelpContext = 2030;
 
 windows::AddUserWindow& criteria() { return windows::AddUser(); }
-std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 // A save reads the user-file list all through its run, and a search adds to
 // it at its end: neither starts while the other runs.

@@ -25,7 +25,7 @@ namespace disktest {
 inline constexpr std::int64_t kFloppy = 1457664;  // 1.44 MB, 512-byte clusters
 inline constexpr char kProgram[] = "C:\\Program Files\\Kelvaran";
 
-inline std::string res(int id) { return forms::loadResString(id); }
+using forms::res;
 
 // "Please insert Disk No. <n> now!"
 inline std::string insertPrompt(int disk) { return res(1195) + " " + std::to_string(disk) + res(1196); }
