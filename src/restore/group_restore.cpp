@@ -3,6 +3,7 @@
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "core/status_bar.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
@@ -23,7 +24,7 @@ constexpr char kCr = '\r';
 constexpr char kQuote = '"';
 constexpr int kQuestionStyle = forms::vbYesNo + forms::vbCritical + forms::vbDefaultButton2;  // 276
 
-void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+using core::setStatus;
 
 StepEnd goOnOrStop(int answer) { return answer == forms::vbYes ? StepEnd::Continue : StepEnd::Abort; }
 

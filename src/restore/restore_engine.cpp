@@ -23,6 +23,7 @@
 #include "core/pause.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "core/status_bar.h"
 #include "core/wininit_pending.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
@@ -51,7 +52,7 @@ using forms::loadResString;
 constexpr char kCr = '\r';
 constexpr int kHourglass = 11;
 
-void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+using core::setStatus;
 
 // Runs one statement of the run; an error is logged with the step's context and the run goes on.
 template <typename F>

@@ -7,6 +7,7 @@
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "core/status_bar.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
@@ -29,7 +30,7 @@ using forms::loadResString;
 
 constexpr char kQuote = '"';
 
-void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+using core::setStatus;
 
 bool isSystemFileName(std::string_view name) {
   return std::any_of(std::begin(kSystemFileNames), std::end(kSystemFileNames),

@@ -5,6 +5,7 @@
 #include "core/inifile.h"
 #include "core/paths.h"
 #include "core/state.h"
+#include "core/status_bar.h"
 #include "forms/app.h"
 #include "forms/dialogs.h"
 #include "forms/messages.h"
@@ -26,7 +27,7 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-void setStatus(std::string_view text) { windows::Form1().StatusBar1.setSimpleText(text); }
+using core::setStatus;
 
 // One statement of the step: an error is logged with the step text and the
 // step goes on.
