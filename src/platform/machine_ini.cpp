@@ -12,32 +12,30 @@
 
 #include "platform/error.h"
 #include "platform/shortname.h"
+#include "platform/text_trim.h"
 
 namespace platform::detail {
 
 namespace {
-std::string trim(std::string_view s) {
-  std::size_t b = s.find_first_not_of(" \t\r");
-  if (b == std::string_view::npos) return "";
-  std::size_t e = s.find_last_not_of(" \t\r");
-  return std::string(s.substr(b, e - b + 1));
-}
+// Blanks around a line, its key and its value; a stray CR left inside a line
+// counts as one.
+constexpr std::string_view kBlanks = " \t\r";
 
 // "[name]" gives name; anything else gives nullopt-like "" with ok=false.
 bool sectionName(const std::string& line, std::string& name) {
-  std::string t = trim(line);
+  const std::string_view t = trimChars(line, kBlanks);
   if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
-  name = trim(std::string_view(t).substr(1, t.size() - 2));
+  name = trimChars(t.substr(1, t.size() - 2), kBlanks);
   return true;
 }
 
 bool keyOf(const std::string& line, std::string& key, std::string& value) {
-  std::string t = trim(line);
+  const std::string_view t = trimChars(line, kBlanks);
   if (t.empty() || t[0] == ';' || t[0] == '[') return false;
-  std::size_t eq = t.find('=');
-  if (eq == std::string::npos) return false;
-  key = trim(std::string_view(t).substr(0, eq));
-  value = trim(std::string_view(t).substr(eq + 1));
+  const std::size_t eq = t.find('=');
+  if (eq == std::string_view::npos) return false;
+  key = trimChars(t.substr(0, eq), kBlanks);
+  value = trimChars(t.substr(eq + 1), kBlanks);
   return true;
 }
 }  // namespace
@@ -103,13 +101,13 @@ void KeyFile::set(std::string_view section, std::string_view key, std::string_vi
           lines_[i] = k + "=" + std::string(value);
         return;
       }
-      if (!trim(lines_[i]).empty()) sectionEnd = i + 1;
+      if (!trimChars(lines_[i], kBlanks).empty()) sectionEnd = i + 1;
     }
   }
   if (value.empty()) return;
   std::string line = std::string(key) + "=" + std::string(value);
   if (sectionEnd == std::string::npos) {
-    if (!lines_.empty() && !trim(lines_.back()).empty()) lines_.push_back("");
+    if (!lines_.empty() && !trimChars(lines_.back(), kBlanks).empty()) lines_.push_back("");
     std::string header(1, '[');
     header.append(section).push_back(']');
     lines_.push_back(header);

@@ -35,8 +35,6 @@ RestartState& state() {
 // naming the Windows folder to process.
 std::filesystem::path markerPath() { return machineRoot() / "restart.pending"; }
 
-std::string trim(std::string_view text) { return std::string(trimWhite(text)); }
-
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -75,8 +73,8 @@ bool fullShortPath(std::string_view path) {
 std::string renameLine(const std::string& line) {
   const auto eq = line.find('=');
   if (eq == std::string::npos) return "skipped \"" + line + "\": not DEST=SRC";
-  const std::string dest = trim(line.substr(0, eq));
-  const std::string source = trim(line.substr(eq + 1));
+  const std::string dest(trimWhite(std::string_view(line).substr(0, eq)));
+  const std::string source(trimWhite(std::string_view(line).substr(eq + 1)));
   if (source.empty()) return "skipped \"" + line + "\": no source";
   const bool remove = equalsNoCase(dest, "NUL");
   if (!fullShortPath(source) || (!remove && !fullShortPath(dest)))
@@ -104,11 +102,11 @@ std::vector<std::string> renameLines(const std::string& text) {
   std::vector<std::string> lines;
   bool inRename = false;
   for (const std::string& raw : splitLines(text)) {
-    const std::string line = trim(raw);
+    const std::string line(trimWhite(raw));
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const auto close = line.find(']');
-      inRename = close != std::string::npos && equalsNoCase(trim(line.substr(1, close - 1)), "rename");
+      inRename = close != std::string::npos && equalsNoCase(trimWhite(std::string_view(line).substr(1, close - 1)), "rename");
       continue;
     }
     if (inRename) lines.push_back(line);

@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "platform/error.h"
+#include "platform/text_trim.h"
 
 namespace platform::vb {
 
-std::string trim(std::string_view s) { return lTrim(rTrim(s)); }
+std::string trim(std::string_view s) { return std::string(trimChars(s, " ")); }
 
 std::string lTrim(std::string_view s) {
   const auto first = s.find_first_not_of(' ');
