@@ -47,4 +47,8 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return upperChar(x) == upperChar(y); });
 }
 
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
 }  // namespace platform

@@ -12,5 +12,6 @@ std::string upperCase(std::string_view text);
 std::string lowerCase(std::string_view text);
 // Equality ignoring case, as Windows compares file, profile and registry names.
 bool equalsNoCase(std::string_view a, std::string_view b);
+bool startsWithNoCase(std::string_view text, std::string_view prefix);
 
 }  // namespace platform

@@ -106,7 +106,8 @@ std::vector<std::string> renameLines(const std::string& text) {
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const auto close = line.find(']');
-      inRename = close != std::string::npos && equalsNoCase(trimWhite(std::string_view(line).substr(1, close - 1)), "rename");
+      inRename = close != std::string::npos &&
+                 equalsNoCase(trimWhite(std::string_view(line).substr(1, close - 1)), "rename");
       continue;
     }
     if (inRename) lines.push_back(line);

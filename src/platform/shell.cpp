@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/infozip_paths.h"
@@ -20,10 +21,6 @@ constexpr int kStartWaitMs = 3000;
 std::string& urlOpener() {
   static std::string program;
   return program;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 bool isWebAddress(std::string_view file) {

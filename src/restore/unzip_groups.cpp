@@ -50,9 +50,7 @@ bool hasControlCharacter(std::string_view text) {
   return false;
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
+using platform::startsWithNoCase;
 
 // DOS devices answer to these names in every folder, with any extension.
 bool isDeviceName(std::string_view component) {

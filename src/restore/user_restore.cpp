@@ -23,9 +23,7 @@ namespace {
 
 using forms::loadResString;
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && platform::equalsNoCase(text.substr(0, prefix.size()), prefix);
-}
+using platform::startsWithNoCase;
 
 using core::setStatus;
 

@@ -86,6 +86,23 @@ TEST(VbStrings, CaseMappingCoversWindows1252Letters) {
   EXPECT_FALSE(equalsNoCase("abc", "abd"));
 }
 
+TEST(VbStrings, StartsWithNoCaseComparesThePrefixByTheSameCaseRules) {
+  const struct {
+    const char* text;
+    const char* prefix;
+    bool starts;
+  } cases[] = {
+      {"C:\\WINDOWS\\Favorites", "c:\\windows\\", true},
+      {"M\xFCller", "M\xDC", true},
+      {"HTTP://host", "http://", true},
+      {"C:\\WIN", "C:\\WINDOWS", false},
+      {"C:\\WINDOWS", "D:\\", false},
+      {"anything", "", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(platform::startsWithNoCase(c.text, c.prefix), c.starts) << c.text << " / " << c.prefix;
+}
+
 TEST(VbConvert, StrPutsABlankInTheSignPosition) {
   struct Case {
     double n;
