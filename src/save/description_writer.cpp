@@ -29,43 +29,6 @@ std::string userListText() {
 
 }  // namespace
 
-const std::array<SystemKey, 17>& SystemDescriptionKeys() {
-  static const std::array<SystemKey, 17> keys{{
-      {"Autoexec.bat", 8},
-      {"Config.sys", 9},
-      {"Control.ini", 4},
-      {"Msdos.sys", 10},
-      {"Protocol.ini", 5},
-      {"System.dat", 7},
-      {"Classes.dat", 11},
-      {"System.ini", 3},
-      {"User.dat", 6},
-      {"Win.ini", 2},
-      {"Autoexec.dos", 13},
-      {"Config.dos", 14},
-      {"Dblspace.ini", 15},
-      {"Drvspace.ini", 16},
-      {"Drvspace.bin", 17},
-      {"Startmenue", 1},
-      {"Dblspace.bin", 12},
-  }};
-  return keys;
-}
-
-const std::array<UserKey, 8>& UserDescriptionKeys() {
-  static const std::array<UserKey, 8> keys{{
-      {"NSCBookmark", 11},
-      {"MSEFavorites", 12},
-      {"MSEAdressbook", 1},
-      {"MSECookies", 2},
-      {"MSEMailbox", 3},
-      {"NSCCookies", 4},
-      {"NSCMail", 5},
-      {"NSCNews", 6},
-  }};
-  return keys;
-}
-
 std::string UsrTwin(std::string_view iniPath) {
   const std::string_view stem = iniPath.size() >= 3 ? iniPath.substr(0, iniPath.size() - 3) : iniPath;
   return std::string(stem) + "usr";
@@ -87,12 +50,12 @@ void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
   put("SystemFiles", "SaveFolder", v.saveFolder);
   put("SystemFiles", "SaveFolderShort", core::GetShortNameFromLongName(v.saveFolder));
 
-  const auto& systemKeys = SystemDescriptionKeys();
+  const auto& systemKeys = kSystemDescriptionKeys;
   for (std::size_t i = 0; i < systemKeys.size(); ++i) {
     put("SystemFilesSaved", systemKeys[i].key, flag(v.saved.system[i]));
     put("SystemFiles", systemKeys[i].key, enabledText(Form1Box(systemKeys[i].box).enabled()));
   }
-  const auto& userKeys = UserDescriptionKeys();
+  const auto& userKeys = kUserDescriptionKeys;
   for (std::size_t i = 0; i < userKeys.size(); ++i) {
     put("UserFilesSaved", userKeys[i].key, flag(v.saved.user[i]));
     put("UserFiles", userKeys[i].key, enabledText(UserFilesBox(userKeys[i].box).enabled()));
@@ -104,9 +67,9 @@ void SaveCINI(std::string_view iniPath, const DescriptionValues& v) {
   put("UserFiles", "MSEAdrIdent", u.Label3.caption() + " " + u.Combo1.text());
   put("UserFiles", "NSCMailUser", "User: " + u.Combo2.text());
   // A folder is recorded only for a group that was saved.
-  put("UserFiles", "PathFavorites", v.saved.user[1] ? v.favorites : "NONE");
+  put("UserFiles", "PathFavorites", v.saved.user[userFlag("MSEFavorites")] ? v.favorites : "NONE");
   put("UserFiles", "PathNetscape", v.netscape);
-  put("UserFiles", "PathStartmenue", v.saved.system[15] ? v.startMenu : "NONE");
+  put("UserFiles", "PathStartmenue", v.saved.system[systemFlag("Startmenue")] ? v.startMenu : "NONE");
   description.commit();
 
   platform::replaceFile(UsrTwin(iniPath), userListText());

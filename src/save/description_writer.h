@@ -8,24 +8,60 @@
 
 namespace save {
 
-// The 17 system-file keys, in the order they are written.
-struct SystemKey {
-  const char* key;  // "Autoexec.bat"
-  int box;          // Form1.Check<box>
+// A key of the description and the box that chooses its group.
+struct DescriptionKey {
+  std::string_view key;  // "Autoexec.bat"
+  int box;               // Form1.Check<box> or UserFiles.Check<box>
 };
-const std::array<SystemKey, 17>& SystemDescriptionKeys();
 
-// The 8 browser and mail items, in the order they are written.
-struct UserKey {
-  const char* key;  // "NSCBookmark"
-  int box;          // UserFiles.Check<box>
-};
-const std::array<UserKey, 8>& UserDescriptionKeys();
+// The 17 system-file keys, in the order they are written; the box is Form1's.
+inline constexpr std::array<DescriptionKey, 17> kSystemDescriptionKeys{{
+    {"Autoexec.bat", 8},
+    {"Config.sys", 9},
+    {"Control.ini", 4},
+    {"Msdos.sys", 10},
+    {"Protocol.ini", 5},
+    {"System.dat", 7},
+    {"Classes.dat", 11},
+    {"System.ini", 3},
+    {"User.dat", 6},
+    {"Win.ini", 2},
+    {"Autoexec.dos", 13},
+    {"Config.dos", 14},
+    {"Dblspace.ini", 15},
+    {"Drvspace.ini", 16},
+    {"Drvspace.bin", 17},
+    {"Startmenue", 1},
+    {"Dblspace.bin", 12},
+}};
 
-// What the save really made, by position in the two tables above.
+// The 8 browser and mail items, in the order they are written; the box is UserFiles'.
+inline constexpr std::array<DescriptionKey, 8> kUserDescriptionKeys{{
+    {"NSCBookmark", 11},
+    {"MSEFavorites", 12},
+    {"MSEAdressbook", 1},
+    {"MSECookies", 2},
+    {"MSEMailbox", 3},
+    {"NSCCookies", 4},
+    {"NSCMail", 5},
+    {"NSCNews", 6},
+}};
+
+// The position of `key` in `keys`; a key the table lacks does not compile.
+template <std::size_t N>
+consteval std::size_t keyPosition(const std::array<DescriptionKey, N>& keys, std::string_view key) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (keys[i].key == key) return i;
+  throw "not a key of the description";
+}
+consteval std::size_t systemFlag(std::string_view key) { return keyPosition(kSystemDescriptionKeys, key); }
+consteval std::size_t userFlag(std::string_view key) { return keyPosition(kUserDescriptionKeys, key); }
+
+// What the save really made, by position in the two tables above
+// (saved.system[systemFlag("Startmenue")]).
 struct SavedFlags {
-  std::array<bool, 17> system{};
-  std::array<bool, 8> user{};
+  std::array<bool, kSystemDescriptionKeys.size()> system{};
+  std::array<bool, kUserDescriptionKeys.size()> user{};
 };
 
 // What the description records besides the windows' boxes and labels.

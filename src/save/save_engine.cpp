@@ -141,15 +141,15 @@ RunInputs runInputs(bool userFiles) {
 // Which description flag a group's archive stands for.
 void markSaved(SavedFlags& saved, Group group) {
   switch (group) {
-    case Group::StartMenu: saved.system[15] = true; break;
-    case Group::NSBookmarks: saved.user[0] = true; break;
-    case Group::Favorites: saved.user[1] = true; break;
-    case Group::AddressBook: saved.user[2] = true; break;
-    case Group::IECookies: saved.user[3] = true; break;
-    case Group::OEMail: saved.user[4] = true; break;
-    case Group::NSCookies: saved.user[5] = true; break;
-    case Group::NSMail: saved.user[6] = true; break;
-    case Group::NSNews: saved.user[7] = true; break;
+    case Group::StartMenu: saved.system[systemFlag("Startmenue")] = true; break;
+    case Group::NSBookmarks: saved.user[userFlag("NSCBookmark")] = true; break;
+    case Group::Favorites: saved.user[userFlag("MSEFavorites")] = true; break;
+    case Group::AddressBook: saved.user[userFlag("MSEAdressbook")] = true; break;
+    case Group::IECookies: saved.user[userFlag("MSECookies")] = true; break;
+    case Group::OEMail: saved.user[userFlag("MSEMailbox")] = true; break;
+    case Group::NSCookies: saved.user[userFlag("NSCCookies")] = true; break;
+    case Group::NSMail: saved.user[userFlag("NSCMail")] = true; break;
+    case Group::NSNews: saved.user[userFlag("NSCNews")] = true; break;
     case Group::System:
     case Group::User: break;
   }
@@ -282,7 +282,7 @@ class SaveRun {
   }
 
   void markSystemFiles(const SystemStaging& system) {
-    const auto& keys = SystemDescriptionKeys();
+    const auto& keys = kSystemDescriptionKeys;
     for (std::size_t i = 0; i < keys.size(); ++i) {
       if (system.stagedBoxes.count(keys[i].box)) saved_.system[i] = true;
     }

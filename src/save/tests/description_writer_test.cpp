@@ -42,8 +42,9 @@ TEST_F(DescriptionWriter, AFullSave) {
   u.List1.addItem("D:\\Data\\notes.txt");
   DescriptionValues v = values();
   v.saved.system.fill(true);
-  v.saved.system[12] = v.saved.system[13] = false;
-  v.saved.user = {true, true, true, true, true, true, false, true};
+  v.saved.system[systemFlag("Dblspace.ini")] = v.saved.system[systemFlag("Drvspace.ini")] = false;
+  v.saved.user.fill(true);
+  v.saved.user[userFlag("NSCMail")] = false;
   SaveCINI(ini, v);
   EXPECT_EQ(content(ini), golden("full.ini"));
   EXPECT_EQ(content(UsrTwin(ini)), golden("full.usr"));
