@@ -7,12 +7,11 @@
 //   RestoreFileGroups      user-defined files, Start menu, browser and mail
 //                          (restore/group_restore.h)
 //
-// A further group plugs in as one more step of the same shape, called in the
-// marked place below: it gets the archives' folder, the slot number and the
-// folders of the run (GroupFolders), sets RestoreDone only when its unzip
-// run succeeded, RestoreLeftOut when something chosen did not come back, and
-// answers StepEnd::Abort when the user chose to stop.
-// Then the end of the run: settings, restart or cleanup, closing message.
+// Each step gets the archives' folder, the slot number and the folders of the
+// run (GroupFolders), sets RestoreDone only when its unzip run succeeded,
+// RestoreLeftOut when something chosen did not come back, and answers
+// StepEnd::Abort when the user chose to stop. Then the end of the run:
+// settings, restart or cleanup, closing message.
 #include "restore/restore_engine.h"
 
 #include <algorithm>
@@ -239,7 +238,7 @@ void RestoreConfiguration() {
   if (systemUnpacked && RestoreRootFiles(workFolder)) st.RebootNeeded = true;
   if (systemFiles) NoteSystemFilesLeftOut(windowsFolder, workFolder, systemUnpacked);
 
-  // ---- the other groups (further groups plug in here, in their order) -------
+  // The other groups, in their order.
   if (RestoreFileGroups(archiveFolder, loaded) == StepEnd::Abort) return abortRun();
 
   endRun(workFolder, pending);
