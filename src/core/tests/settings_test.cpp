@@ -16,6 +16,7 @@
 #include "forms/messages.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "support/golden.h"
 #include "support/source_files.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
@@ -66,7 +67,7 @@ TEST_F(Settings, FirstStartWritesTheDefaults) {
   core::LoadSettings();
   const std::string log = machine->read(program("Error.log"));
   EXPECT_NE(log.find("Kelvaran.ini damaged\r\n"), std::string::npos);
-  EXPECT_EQ(settings(), golden("settings_default.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(settings(), "src/core/tests/data/settings_default.ini"));
   auto& s = core::state();
   EXPECT_EQ(s.SaveFolder, std::string(coretest::kProgramFolder) + "\\");
   EXPECT_EQ(s.CompressionLevel, "1");

@@ -5,13 +5,12 @@
 
 #include "platform/error.h"
 #include "save/boxes.h"
+#include "support/golden.h"
 #include "support/save_fixture.h"
 #include "windows/userfiles.h"
 
 namespace save {
 namespace {
-
-using savetest::golden;
 
 class DescriptionWriter : public savetest::SaveTest {
  protected:
@@ -46,13 +45,13 @@ TEST_F(DescriptionWriter, AFullSave) {
   v.saved.user.fill(true);
   v.saved.user[userFlag("NSCMail")] = false;
   SaveCINI(ini, v);
-  EXPECT_EQ(content(ini), golden("full.ini"));
-  EXPECT_EQ(content(UsrTwin(ini)), golden("full.usr"));
+  EXPECT_TRUE(testsupport::matchesGolden(content(ini), "src/save/tests/golden/full.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(content(UsrTwin(ini)), "src/save/tests/golden/full.usr"));
 }
 
 TEST_F(DescriptionWriter, NothingSaved) {
   SaveCINI(ini, values());
-  EXPECT_EQ(content(ini), golden("empty.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(content(ini), "src/save/tests/golden/empty.ini"));
   EXPECT_EQ(content(UsrTwin(ini)), " 0\r\n\r\n");
 }
 
@@ -61,7 +60,8 @@ TEST_F(DescriptionWriter, ASplitLogStaysFirst) {
   SaveCINI(ini, values());
   const std::string text = content(ini);
   EXPECT_EQ(text.find("[SplitLog]"), 0u);
-  EXPECT_EQ(text.substr(text.find("[Configuration]")), golden("empty.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(text.substr(text.find("[Configuration]")),
+                                         "src/save/tests/golden/empty.ini"));
 }
 
 TEST_F(DescriptionWriter, AValueThatCannotBeWrittenFailsTheDescription) {

@@ -21,8 +21,6 @@ inline const std::string kSmartSv = kProgram + "SmartSv.ini";
 inline const std::string kSmartGo = kProgram + "Smart.go";
 inline const std::string kSmartSav = kProgram + "SmartSav\\";
 
-using savetest::golden;
-
 // Lines joined with CR LF, each ended by one.
 inline std::string crlfLines(const std::vector<std::string>& lines) {
   std::string bytes;

@@ -13,12 +13,12 @@
 #include "platform/vb_datetime.h"
 #include "save/boxes.h"
 #include "smartsave_fixture.h"
+#include "support/golden.h"
 #include "windows/frmsmartsave.h"
 
 namespace save {
 namespace {
 
-using smartsavetest::golden;
 using smartsavetest::kProgram;
 using smartsavetest::kSmartSav;
 using testing::ElementsAre;
@@ -72,7 +72,8 @@ TEST_F(SmartSaveRun, FiveStartsFillTheFourSlotsAndTheFifthOverwritesTheFirst) {
     SCOPED_TRACE(run);
     const int slot = (run - 1) % 4 + 1;
     startOn(days[run - 1]);
-    EXPECT_EQ(smartSv(), golden("smartsv_run" + std::to_string(run) + ".ini"));
+    EXPECT_TRUE(testsupport::matchesGolden(
+        smartSv(), "src/save/tests/golden/smartsv_run" + std::to_string(run) + ".ini"));
     const std::string n = std::to_string(slot);
     EXPECT_EQ(savetest::ZipEntries(kSmartSav + "Conf" + n + ".kvz"),
               std::vector<std::string>{"WINDOWS/TEMP/kelvaran/win.ini"});
@@ -144,7 +145,7 @@ TEST_F(SmartSaveRun, ATickDuringTheSaveStartsNoSecondSave) {
   platform::installFakeProgram("zip.exe", fake);
   startOn({2026, 12, 9});
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(smartSv(), golden("smartsv_run1.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(smartSv(), "src/save/tests/golden/smartsv_run1.ini"));
   EXPECT_EQ(ends, 1);
 }
 

@@ -11,12 +11,12 @@
 #include "platform/error.h"
 #include "platform/files.h"
 #include "smartsave_fixture.h"
+#include "support/golden.h"
 
 namespace save {
 namespace {
 
 using smartsavetest::crlfLines;
-using smartsavetest::golden;
 using smartsavetest::kProgram;
 using smartsavetest::kSmartGo;
 using smartsavetest::kSmartSv;
@@ -31,7 +31,7 @@ TEST_F(SmartSaveState, FirstStartCreatesTheFileAndStaysDisabledDespiteTheMarker)
   putMarker();
   InitSmartSave();
 
-  EXPECT_EQ(smartSv(), golden("smartsv_new.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(smartSv(), "src/save/tests/golden/smartsv_new.ini"));
   auto& f = windows::Form1();
   std::vector<std::string> items;
   for (int i = 0; i < f.Combo1.listCount(); ++i) items.push_back(f.Combo1.list(i));
@@ -145,7 +145,7 @@ TEST_F(SmartSaveState, RowsOfTheOtherMessageTableReadAsThisTablesNotSaved) {
 TEST_F(SmartSaveState, TheFileIsTheProgramFoldersWhateverTheCurrentFolder) {
   platform::chDir("C:\\WINDOWS");
   InitSmartSave();
-  EXPECT_EQ(smartSv(), golden("smartsv_new.ini"));
+  EXPECT_TRUE(testsupport::matchesGolden(smartSv(), "src/save/tests/golden/smartsv_new.ini"));
   EXPECT_FALSE(machine().exists("C:\\WINDOWS\\SmartSv.ini"));
 }
 

@@ -10,7 +10,6 @@
 #include "platform/vb_datetime.h"
 #include "platform/zip_directory.h"
 #include "save/boxes.h"
-#include "support/source_files.h"
 #include "windows/form1.h"
 #include "windows/userfiles.h"
 
@@ -124,10 +123,6 @@ std::vector<std::string> SaveTest::filesIn(std::string_view folder) const {
 
 std::string SaveTest::content(std::string_view path) const {
   return machine_->exists(path) ? machine_->read(path) : std::string();
-}
-
-std::string golden(std::string_view name) {
-  return testsupport::sourceFile("src/save/tests/golden/" + std::string(name));
 }
 
 std::vector<std::string> ZipEntries(std::string_view windowsArchive) {

@@ -47,9 +47,6 @@ class SaveTest : public forms::ScriptedDialogsTest {
   std::unique_ptr<testsupport::TestMachine> machine_;
 };
 
-// A file of src/save/tests/golden/, byte for byte.
-std::string golden(std::string_view name);
-
 // The entry names stored in an archive of the machine, sorted.
 std::vector<std::string> ZipEntries(std::string_view windowsArchive);
 
