@@ -6,25 +6,21 @@
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/restart.h"
 
 namespace core {
 
 namespace {
 
-std::string withSeparator(std::string folder) {
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 // The spellings a line may name the folder by: as given, long and 8.3.
 std::vector<std::string> spellings(std::string_view folder) {
-  std::vector<std::string> names{withSeparator(std::string(folder))};
+  std::vector<std::string> names{platform::withTrailingBackslash(folder)};
   std::string bare(folder);
   while (bare.size() > 3 && bare.back() == '\\') bare.pop_back();
   for (auto form : {platform::longPath, platform::shortPath}) {
     try {
-      names.push_back(withSeparator(form(bare)));
+      names.push_back(platform::withTrailingBackslash(form(bare)));
     } catch (const platform::RuntimeError&) {
       // a folder that is gone has no other spelling
     }

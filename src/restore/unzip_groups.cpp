@@ -329,7 +329,7 @@ std::string MemberNotBack(const Unpack& unpack) {
           return matchesPattern(pattern, *name, caseless);
         }))
       continue;
-    std::string path = withSeparator(unpack.target) + *name;
+    std::string path = platform::withTrailingBackslash(unpack.target) + *name;
     std::replace(path.begin(), path.end(), '/', '\\');
     try {
       if (member.isDirectory()) {

@@ -6,6 +6,7 @@
 #include "platform/charcase.h"
 #include "platform/error.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/replace_file.h"
 #include "platform/vb.h"
 #include "restore/restore_boxes.h"
@@ -31,8 +32,7 @@ std::string shortFolder(std::string_view folder) {
     path = platform::shortPath(path);
   } catch (const platform::RuntimeError&) {
   }
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
+  return platform::withTrailingBackslash(path);
 }
 
 std::string joined(const std::vector<std::string>& lines) {
